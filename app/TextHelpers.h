@@ -1,0 +1,28 @@
+#pragma once
+// Text conversion between UTF-8 and UTF-16, the failure-dialog text of an error code, and the
+// process-wide locale of the system.
+
+#include <locale>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace Zintrel {
+
+// A failed conversion raises std::system_error with the platform's last error.
+std::u16string to_wide(std::string_view utf8);
+std::string to_utf8(std::u16string_view utf16);
+
+// "name:value"; a negative value as 0x and eight hexadecimal digits of its bit pattern.
+std::u16string error_code_text(const std::error_code& code);
+// "[name:value] message".
+std::u16string error_message_text(const std::error_code& code);
+
+// The system default locale, named language-country (en-US). Where the C++ runtime knows no
+// locale of that name it is the same locale in POSIX spelling (en_US.UTF-8), else the classic one.
+extern const std::locale system_locale;
+
+// How system_locale is built; never throws.
+std::locale make_system_locale() noexcept;
+
+}  // namespace Zintrel

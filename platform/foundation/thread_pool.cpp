@@ -1,0 +1,104 @@
+#include "platform/foundation/threading.h"
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+namespace foundation {
+
+namespace {
+
+class pool {
+public:
+    bool submit(std::function<void()> work)
+    {
+        std::unique_lock lock(m_mutex);
+        m_queue.push_back(std::move(work));
+        if (m_idle < m_queue.size() && m_threads < max_threads()) {
+            ++m_threads;
+            try {
+                std::thread([this] { run(); }).detach();
+            } catch (const std::system_error&) {
+                --m_threads;
+                if (m_threads == 0) {
+                    m_queue.pop_back();
+                    return false;
+                }
+            }
+        }
+        lock.unlock();
+        m_ready.notify_one();
+        return true;
+    }
+
+private:
+    static unsigned max_threads()
+    {
+        static const unsigned limit = std::max(64u, 8 * std::thread::hardware_concurrency());
+        return limit;
+    }
+
+    void run()
+    {
+        t_is_pool_thread = true;
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            ++m_idle;
+            const bool woke = m_ready.wait_for(lock, std::chrono::seconds(20), [this] { return !m_queue.empty(); });
+            --m_idle;
+            if (!woke) {
+                --m_threads;
+                return;
+            }
+            auto work = std::move(m_queue.front());
+            m_queue.pop_front();
+            lock.unlock();
+            work();  // noexcept boundary below: an escaping exception terminates, as on the platform
+            lock.lock();
+        }
+    }
+
+public:
+    static thread_local bool t_is_pool_thread;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ready;
+    std::deque<std::function<void()>> m_queue;
+    std::size_t m_idle = 0;
+    unsigned m_threads = 0;
+};
+
+thread_local bool pool::t_is_pool_thread = false;
+
+pool& the_pool()
+{
+    static auto* instance = new pool;  // never destroyed: detached workers may outlive main
+    return *instance;
+}
+
+}  // namespace
+
+bool thread_pool::submit(std::function<void()> work) noexcept
+{
+    try {
+        return the_pool().submit([work = std::move(work)]() noexcept { work(); });
+    } catch (...) {
+        return false;
+    }
+}
+
+bool thread_pool::is_pool_thread() noexcept { return pool::t_is_pool_thread; }
+
+bool TrySubmitThreadpoolCallback(PTP_SIMPLE_CALLBACK callback, void* context, void*)
+{
+    if (!callback) return false;
+    return thread_pool::submit([callback, context] { callback(nullptr, context); });
+}
+
+}  // namespace foundation

@@ -1,0 +1,31 @@
+#pragma once
+// The two kinds of thread the program runs on: the UI thread (the Qt main thread, whose event
+// loop runs posted work) and the thread pool.
+
+#include <functional>
+
+namespace foundation {
+
+// Win32-shaped entry of the pool: runs callback(instance, context) on a pool thread.
+using PTP_CALLBACK_INSTANCE = void*;
+using PTP_SIMPLE_CALLBACK = void (*)(PTP_CALLBACK_INSTANCE instance, void* context);
+bool TrySubmitThreadpoolCallback(PTP_SIMPLE_CALLBACK callback, void* context, void* environment);
+
+namespace thread_pool {
+// Runs the work on a pool thread. The pool grows while all its threads are busy, so work that
+// waits for other work never starves; idle threads leave after a while. An exception that
+// escapes the work ends the process.
+bool submit(std::function<void()> work) noexcept;
+bool is_pool_thread() noexcept;
+}  // namespace thread_pool
+
+namespace ui_thread {
+// True on the thread of the Qt application object.
+bool is_current() noexcept;
+// Whether an application object exists to run posted work.
+bool available() noexcept;
+// Queues the work for the UI thread's event loop; false when there is no application object.
+bool post(std::function<void()> work) noexcept;
+}  // namespace ui_thread
+
+}  // namespace foundation

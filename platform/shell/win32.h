@@ -1,0 +1,38 @@
+#pragma once
+// Win32 names shared by the shell stand-ins.
+//
+// The last error is kept per thread, as on the platform. Its values are errno values, so that a
+// std::system_error built from it in the system category reads correctly on Linux.
+
+#include <cerrno>
+#include <cstdint>
+
+namespace shell {
+
+using DWORD = std::uint32_t;
+using UINT = std::uint32_t;
+using BOOL = int;
+using LCID = std::uint32_t;
+using LCTYPE = std::uint32_t;
+using WCHAR = char16_t;
+using LPWSTR = char16_t*;
+using LPCWSTR = const char16_t*;
+using LPSTR = char*;
+using LPCSTR = const char*;
+using LPCCH = const char*;
+using LPCWCH = const char16_t*;
+using LPBOOL = BOOL*;
+using PCWSTR = const char16_t*;
+using PWSTR = char16_t*;
+
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD ERROR_INVALID_PARAMETER = EINVAL;
+constexpr DWORD ERROR_INVALID_FLAGS = EINVAL;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = ENOBUFS;
+constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = EILSEQ;
+constexpr DWORD ERROR_NO_DATA = ENODATA;
+
+DWORD GetLastError() noexcept;
+void SetLastError(DWORD error) noexcept;
+
+}  // namespace shell

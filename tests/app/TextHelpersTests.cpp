@@ -1,0 +1,141 @@
+#include "app/TextHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+using namespace Zintrel;
+
+namespace {
+
+class named_category : public std::error_category {
+public:
+    explicit named_category(const char* name, std::string message = "reason") : m_name(name), m_message(std::move(message)) {}
+    const char* name() const noexcept override { return m_name; }
+    std::string message(int) const override { return m_message; }
+
+private:
+    const char* m_name;
+    std::string m_message;
+};
+
+}  // namespace
+
+TEST(TextConversion, RoundTripsBetweenUtf8AndUtf16)
+{
+    EXPECT_EQ(to_wide("Zintrel"), u"Zintrel");
+    EXPECT_EQ(to_utf8(u"Zintrel"), "Zintrel");
+
+    const std::string euro = "\xE2\x82\xAC";
+    EXPECT_EQ(to_wide(euro), std::u16string(1, u'\u20AC')) << "a three-byte character is one UTF-16 unit";
+    EXPECT_EQ(to_utf8(to_wide(euro)), euro);
+
+    const std::string emoji = "\xF0\x9F\x94\x91";
+    const auto wide = to_wide(emoji);
+    ASSERT_EQ(wide.size(), 2u) << "a character outside the BMP is a surrogate pair";
+    EXPECT_EQ(wide[0], 0xD83D);
+    EXPECT_EQ(wide[1], 0xDD11);
+    EXPECT_EQ(to_utf8(wide), emoji);
+
+    EXPECT_EQ(to_wide(""), u"");
+    EXPECT_EQ(to_utf8(u""), "");
+    const std::string with_nul("a\0b", 3);
+    EXPECT_EQ(to_wide(with_nul), std::u16string(u"a\0b", 3)) << "the byte count, not a terminator, ends the input";
+}
+
+TEST(TextConversion, IllFormedInputIsReplacedNotRejected)
+{
+    EXPECT_EQ(to_wide("ab\xFF"), u"ab\uFFFD");
+    const char16_t lone[] = {u'x', 0xDC00};
+    EXPECT_EQ(to_utf8(std::u16string_view(lone, 2)), "x\xEF\xBF\xBD");
+}
+
+TEST(ErrorText, ValuesInDecimalOrAsTheirBitPattern)
+{
+    const named_category ssl("ssl");
+    EXPECT_EQ(error_code_text(std::error_code(0, ssl)), u"ssl:0");
+    EXPECT_EQ(error_code_text(std::error_code(42, ssl)), u"ssl:42");
+    EXPECT_EQ(error_code_text(std::error_code(-1, ssl)), u"ssl:0xffffffff");
+    EXPECT_EQ(error_code_text(std::error_code(INT_MIN, ssl)), u"ssl:0x80000000");
+    EXPECT_EQ(error_code_text(std::error_code(-0x2A, ssl)), u"ssl:0xffffffd6");
+}
+
+TEST(ErrorText, MessageTextKeepsTheBlankBeforeAnEmptyMessage)
+{
+    const named_category empty("ssl", "");
+    EXPECT_EQ(error_message_text(std::error_code(7, empty)), u"[ssl:7] ");
+    const named_category reason("ssl", "bad country code");
+    EXPECT_EQ(error_message_text(std::error_code(-1, reason)), u"[ssl:0xffffffff] bad country code");
+    EXPECT_EQ(error_message_text(std::error_code(ENOENT, std::generic_category())),
+              u"[generic:2] No such file or directory");
+}
+
+namespace {
+
+class SystemLocale : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG", "LOCPATH"}) {
+            const char* value = std::getenv(name);
+            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+            unsetenv(name);
+        }
+    }
+    void TearDown() override
+    {
+        for (auto& [name, value] : m_saved) {
+            if (value) setenv(name.c_str(), value->c_str(), 1);
+            else unsetenv(name.c_str());
+        }
+    }
+
+private:
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+// Compiles the de_DE locale under the given names into a private folder for LOCPATH.
+std::optional<std::filesystem::path> compile_locales(std::initializer_list<const char*> names)
+{
+    const auto folder = std::filesystem::temp_directory_path() / ("zintrel-locales-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    for (const char* name : names) {
+        const std::string command = "localedef -c -i de_DE -f UTF-8 '" + (folder / name).string() + "' >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0 && !std::filesystem::exists(folder / name)) return std::nullopt;
+    }
+    return folder;
+}
+
+}  // namespace
+
+TEST_F(SystemLocale, FallsBackToTheClassicLocaleWithoutThrowing)
+{
+    setenv("LANG", "C", 1);
+    EXPECT_EQ(make_system_locale(), std::locale::classic());
+    setenv("LANG", "xx_YY.UTF-8", 1);
+    EXPECT_EQ(make_system_locale(), std::locale::classic()) << "a locale the runtime does not know";
+    setenv("LANG", "!!garbage", 1);
+    EXPECT_EQ(make_system_locale(), std::locale::classic());
+}
+
+TEST_F(SystemLocale, KeepsTheLanguageCountryNameWhereTheRuntimeAcceptsIt)
+{
+    const auto folder = compile_locales({"de-DE", "de_DE.UTF-8"});
+    ASSERT_TRUE(folder) << "localedef (Debian package locales) is needed to build test locales";
+    setenv("LOCPATH", folder->c_str(), 1);
+    setenv("LANG", "de_DE.UTF-8", 1);
+    EXPECT_EQ(make_system_locale().name(), "de-DE");
+
+    std::filesystem::remove_all(*folder / "de-DE");
+    EXPECT_EQ(make_system_locale().name(), "de_DE.UTF-8") << "then the POSIX spelling of the same locale";
+    std::filesystem::remove_all(*folder);
+}
+
+TEST(SystemLocaleGlobal, IsBuiltBeforeMainFromTheEnvironment)
+{
+    // The environment of this process decided the global at start-up; building it again agrees.
+    EXPECT_EQ(system_locale.name(), make_system_locale().name());
+}

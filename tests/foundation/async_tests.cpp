@@ -1,0 +1,189 @@
+#include "platform/foundation/async.h"
+
+#include "tests/support/event_loop.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <latch>
+#include <thread>
+
+using namespace foundation;
+
+namespace {
+
+struct thread_log {
+    std::atomic<bool> done = false;
+    bool started_on_ui = false;
+    bool background_on_pool = false;
+    bool background_on_ui = true;
+    bool returned_to_ui = false;
+    std::thread::id ui_id;
+    std::thread::id back_id;
+};
+
+fire_and_forget ui_to_pool_and_back(thread_log& log)
+{
+    log.started_on_ui = ui_thread::is_current();
+    apartment_context ui;
+    co_await resume_background();
+    log.background_on_pool = thread_pool::is_pool_thread();
+    log.background_on_ui = ui_thread::is_current();
+    co_await ui;
+    log.returned_to_ui = ui_thread::is_current();
+    log.back_id = std::this_thread::get_id();
+    log.done = true;
+}
+
+IAsyncOperation<int> completed_elsewhere(int value)
+{
+    async_source<int> source;
+    std::thread([source, value] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        source.complete(value);
+    }).detach();
+    return source.operation();
+}
+
+IAsyncOperation<int> doubled_on_pool(int value)
+{
+    co_await resume_background();
+    co_return 2 * co_await completed_elsewhere(value);
+}
+
+IAsyncAction failing_action()
+{
+    co_await resume_background();
+    throw hresult_invalid_argument(u"bad input");
+}
+
+}  // namespace
+
+TEST(Async, CoroutineMovesToThePoolAndBackToTheUiThread)
+{
+    thread_log log;
+    log.ui_id = std::this_thread::get_id();
+    ui_to_pool_and_back(log);
+    ASSERT_TRUE(test::run_until([&] { return log.done.load(); }));
+    EXPECT_TRUE(log.started_on_ui);
+    EXPECT_TRUE(log.background_on_pool);
+    EXPECT_FALSE(log.background_on_ui);
+    EXPECT_TRUE(log.returned_to_ui);
+    EXPECT_EQ(log.back_id, log.ui_id);
+}
+
+struct await_log {
+    std::atomic<bool> done = false;
+    std::atomic<bool> on_ui = false;
+    std::atomic<bool> on_pool = false;
+    int result = 0;
+    hresult caught = S_OK;
+};
+
+// Coroutine lambdas must not capture: their closure dies at the first suspension.
+fire_and_forget await_on_ui(await_log& log)
+{
+    log.result = co_await completed_elsewhere(21);
+    log.on_ui = ui_thread::is_current();
+    log.done = true;
+}
+
+fire_and_forget await_on_pool(await_log& log)
+{
+    co_await resume_background();
+    log.result = co_await completed_elsewhere(4);
+    log.on_pool = thread_pool::is_pool_thread();
+    log.done = true;
+}
+
+fire_and_forget await_results_and_failures(await_log& log)
+{
+    log.result = co_await doubled_on_pool(8);
+    try {
+        co_await failing_action();
+    } catch (const hresult_error& e) {
+        log.caught = e.code();
+    }
+    log.done = true;
+}
+
+TEST(Async, OperationCompletedOnAnotherThreadResumesTheUiCoroutineOnTheUiThread)
+{
+    await_log log;
+    await_on_ui(log);
+    ASSERT_TRUE(test::run_until([&] { return log.done.load(); }));
+    EXPECT_EQ(log.result, 21);
+    EXPECT_TRUE(log.on_ui);
+}
+
+TEST(Async, AwaitingOnThePoolResumesOnThePool)
+{
+    await_log log;
+    await_on_pool(log);
+    ASSERT_TRUE(test::run_until([&] { return log.done.load(); }));
+    EXPECT_EQ(log.result, 4);
+    EXPECT_TRUE(log.on_pool);
+}
+
+TEST(Async, ResultsAndFailuresReachTheAwaiter)
+{
+    await_log log;
+    await_results_and_failures(log);
+    ASSERT_TRUE(test::run_until([&] { return log.done.load(); }));
+    EXPECT_EQ(log.result, 16);
+    EXPECT_EQ(log.caught, E_INVALIDARG);
+}
+
+TEST(Async, BlockingWaitWorksOffTheUiThreadOnly)
+{
+    EXPECT_THROW(completed_elsewhere(1).get(), hresult_wrong_thread);
+    int value = 0;
+    std::thread([&] { value = completed_elsewhere(3).get(); }).join();
+    EXPECT_EQ(value, 3);
+    EXPECT_EQ(completed_elsewhere(1).Status(), AsyncStatus::Started);
+}
+
+TEST(Async, CompletedHandlerRunsOnceTheOperationEnds)
+{
+    async_source<void> source;
+    std::atomic<int> calls = 0;
+    AsyncStatus seen = AsyncStatus::Started;
+    source.operation().Completed([&](const IAsyncAction&, AsyncStatus status) {
+        seen = status;
+        ++calls;
+    });
+    EXPECT_EQ(calls, 0);
+    source.cancel();
+    source.complete();  // a second completion is ignored
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seen, AsyncStatus::Canceled);
+    EXPECT_THROW(source.operation().GetResults(), hresult_canceled);
+}
+
+TEST(ThreadPool, GrowsSoThatWorkWaitingOnOtherWorkFinishes)
+{
+    // More waiting items than cores: a fixed-size pool would deadlock here.
+    const unsigned count = 4 * std::max(2u, std::thread::hardware_concurrency());
+    std::latch all_started(count);
+    std::atomic<unsigned> finished = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        ASSERT_TRUE(thread_pool::submit([&] {
+            all_started.count_down();
+            all_started.wait();
+            ++finished;
+        }));
+    }
+    EXPECT_TRUE(test::run_until([&] { return finished.load() == count; }, std::chrono::seconds(20)));
+}
+
+TEST(AsyncDeathTest, ExceptionEscapingFireAndForgetEndsTheProcess)
+{
+    EXPECT_DEATH(
+        []() -> fire_and_forget {
+            throw hresult_invalid_argument(u"escaped");
+            co_return;
+        }(),
+        "fail-fast.*escaped");
+}
