@@ -7,6 +7,7 @@
 #include "platform/foundation/object.h"
 
 #include <cstdint>
+#include <concepts>
 #include <optional>
 #include <type_traits>
 
@@ -84,6 +85,13 @@ public:
 
 namespace detail {
 
+// Boxed values compare by value, other objects by identity.
+class IBoxedEquality {
+public:
+    virtual ~IBoxedEquality() = default;
+    virtual bool EqualsBoxed(const Object& other) const = 0;
+};
+
 template <class T>
 constexpr PropertyType property_type_of()
 {
@@ -127,12 +135,21 @@ To convert_number(const From& value, PropertyType type, const char* want)
 }
 
 template <class T>
-class boxed_value final : public Object, public IPropertyValue, public IReferenceValue<T> {
+class boxed_value final : public Object, public IPropertyValue, public IReferenceValue<T>, public IBoxedEquality {
 public:
     explicit boxed_value(T value) : m_value(std::move(value)) {}
 
     hstring GetRuntimeClassName() const override { return boxed_class_name(Type()); }
     const T& Value() const override { return m_value; }
+    bool EqualsBoxed(const Object& other) const override
+    {
+        if constexpr (std::equality_comparable<T>) {
+            const auto* same = dynamic_cast<const boxed_value*>(&other);
+            return same && same->m_value == m_value;
+        } else {
+            return this == &other;
+        }
+    }
 
     PropertyType Type() const override { return property_type_of<T>(); }
     bool IsNumericScalar() const override
@@ -207,6 +224,15 @@ T unbox_value_or(const IInspectable& value, T fallback)
 {
     if (auto typed = try_as<IReferenceValue<T>>(value)) return typed->Value();
     return fallback;
+}
+
+// Whether two values are the same: identical objects, or boxed values that compare equal.
+inline bool value_equals(const IInspectable& a, const IInspectable& b)
+{
+    if (a == b) return true;
+    if (!a || !b) return false;
+    const auto* boxed = dynamic_cast<const detail::IBoxedEquality*>(a.get());
+    return boxed && boxed->EqualsBoxed(*b);
 }
 
 // The platform's factory of property values.

@@ -1,12 +1,20 @@
-// Test entry: a Qt application object on the main thread, so the UI dispatcher has a loop to post to.
+// Test entry: a Qt application object on the main thread, so the UI dispatcher has a loop to
+// post to; GUI suites get a widget application.
 
-#include <QCoreApplication>
 #include <gtest/gtest.h>
+
+#ifdef ZINTREL_TEST_GUI
+#include <QApplication>
+using application = QApplication;
+#else
+#include <QCoreApplication>
+using application = QCoreApplication;
+#endif
 
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    QCoreApplication app(argc, argv);
+    application app(argc, argv);
     return RUN_ALL_TESTS();
 }

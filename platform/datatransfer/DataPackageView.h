@@ -1,0 +1,45 @@
+#pragma once
+// A read-only view of data offered by the clipboard or a drag: which formats it has and their data.
+
+#include "platform/foundation/async.h"
+#include "platform/foundation/hstring.h"
+#include "platform/foundation/object.h"
+
+#include <memory>
+#include <vector>
+
+class QMimeData;
+
+namespace datatransfer {
+
+using foundation::hstring;
+
+struct StandardDataFormats {
+    static hstring Text() { return u"Text"; }
+};
+
+// The shell's file item format: a local file from a file manager.
+inline constexpr char16_t FileNameFormat[] = u"FileNameW";
+
+class DataPackageView : public foundation::Object {
+public:
+    // A snapshot of the data, so the view stays valid after the source changes.
+    static std::shared_ptr<DataPackageView> FromMimeData(const QMimeData* data);
+
+    hstring GetRuntimeClassName() const override { return u"Windows.ApplicationModel.DataTransfer.DataPackageView"; }
+
+    const std::vector<hstring>& AvailableFormats() const noexcept { return m_formats; }
+    bool Contains(const hstring& format) const;
+    foundation::IAsyncOperation<hstring> GetTextAsync() const;
+
+    // The local file paths the data names (from text/uri-list), in order.
+    const std::vector<hstring>& file_paths() const noexcept { return m_paths; }
+
+protected:
+    std::vector<hstring> m_formats;
+    hstring m_text;
+    bool m_hasText = false;
+    std::vector<hstring> m_paths;
+};
+
+}  // namespace datatransfer

@@ -1,0 +1,93 @@
+#include "platform/xaml/dependency.h"
+
+#include "tests/support/event_loop.h"
+
+#include <gtest/gtest.h>
+
+using namespace xaml;
+using foundation::box_value;
+using foundation::unbox_value;
+
+namespace {
+
+struct change {
+    std::int32_t before;
+    std::int32_t after;
+};
+
+std::vector<change>& handler_log()
+{
+    static std::vector<change> log;
+    return log;
+}
+
+const DependencyProperty& CountProperty()
+{
+    static const auto p = DependencyProperty::Register(
+        u"Count", {u"Int32"}, {u"Test.Counter", TypeKind::Metadata},
+        PropertyMetadata(box_value(std::int32_t{-1}), [](const auto&, const DependencyPropertyChangedEventArgs& args) {
+            handler_log().push_back({unbox_value<std::int32_t>(args.OldValue()), unbox_value<std::int32_t>(args.NewValue())});
+        }));
+    return p;
+}
+
+class Counter : public DependencyObject {
+public:
+    hstring GetRuntimeClassName() const override { return u"Test.Counter"; }
+    void default_to(std::int32_t value) { SetTypeDefault(CountProperty(), box_value(value)); }
+};
+
+}  // namespace
+
+TEST(DependencyProperty, ChangesNotifyOnlyWhenTheValueDiffers)
+{
+    handler_log().clear();
+    auto counter = foundation::make<Counter>();
+    int callbacks = 0;
+    const auto token = counter->RegisterPropertyChangedCallback(CountProperty(), [&](const auto& sender, const DependencyProperty& p) {
+        ++callbacks;
+        EXPECT_EQ(sender, counter);
+        EXPECT_TRUE(p == CountProperty());
+        // The value is already stored when the callback runs.
+        EXPECT_EQ(unbox_value<std::int32_t>(sender->GetValue(p)), 3);
+    });
+    EXPECT_EQ(unbox_value<std::int32_t>(counter->GetValue(CountProperty())), -1);
+    counter->SetValue(CountProperty(), box_value(std::int32_t{3}));
+    counter->SetValue(CountProperty(), box_value(std::int32_t{3}));
+    EXPECT_EQ(callbacks, 1);
+    ASSERT_EQ(handler_log().size(), 1u);
+    EXPECT_EQ(handler_log()[0].before, -1);
+    EXPECT_EQ(handler_log()[0].after, 3);
+
+    counter->UnregisterPropertyChangedCallback(CountProperty(), token);
+    counter->ClearValue(CountProperty());
+    EXPECT_EQ(callbacks, 1);
+    ASSERT_EQ(handler_log().size(), 2u) << "clearing back to the default is a change";
+    EXPECT_EQ(handler_log()[1].after, -1);
+}
+
+TEST(DependencyProperty, TypeDefaultStandsBetweenLocalAndPropertyDefault)
+{
+    auto counter = foundation::make<Counter>();
+    counter->default_to(7);
+    EXPECT_EQ(unbox_value<std::int32_t>(counter->GetValue(CountProperty())), 7);
+    counter->SetValue(CountProperty(), box_value(std::int32_t{9}));
+    EXPECT_TRUE(counter->HasLocalValue(CountProperty()));
+    counter->ClearValue(CountProperty());
+    EXPECT_EQ(unbox_value<std::int32_t>(counter->GetValue(CountProperty())), 7);
+    EXPECT_EQ(counter->ReadLocalValue(CountProperty()), nullptr);
+}
+
+TEST(DependencyProperty, ChangesFromAnotherThreadAreRefused)
+{
+    auto counter = foundation::make<Counter>();
+    bool refused = false;
+    std::thread([&] {
+        try {
+            counter->SetValue(CountProperty(), box_value(std::int32_t{1}));
+        } catch (const foundation::hresult_wrong_thread&) {
+            refused = true;
+        }
+    }).join();
+    EXPECT_TRUE(refused);
+}

@@ -1,0 +1,170 @@
+#include "platform/xaml/Button.h"
+#include "platform/xaml/Panel.h"
+#include "platform/xaml/TextBlock.h"
+#include "platform/xaml/TextBox.h"
+
+#include "tests/support/event_loop.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace xaml;
+using foundation::box_value;
+using foundation::make;
+
+namespace {
+
+// A shown top-level host for a tree, activated so it can take the focus.
+std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content, int width = 400, int height = 300)
+{
+    auto root = make<XamlRoot>();
+    root->Content(content);
+    root->host_widget()->resize(width, height);
+    root->host_widget()->show();
+    root->host_widget()->activateWindow();
+    QApplication::setActiveWindow(root->host_widget());
+    test::run_until([&] { return root->host_widget()->isVisible(); });
+    QCoreApplication::processEvents();
+    return root;
+}
+
+std::shared_ptr<RowDefinition> row(GridLength height)
+{
+    auto r = make<RowDefinition>();
+    r->Height(height);
+    return r;
+}
+
+}  // namespace
+
+TEST(Layout, GridGivesAutoRowsTheirContentAndStarsTheRest)
+{
+    auto grid = make<Grid>();
+    grid->RowDefinitions()->Append(row(GridLengthHelper::Auto()));
+    grid->RowDefinitions()->Append(row({1, GridUnitType::Star}));
+    grid->RowDefinitions()->Append(row(GridLengthHelper::FromPixels(50)));
+    auto top = make<TextBlock>();
+    top->Text(u"Top");
+    auto middle = make<Button>();
+    middle->HorizontalAlignment(HorizontalAlignment::Stretch);
+    middle->VerticalAlignment(VerticalAlignment::Stretch);
+    auto bottom = make<TextBlock>();
+    bottom->Margin({10, 5, 10, 5});
+    Grid::SetRow(middle, 1);
+    Grid::SetRow(bottom, 2);
+    for (const auto& e : {std::shared_ptr<UIElement>(top), std::shared_ptr<UIElement>(middle), std::shared_ptr<UIElement>(bottom)})
+        grid->Children()->Append(e);
+
+    auto root = show(grid, 400, 300);
+    const double autoHeight = grid->RowDefinitions()->GetAt(0)->ActualHeight();
+    EXPECT_GT(autoHeight, 0);
+    EXPECT_DOUBLE_EQ(grid->RowDefinitions()->GetAt(2)->ActualHeight(), 50);
+    EXPECT_NEAR(grid->RowDefinitions()->GetAt(1)->ActualHeight(), 300 - 50 - autoHeight, 1);
+    EXPECT_EQ(middle->widget()->geometry(), QRect(0, static_cast<int>(autoHeight), 400, static_cast<int>(250 - autoHeight)));
+    EXPECT_EQ(bottom->widget()->geometry().topLeft(), QPoint(10, 255)) << "margins keep their distance";
+
+    top->Visibility(Visibility::Collapsed);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(test::run_until([&] { return grid->RowDefinitions()->GetAt(0)->ActualHeight() == 0; }))
+        << "a collapsed element takes no space";
+}
+
+TEST(Layout, StackPanelStacksWithSpacingAndSkipsCollapsedChildren)
+{
+    auto stack = make<StackPanel>();
+    stack->Spacing(8);
+    std::vector<std::shared_ptr<Button>> buttons;
+    for (int i = 0; i < 3; ++i) {
+        buttons.push_back(make<Button>());
+        buttons.back()->Content(box_value(u"Button"));
+        stack->Children()->Append(buttons.back());
+    }
+    buttons[1]->Visibility(Visibility::Collapsed);
+    auto root = show(stack);
+    const QRect first = buttons[0]->widget()->geometry();
+    const QRect third = buttons[2]->widget()->geometry();
+    EXPECT_EQ(third.top(), first.bottom() + 1 + 8);
+    EXPECT_FALSE(buttons[1]->widget()->isVisible());
+    EXPECT_EQ(first.left(), 0);
+    EXPECT_LT(first.width(), 400) << "buttons keep their own width by default";
+}
+
+TEST(Elements, LoadingComesBeforeLoadedAndDataContextIsInherited)
+{
+    auto outer = make<StackPanel>();
+    auto inner = make<TextBlock>();
+    outer->Children()->Append(inner);
+    std::vector<std::string> events;
+    outer->Loading([&](const auto&, const auto&) { events.push_back("outer loading"); });
+    inner->Loading([&](const auto&, const auto&) { events.push_back("inner loading"); });
+    outer->Loaded([&](const auto&, const auto&) { events.push_back("outer loaded"); });
+    inner->Loaded([&](const auto&, const auto&) {
+        events.push_back("inner loaded");
+        EXPECT_TRUE(inner->IsLoaded());
+    });
+    IInspectable seen;
+    inner->DataContextChanged([&](const auto&, const DataContextChangedEventArgs& args) { seen = args.NewValue(); });
+
+    auto context = box_value(u"model");
+    outer->DataContext(context);
+    EXPECT_EQ(inner->DataContext(), context);
+    EXPECT_EQ(seen, context) << "a child without its own data context hears of its parent's";
+
+    auto root = show(outer);
+    EXPECT_EQ(events, (std::vector<std::string>{"outer loading", "inner loading", "outer loaded", "inner loaded"}));
+
+    bool unloaded = false;
+    inner->Unloaded([&](const auto&, const auto&) { unloaded = true; });
+    outer->Children()->Clear();
+    EXPECT_TRUE(unloaded);
+    EXPECT_FALSE(inner->IsLoaded());
+    EXPECT_EQ(inner->DataContext(), nullptr);
+}
+
+TEST(Controls, TypingChangesTextOnEveryKeystrokeAndLeavingRaisesLostFocus)
+{
+    auto panel = make<StackPanel>();
+    auto box = make<TextBox>();
+    auto other = make<Button>();
+    other->Content(box_value(u"Other"));
+    panel->Children()->Append(box);
+    panel->Children()->Append(other);
+    std::vector<hstring> texts;
+    box->RegisterPropertyChangedCallback(TextBox::TextProperty(), [&](const auto&, const auto&) { texts.push_back(box->Text()); });
+    int lost = 0;
+    box->LostFocus([&](const auto&, const auto&) { ++lost; });
+
+    auto root = show(panel);
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    EXPECT_EQ(box->FocusState(), FocusState::Programmatic);
+    QTest::keyClicks(box->editor(), "abc");
+    EXPECT_EQ(texts, (std::vector<hstring>{u"a", u"ab", u"abc"}));
+
+    box->Text(u"set by code");
+    EXPECT_EQ(static_cast<QLineEdit*>(box->editor())->text(), QString("set by code"));
+
+    ASSERT_TRUE(other->Focus(FocusState::Keyboard));
+    EXPECT_EQ(lost, 1);
+    EXPECT_EQ(box->FocusState(), FocusState::Unfocused);
+}
+
+TEST(Controls, ButtonClickRaisesClickWithTheButtonAsSender)
+{
+    auto button = make<Button>();
+    button->Content(box_value(u"Go"));
+    IInspectable sender;
+    button->Click([&](const IInspectable& s, const RoutedEventArgs&) { sender = s; });
+    auto root = show(button);
+    EXPECT_EQ(static_cast<QPushButton*>(button->widget())->text(), QString("Go"));
+    QTest::mouseClick(button->widget(), Qt::LeftButton);
+    EXPECT_EQ(sender, button);
+
+    button->IsEnabled(false);
+    sender = nullptr;
+    QTest::mouseClick(button->widget(), Qt::LeftButton);
+    EXPECT_EQ(sender, nullptr) << "a disabled button does not click";
+}
