@@ -11,8 +11,13 @@ using application = QApplication;
 using application = QCoreApplication;
 #endif
 
+#include <cstdlib>
+
 int main(int argc, char** argv)
 {
+    // Without a display (a build listing the tests, CI), widgets draw offscreen.
+    if (!std::getenv("QT_QPA_PLATFORM") && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     application app(argc, argv);
