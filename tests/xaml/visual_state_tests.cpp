@@ -1,0 +1,42 @@
+#include "platform/xaml/Button.h"
+#include "platform/xaml/Panel.h"
+#include "platform/xaml/VisualStateManager.h"
+
+#include "tests/support/event_loop.h"
+
+#include <gtest/gtest.h>
+
+using namespace xaml;
+using foundation::box_value;
+using foundation::make;
+
+TEST(VisualStates, GoingToAStateAppliesItsSettersAndUndoesThePreviousOnes)
+{
+    auto page = make<Page>();
+    auto root = make<StackPanel>();
+    auto button = make<Button>();
+    button->Name(u"goButton");
+    button->Width(120);
+    root->Children()->Append(button);
+    page->Content(root);
+
+    auto busy = make<VisualState>();
+    busy->Name = u"InProgress";
+    busy->Setters.push_back(make<Setter>(u"goButton", u"", u"IsEnabled", box_value(u"False"), true));
+    busy->Setters.push_back(make<Setter>(u"goButton", u"", u"Width", box_value(200.0), false));
+    auto idle = make<VisualState>();
+    idle->Name = u"Normal";
+    auto group = make<VisualStateGroup>();
+    group->States = {idle, busy};
+    VisualStateManager::GetVisualStateGroups(root).push_back(group);
+
+    EXPECT_TRUE(VisualStateManager::GoToState(page, u"InProgress", false));
+    EXPECT_FALSE(button->IsEnabled());
+    EXPECT_EQ(button->Width(), 200.0);
+    EXPECT_EQ(group->CurrentState(), busy);
+
+    EXPECT_TRUE(VisualStateManager::GoToState(page, u"Normal", false));
+    EXPECT_TRUE(button->IsEnabled()) << "a property without a local value returns to its default";
+    EXPECT_EQ(button->Width(), 120.0) << "a local value set before the state comes back";
+    EXPECT_FALSE(VisualStateManager::GoToState(page, u"Missing", false));
+}
