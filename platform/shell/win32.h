@@ -25,12 +25,37 @@ using LPBOOL = BOOL*;
 using PCWSTR = const char16_t*;
 using PWSTR = char16_t*;
 
+// A window's handle: opaque, valid while the window lives.
+struct HWND__;
+using HWND = HWND__*;
+struct HICON__;
+using HICON = HICON__*;
+using HANDLE = void*;
+struct HINSTANCE__;
+using HINSTANCE = HINSTANCE__*;
+using WPARAM = std::uintptr_t;
+using LPARAM = std::intptr_t;
+using LRESULT = std::intptr_t;
+
+struct POINT {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+};
+
+struct RECT {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_INVALID_PARAMETER = EINVAL;
 constexpr DWORD ERROR_INVALID_FLAGS = EINVAL;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = ENOBUFS;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = EILSEQ;
 constexpr DWORD ERROR_NO_DATA = ENODATA;
+constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = EBADF;
 
 DWORD GetLastError() noexcept;
 void SetLastError(DWORD error) noexcept;

@@ -567,7 +567,7 @@ private:
 
 }  // namespace
 
-XamlRoot::XamlRoot() : m_host(new root_host(this))
+XamlRoot::XamlRoot(QWidget* host) : m_host(host ? host : new root_host(this)), m_ownsHost(!host)
 {
     new element_layout(
         m_host,
@@ -583,7 +583,7 @@ XamlRoot::XamlRoot() : m_host(new root_host(this))
 
 XamlRoot::~XamlRoot()
 {
-    static_cast<root_host*>(m_host)->detach();
+    if (m_ownsHost) static_cast<root_host*>(m_host)->detach();
     if (m_content) {
         if (m_content->m_live) m_content->set_live(false);
         if (QWidget* w = m_content->widget()) {
@@ -592,7 +592,8 @@ XamlRoot::~XamlRoot()
         }
         m_content->m_root.reset();
     }
-    delete m_host;
+    if (m_ownsHost) delete m_host;
+    else delete m_host->layout();
 }
 
 void XamlRoot::Content(const std::shared_ptr<UIElement>& content)

@@ -271,7 +271,9 @@ struct VisualTreeHelper {
 // loads the tree; hiding or destroying it unloads it.
 class XamlRoot : public foundation::Object {
 public:
-    XamlRoot();
+    // Hosts the tree in the given top-level widget (a window), or in a plain one of its own.
+    // The host widget tells the root when it is shown (set_live).
+    explicit XamlRoot(QWidget* host = nullptr);
     ~XamlRoot() override;
     hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.XamlRoot"; }
 
@@ -287,6 +289,7 @@ public:
 
 private:
     QWidget* m_host = nullptr;
+    bool m_ownsHost = false;
     std::shared_ptr<UIElement> m_content;
     bool m_live = false;
 };

@@ -1,0 +1,422 @@
+#include "platform/xaml/Window.h"
+
+#include "platform/xaml/qt_bridge.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QWidget>
+#include <QWindow>
+
+#include <map>
+
+namespace xaml {
+
+namespace {
+
+constexpr int caption_button_width = 46;
+constexpr int resize_border = 5;
+
+std::map<shell::HWND, Window*>& live_windows()
+{
+    static std::map<shell::HWND, Window*> windows;
+    return windows;
+}
+
+int title_bar_height(TitleBarHeightOption option)
+{
+    return option == TitleBarHeightOption::Tall ? 48 : option == TitleBarHeightOption::Collapsed ? 0 : 32;
+}
+
+enum class caption_kind { minimize, maximize, close };
+
+// A caption button the window draws itself: a flat square with a thin glyph.
+class caption_button final : public QAbstractButton {
+public:
+    caption_button(caption_kind kind, QWidget* parent) : QAbstractButton(parent), m_kind(kind)
+    {
+        setFocusPolicy(Qt::NoFocus);
+        setAttribute(Qt::WA_Hover);
+        setAccessibleName(kind == caption_kind::minimize   ? "Minimize"
+                          : kind == caption_kind::maximize ? "Maximize"
+                                                           : "Close");
+    }
+
+    QColor foreground;
+    QColor background;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        QColor fill = background;
+        if (underMouse()) fill = m_kind == caption_kind::close ? QColor(196, 43, 28) : palette().color(QPalette::Midlight);
+        if (isDown()) fill = fill.darker(115);
+        p.fillRect(rect(), fill);
+        QColor ink = underMouse() && m_kind == caption_kind::close ? QColor(Qt::white) : foreground;
+        p.setPen(QPen(ink, 1.0));
+        p.setRenderHint(QPainter::Antialiasing, m_kind == caption_kind::close);
+        const QPointF c = QRectF(rect()).center();
+        const double s = 5;
+        switch (m_kind) {
+        case caption_kind::minimize:
+            p.drawLine(QPointF(c.x() - s, c.y()), QPointF(c.x() + s, c.y()));
+            break;
+        case caption_kind::maximize:
+            if (window()->isMaximized()) {
+                p.drawRect(QRectF(c.x() - s, c.y() - s + 2, 2 * s - 2, 2 * s - 2));
+                p.drawLine(QPointF(c.x() - s + 2, c.y() - s), QPointF(c.x() + s, c.y() - s));
+                p.drawLine(QPointF(c.x() + s, c.y() - s), QPointF(c.x() + s, c.y() + s - 2));
+            } else {
+                p.drawRect(QRectF(c.x() - s, c.y() - s, 2 * s, 2 * s));
+            }
+            break;
+        case caption_kind::close:
+            p.drawLine(QPointF(c.x() - s, c.y() - s), QPointF(c.x() + s, c.y() + s));
+            p.drawLine(QPointF(c.x() + s, c.y() - s), QPointF(c.x() - s, c.y() + s));
+            break;
+        }
+    }
+
+private:
+    caption_kind m_kind;
+};
+
+}  // namespace
+
+// The top-level widget of a Window.
+class window_frame final : public QWidget {
+public:
+    explicit window_frame(Window* owner) : m_owner(owner)
+    {
+        setAttribute(Qt::WA_DeleteOnClose, false);
+        resize(1000, 700);
+        m_captions = new QWidget(this);
+        auto* row = new QHBoxLayout(m_captions);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(0);
+        for (auto kind : {caption_kind::minimize, caption_kind::maximize, caption_kind::close}) {
+            auto* button = new caption_button(kind, m_captions);
+            row->addWidget(button);
+            m_buttons.push_back(button);
+            QObject::connect(button, &QAbstractButton::clicked, this, [this, kind] {
+                if (kind == caption_kind::minimize) showMinimized();
+                else if (kind == caption_kind::maximize) isMaximized() ? showNormal() : showMaximized();
+                else close();
+            });
+        }
+        m_captions->hide();
+        qApp->installEventFilter(this);
+    }
+
+    ~window_frame() override { qApp->removeEventFilter(this); }
+
+    void detach() { m_owner = nullptr; }
+
+    void set_frameless(bool frameless)
+    {
+        const bool visible = isVisible();
+        setWindowFlag(Qt::FramelessWindowHint, frameless);
+        m_captions->setVisible(frameless);
+        if (visible) show();
+        place_captions();
+    }
+
+    void set_title_bar_height(int height)
+    {
+        m_titleBarHeight = height;
+        place_captions();
+    }
+
+    void refresh_captions(const AppWindowTitleBar& bar)
+    {
+        const bool active = isActiveWindow();
+        auto pick = [](const foundation::IReference<Color>& c, QColor fallback) { return c ? to_qcolor(*c) : fallback; };
+        for (auto* b : m_buttons) {
+            b->background = pick(active ? bar.ButtonBackgroundColor() : bar.ButtonInactiveBackgroundColor(), Qt::transparent);
+            QColor fg = pick(bar.ButtonForegroundColor(), palette().color(QPalette::WindowText));
+            if (!active) fg.setAlphaF(0.45f);
+            b->foreground = fg;
+            b->update();
+        }
+    }
+
+    int captions_width() const { return m_captions->isVisible() ? caption_button_width * 3 : 0; }
+
+protected:
+    void showEvent(QShowEvent* event) override
+    {
+        QWidget::showEvent(event);
+        if (m_owner && m_owner->m_root) m_owner->m_root->set_live(true);
+    }
+
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        place_captions();
+    }
+
+    void closeEvent(QCloseEvent* event) override
+    {
+        if (m_owner) m_owner->closing();
+        event->accept();
+    }
+
+    void changeEvent(QEvent* event) override
+    {
+        QWidget::changeEvent(event);
+        if (!m_owner) return;
+        if (event->type() == QEvent::ActivationChange) {
+            m_owner->activation_changed(isActiveWindow(), QGuiApplication::mouseButtons() != Qt::NoButton);
+        } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange) {
+            if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->Content())) fe->refresh_theme();
+        } else if (event->type() == QEvent::WindowStateChange) {
+            for (auto* b : m_buttons) b->update();
+        }
+        if (m_owner->m_appWindow) refresh_captions(*m_owner->m_appWindow->TitleBar());
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (!w || w->window() != this || !m_owner || !m_owner->m_appWindow) return false;
+        const auto& bar = *m_owner->m_appWindow->TitleBar();
+        if (!bar.ExtendsContentIntoTitleBar()) return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->button() != Qt::LeftButton) return false;
+            const QPoint at = mapFromGlobal(e->globalPosition().toPoint());
+            if (const Qt::Edges edges = edges_at(at); edges && !isMaximized()) {
+                if (windowHandle() && windowHandle()->startSystemResize(edges)) return true;
+                return false;
+            }
+            if (!in_drag_area(bar, at, w)) return false;
+            if (windowHandle() && windowHandle()->startSystemMove()) return true;
+            // Without a window manager that moves windows, move it here.
+            m_dragFrom = e->globalPosition().toPoint();
+            m_dragOrigin = pos();
+            m_dragging = true;
+            return true;
+        }
+        case QEvent::MouseMove: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (m_dragging) {
+                move(m_dragOrigin + e->globalPosition().toPoint() - m_dragFrom);
+                return true;
+            }
+            const Qt::Edges edges = isMaximized() ? Qt::Edges() : edges_at(mapFromGlobal(e->globalPosition().toPoint()));
+            if (edges != m_cursorEdges) {
+                m_cursorEdges = edges;
+                if ((edges & Qt::LeftEdge && edges & Qt::TopEdge) || (edges & Qt::RightEdge && edges & Qt::BottomEdge))
+                    setCursor(Qt::SizeFDiagCursor);
+                else if ((edges & Qt::RightEdge && edges & Qt::TopEdge) || (edges & Qt::LeftEdge && edges & Qt::BottomEdge))
+                    setCursor(Qt::SizeBDiagCursor);
+                else if (edges & (Qt::LeftEdge | Qt::RightEdge))
+                    setCursor(Qt::SizeHorCursor);
+                else if (edges & (Qt::TopEdge | Qt::BottomEdge))
+                    setCursor(Qt::SizeVerCursor);
+                else
+                    unsetCursor();
+            }
+            return false;
+        }
+        case QEvent::MouseButtonRelease:
+            if (m_dragging) {
+                m_dragging = false;
+                return true;
+            }
+            return false;
+        case QEvent::MouseButtonDblClick: {
+            auto* e = static_cast<QMouseEvent*>(event);
+            if (e->button() != Qt::LeftButton || !in_drag_area(bar, mapFromGlobal(e->globalPosition().toPoint()), w))
+                return false;
+            isMaximized() ? showNormal() : showMaximized();
+            return true;
+        }
+        default:
+            return false;
+        }
+    }
+
+private:
+    void place_captions()
+    {
+        const int height = std::max(1, m_titleBarHeight);
+        m_captions->setGeometry(width() - caption_button_width * 3, 0, caption_button_width * 3, height);
+        for (auto* b : m_buttons) b->setFixedSize(caption_button_width, height);
+        m_captions->raise();
+    }
+
+    Qt::Edges edges_at(QPoint at) const
+    {
+        if (!windowFlags().testFlag(Qt::FramelessWindowHint)) return {};
+        Qt::Edges edges;
+        if (at.x() <= resize_border) edges |= Qt::LeftEdge;
+        if (at.x() >= width() - resize_border) edges |= Qt::RightEdge;
+        if (at.y() <= resize_border) edges |= Qt::TopEdge;
+        if (at.y() >= height() - resize_border) edges |= Qt::BottomEdge;
+        return edges;
+    }
+
+    bool in_drag_area(const AppWindowTitleBar& bar, QPoint at, QWidget* target) const
+    {
+        if (m_captions->isAncestorOf(target)) return false;
+        const double scale = devicePixelRatioF();
+        const QPoint physical(static_cast<int>(at.x() * scale), static_cast<int>(at.y() * scale));
+        for (const auto& r : bar.drag_rectangles())
+            if (QRect(r.X, r.Y, r.Width, r.Height).contains(physical)) return true;
+        return false;
+    }
+
+    Window* m_owner;
+    QWidget* m_captions;
+    std::vector<caption_button*> m_buttons;
+    int m_titleBarHeight = 32;
+    bool m_dragging = false;
+    QPoint m_dragFrom, m_dragOrigin;
+    Qt::Edges m_cursorEdges;
+};
+
+// ---- AppWindowTitleBar ----
+
+void AppWindowTitleBar::ExtendsContentIntoTitleBar(bool value)
+{
+    if (value == m_extends) return;
+    m_extends = value;
+    if (m_window) m_window->m_frame->set_frameless(value);
+}
+
+void AppWindowTitleBar::PreferredHeightOption(TitleBarHeightOption value)
+{
+    m_height = value;
+    if (m_window) m_window->m_frame->set_title_bar_height(title_bar_height(value));
+}
+
+void AppWindowTitleBar::ButtonBackgroundColor(foundation::IReference<Color> value)
+{
+    m_buttonBackground = value;
+    if (m_window) m_window->m_frame->refresh_captions(*this);
+}
+
+void AppWindowTitleBar::ButtonInactiveBackgroundColor(foundation::IReference<Color> value)
+{
+    m_buttonInactiveBackground = value;
+    if (m_window) m_window->m_frame->refresh_captions(*this);
+}
+
+void AppWindowTitleBar::ButtonForegroundColor(foundation::IReference<Color> value)
+{
+    m_buttonForeground = value;
+    if (m_window) m_window->m_frame->refresh_captions(*this);
+}
+
+std::int32_t AppWindowTitleBar::LeftInset() const { return 0; }
+
+std::int32_t AppWindowTitleBar::RightInset() const
+{
+    if (!m_window || !m_extends) return 0;
+    return static_cast<std::int32_t>(m_window->m_frame->captions_width() * m_window->m_frame->devicePixelRatioF());
+}
+
+std::int32_t AppWindowTitleBar::Height() const
+{
+    const double scale = m_window ? m_window->m_frame->devicePixelRatioF() : 1.0;
+    return static_cast<std::int32_t>(title_bar_height(m_height) * scale);
+}
+
+void AppWindowTitleBar::SetDragRectangles(std::span<const RectInt32> rectangles)
+{
+    m_drag.assign(rectangles.begin(), rectangles.end());
+}
+
+// ---- AppWindow ----
+
+AppWindow::AppWindow(Window* window) : m_window(window), m_titleBar(foundation::make<AppWindowTitleBar>(window)) {}
+
+std::shared_ptr<AppWindow> AppWindow::GetFromWindowId(WindowId id)
+{
+    Window* window = Window::from_handle(GetWindowFromWindowId(id));
+    return window ? window->app_window() : nullptr;
+}
+
+WindowId AppWindow::Id() const { return GetWindowIdFromWindow(m_window->WindowHandle()); }
+
+WindowId GetWindowIdFromWindow(shell::HWND handle) { return {reinterpret_cast<std::uint64_t>(handle)}; }
+
+shell::HWND GetWindowFromWindowId(WindowId id) { return reinterpret_cast<shell::HWND>(id.Value); }
+
+// ---- Window ----
+
+Window::Window() : m_frame(new window_frame(this)), m_root(foundation::make<xaml::XamlRoot>(m_frame))
+{
+    live_windows()[WindowHandle()] = this;
+}
+
+Window::~Window()
+{
+    live_windows().erase(WindowHandle());
+    m_frame->detach();
+    if (m_root) m_root->set_live(false);
+    m_root.reset();
+    delete m_frame;
+}
+
+std::shared_ptr<UIElement> Window::Content() const { return m_root->Content(); }
+void Window::Content(const std::shared_ptr<UIElement>& value) { m_root->Content(value); }
+hstring Window::Title() const { return from_qstring(m_frame->windowTitle()); }
+void Window::Title(const hstring& value) { m_frame->setWindowTitle(to_qstring(value)); }
+bool Window::Visible() const { return m_frame->isVisible(); }
+QWidget* Window::widget() const noexcept { return m_frame; }
+
+void Window::Activate()
+{
+    if (m_closed) throw foundation::hresult_illegal_method_call(u"The window is closed");
+    m_frame->show();
+    m_frame->raise();
+    m_frame->activateWindow();
+}
+
+void Window::Close()
+{
+    if (!m_closed) m_frame->close();
+}
+
+shell::HWND Window::WindowHandle() const noexcept { return reinterpret_cast<shell::HWND>(m_frame); }
+
+Window* Window::from_handle(shell::HWND handle) noexcept
+{
+    const auto& windows = live_windows();
+    const auto found = windows.find(handle);
+    return found == windows.end() ? nullptr : found->second;
+}
+
+const std::shared_ptr<AppWindow>& Window::app_window()
+{
+    if (!m_appWindow) m_appWindow = foundation::make<AppWindow>(this);
+    return m_appWindow;
+}
+
+void Window::activation_changed(bool active, bool byPointer)
+{
+    const auto state = !active ? WindowActivationState::Deactivated
+                       : byPointer ? WindowActivationState::PointerActivated
+                                   : WindowActivationState::CodeActivated;
+    m_Activated(strong_self(), WindowActivatedEventArgs(state));
+}
+
+void Window::closing()
+{
+    if (m_closed) return;
+    m_closed = true;
+    WindowEventArgs args;
+    auto self = strong_self();  // handlers may drop the last other reference
+    m_Closed(self, args);
+    m_root->set_live(false);
+}
+
+}  // namespace xaml
