@@ -1,0 +1,34 @@
+#pragma once
+// Sequential reading of a regular file, front to back, with the kernel reading ahead.
+
+#include "platform/foundation/hstring.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace storage {
+
+class sequential_file_reader {
+public:
+    // Opens the file; a missing path, a directory or a special file (FIFO, device) fails with
+    // foundation::hresult_error naming the path and the system's reason.
+    explicit sequential_file_reader(const foundation::hstring& path);
+    ~sequential_file_reader();
+    sequential_file_reader(const sequential_file_reader&) = delete;
+    sequential_file_reader& operator=(const sequential_file_reader&) = delete;
+
+    // Size in bytes when the file was opened.
+    std::uint64_t size() const noexcept { return m_size; }
+
+    // Reads up to buffer.size() further bytes and returns their count, 0 at the end of the file.
+    // A failing read raises foundation::hresult_error.
+    std::size_t read(std::span<std::uint8_t> buffer);
+
+private:
+    foundation::hstring m_path;
+    int m_fd;
+    std::uint64_t m_size;
+};
+
+}  // namespace storage
