@@ -57,33 +57,33 @@ ChecksumResults HashFile(const std::filesystem::path& path, const std::vector<st
         threads);
 }
 
-class TempFiles : public ::testing::Test {
+// Files of the lengths around the chunk size, a known vector and the empty file.
+class ChecksumFiles : public ::testing::Test {
 protected:
-    void SetUp() override
+    static void SetUpTestSuite()
     {
-        m_folder = std::filesystem::temp_directory_path() /
+        s_folder = std::filesystem::temp_directory_path() /
                    ("zintrel-checksums-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(m_folder);
+        std::filesystem::create_directories(s_folder);
+        s_files = {File("abc", "abc")};
+        for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 9 * MiB}) {
+            std::mt19937_64 random(size);
+            std::string bytes(size, '\0');
+            for (auto& b : bytes) b = static_cast<char>(random());
+            s_files.push_back(File("random-" + std::to_string(size), bytes));
+        }
     }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
+    static void TearDownTestSuite() { std::filesystem::remove_all(s_folder); }
 
-    std::filesystem::path RandomFile(std::size_t size)
+    static std::filesystem::path File(const std::string& name, const std::string& bytes)
     {
-        std::mt19937_64 random(size);
-        std::string bytes(size, '\0');
-        for (auto& b : bytes) b = static_cast<char>(random());
-        return File("random-" + std::to_string(size), bytes);
-    }
-
-    std::filesystem::path File(const std::string& name, const std::string& bytes)
-    {
-        const auto path = m_folder / name;
+        const auto path = s_folder / name;
         std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
 
-private:
-    std::filesystem::path m_folder;
+    static inline std::filesystem::path s_folder;
+    static inline std::vector<std::filesystem::path> s_files;
 };
 
 // Loads from memory in pieces of at most `piece` bytes, recording every request.
@@ -117,17 +117,12 @@ std::string OpenSslOneShot(const char* name, std::span<const std::uint8_t> data)
 
 }  // namespace
 
-using ChecksumFiles = TempFiles;
-
 TEST_F(ChecksumFiles, NonCryptoDigestsMatchXxhsum)
 {
     auto model = foundation::make<NonCryptoChecksumsViewModel>();
     const auto entries = Entries(model->AvailableHashAlgos());  // XXH128, XXH3, XXH64
     const char* switches[] = {"-H2", "-H3", "-H1"};
-    std::vector<std::filesystem::path> files{File("abc", "abc")};
-    for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 9 * MiB})
-        files.push_back(RandomFile(size));
-    for (const auto& file : files) {
+    for (const auto& file : s_files) {
         const auto results = HashFile(file, entries);
         ASSERT_EQ(results.size(), 3u);
         for (std::size_t i = 0; i < 3; ++i) {
@@ -146,10 +141,7 @@ TEST_F(ChecksumFiles, EveryOfferedOpenSslDigestMatchesOpensslDgstOnEveryThreadCo
     auto model = foundation::make<OpenSslChecksumsViewModel>();
     const auto entries = Entries(model->AvailableHashAlgos());
     ASSERT_FALSE(entries.empty());
-    std::vector<std::filesystem::path> files{File("abc", "abc")};
-    for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 9 * MiB})
-        files.push_back(RandomFile(size));
-    for (const auto& file : files) {
+    for (const auto& file : s_files) {
         const auto spread = HashFile(file, entries);
         const auto oneThread = HashFile(file, entries, 1);
         for (std::size_t i = 0; i < entries.size(); ++i) {

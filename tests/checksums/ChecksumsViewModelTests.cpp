@@ -1,6 +1,7 @@
 #include "checksums/ChecksumsViewModel.h"
 
 #include "platform/foundation/activation.h"
+#include "tests/checksums/notifications.h"
 #include "tests/support/event_loop.h"
 
 #include <gtest/gtest.h>
@@ -88,19 +89,14 @@ TEST(OpenSslChecksumsViewModel, OffersEveryNumberedDigestSortedOrdinally)
 TEST(ChecksumsViewModel, FileSizeNotifiesOnlyChanges)
 {
     auto model = foundation::make<OpenSslChecksumsViewModel>();
-    std::vector<foundation::hstring> seen;
-    foundation::IInspectable sender;
-    model->PropertyChanged([&](const foundation::IInspectable& s, const foundation::PropertyChangedEventArgs& args) {
-        sender = s;
-        seen.push_back(args.PropertyName());
-    });
+    test::Notifications seen(*model);
     model->FileSize(-1);
-    EXPECT_TRUE(seen.empty());
+    EXPECT_TRUE(seen.names.empty());
     model->FileSize(0);
     model->FileSize(0);
     model->FileSize(1LL << 40);
-    EXPECT_EQ(seen, (std::vector<foundation::hstring>{u"FileSize", u"FileSize"}));
-    EXPECT_EQ(sender, model);
+    EXPECT_EQ(seen.names, (std::vector<foundation::hstring>{u"FileSize", u"FileSize"}));
+    EXPECT_EQ(seen.senders.front(), model);
     EXPECT_EQ(model->FileSize(), 1LL << 40);
 }
 
