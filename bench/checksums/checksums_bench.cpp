@@ -78,22 +78,14 @@ fs::path TestFile(const fs::path& folder, std::uint64_t size)
 ChecksumResults HashFile(const fs::path& path, const Entries& entries, unsigned threads)
 {
     storage::sequential_file_reader file(foundation::hstring(path.u16string()));
-    std::vector<std::uint8_t> buffer;
-    return ComputeChecksums(
-        entries,
-        [&](std::uint32_t count) {
-            buffer.resize(count);
-            return std::span<const std::uint8_t>(buffer.data(), file.read(buffer));
-        },
-        threads);
+    return ComputeChecksums(entries, [&](std::uint32_t count) { return file.load(count); }, threads);
 }
 
 double ReadOnly(const fs::path& path)
 {
     return Seconds([&] {
         storage::sequential_file_reader file(foundation::hstring(path.u16string()));
-        std::vector<std::uint8_t> buffer(ChecksumReadChunk);
-        while (file.read(buffer) != 0) {
+        while (!file.load(ChecksumReadChunk).empty()) {
         }
     });
 }

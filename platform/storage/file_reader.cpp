@@ -44,11 +44,12 @@ sequential_file_reader::sequential_file_reader(const foundation::hstring& path) 
 
 sequential_file_reader::~sequential_file_reader() { ::close(m_fd); }
 
-std::size_t sequential_file_reader::read(std::span<std::uint8_t> buffer)
+std::span<const std::uint8_t> sequential_file_reader::load(std::uint32_t count)
 {
+    if (m_buffer.size() < count) m_buffer.resize(count);
     for (;;) {
-        const auto count = ::read(m_fd, buffer.data(), buffer.size());
-        if (count >= 0) return static_cast<std::size_t>(count);
+        const auto got = ::read(m_fd, m_buffer.data(), count);
+        if (got >= 0) return {m_buffer.data(), static_cast<std::size_t>(got)};
         if (errno != EINTR) fail(errno, u"Cannot read", m_path);
     }
 }

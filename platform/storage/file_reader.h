@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 namespace storage {
 
@@ -21,14 +22,15 @@ public:
     // Size in bytes when the file was opened.
     std::uint64_t size() const noexcept { return m_size; }
 
-    // Reads up to buffer.size() further bytes and returns their count, 0 at the end of the file.
-    // A failing read raises foundation::hresult_error.
-    std::size_t read(std::span<std::uint8_t> buffer);
+    // Reads up to count further bytes and returns them, valid until the next call; nothing at
+    // the end of the file. A failing read raises foundation::hresult_error.
+    std::span<const std::uint8_t> load(std::uint32_t count);
 
 private:
     foundation::hstring m_path;
     int m_fd;
     std::uint64_t m_size;
+    std::vector<std::uint8_t> m_buffer;
 };
 
 }  // namespace storage

@@ -47,14 +47,7 @@ ChecksumResults HashFile(const std::filesystem::path& path, const std::vector<st
                          unsigned threads = 0)
 {
     storage::sequential_file_reader file(foundation::hstring(path.u16string()));
-    std::vector<std::uint8_t> buffer;
-    return ComputeChecksums(
-        entries,
-        [&](std::uint32_t count) {
-            buffer.resize(count);
-            return std::span<const std::uint8_t>(buffer.data(), file.read(buffer));
-        },
-        threads);
+    return ComputeChecksums(entries, [&](std::uint32_t count) { return file.load(count); }, threads);
 }
 
 // Files of the lengths around the chunk size, a known vector and the empty file.

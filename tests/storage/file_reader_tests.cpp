@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -34,11 +33,13 @@ TEST(SequentialFileReader, ReadsAFileFrontToBackThenZero)
     std::ofstream(path, std::ios::binary) << "0123456789";
     storage::sequential_file_reader reader(Path(path));
     EXPECT_EQ(reader.size(), 10u);
-    std::array<std::uint8_t, 4> buffer{};
     std::string read;
-    for (std::size_t count; (count = reader.read(buffer)) != 0;) read.append(buffer.begin(), buffer.begin() + count);
+    for (auto chunk = reader.load(4); !chunk.empty(); chunk = reader.load(4)) {
+        EXPECT_LE(chunk.size(), 4u);
+        read.append(chunk.begin(), chunk.end());
+    }
     EXPECT_EQ(read, "0123456789");
-    EXPECT_EQ(reader.read(buffer), 0u);
+    EXPECT_TRUE(reader.load(4).empty());
     std::filesystem::remove(path);
 }
 
