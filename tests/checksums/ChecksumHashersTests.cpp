@@ -1,0 +1,204 @@
+#include "checksums/ChecksumHashers.h"
+
+#include "checksums/ChecksumsViewModel.h"
+#include "platform/storage/file_reader.h"
+#include "tests/support/event_loop.h"
+
+#include <gtest/gtest.h>
+#include <openssl/evp.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace Zintrel;
+
+namespace {
+
+constexpr std::size_t MiB = 1024 * 1024;
+
+std::string Upper(std::string text)
+{
+    for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// The first word of the command's output.
+std::string FirstWord(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        ::pclose(pipe);
+    }
+    return output.substr(0, output.find_first_of(" \n"));
+}
+
+std::vector<std::shared_ptr<HashAlgo>> Entries(const HashAlgoVector& entries)
+{
+    return {entries->begin(), entries->end()};
+}
+
+ChecksumResults HashFile(const std::filesystem::path& path, const std::vector<std::shared_ptr<HashAlgo>>& entries,
+                         unsigned threads = 0)
+{
+    storage::sequential_file_reader file(foundation::hstring(path.u16string()));
+    return ComputeChecksums(entries, [&](std::uint32_t count) { return file.load(count); }, threads);
+}
+
+// Files of the lengths around the chunk size, a known vector and the empty file.
+class ChecksumFiles : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        s_folder = std::filesystem::temp_directory_path() /
+                   ("zintrel-checksums-" + std::to_string(std::random_device{}()));
+        std::filesystem::create_directories(s_folder);
+        s_files = {File("abc", "abc")};
+        for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 9 * MiB}) {
+            std::mt19937_64 random(size);
+            std::string bytes(size, '\0');
+            for (auto& b : bytes) b = static_cast<char>(random());
+            s_files.push_back(File("random-" + std::to_string(size), bytes));
+        }
+    }
+    static void TearDownTestSuite() { std::filesystem::remove_all(s_folder); }
+
+    static std::filesystem::path File(const std::string& name, const std::string& bytes)
+    {
+        const auto path = s_folder / name;
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return path;
+    }
+
+    static inline std::filesystem::path s_folder;
+    static inline std::vector<std::filesystem::path> s_files;
+};
+
+// Loads from memory in pieces of at most `piece` bytes, recording every request.
+struct MemoryLoader {
+    MemoryLoader(std::vector<std::uint8_t> bytes, std::size_t most) : data(std::move(bytes)), piece(most) {}
+
+    std::vector<std::uint8_t> data;
+    std::size_t piece;
+    std::size_t at = 0;
+    std::vector<std::uint32_t> requests;
+    std::vector<std::size_t> answers;
+
+    std::span<const std::uint8_t> operator()(std::uint32_t count)
+    {
+        requests.push_back(count);
+        const auto size = std::min({std::size_t{count}, piece, data.size() - at});
+        answers.push_back(size);
+        const auto chunk = std::span<const std::uint8_t>(data.data() + at, size);
+        at += size;
+        return chunk;
+    }
+};
+
+std::string OpenSslOneShot(const char* name, std::span<const std::uint8_t> data)
+{
+    std::uint8_t digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(data.data(), data.size(), digest, &length, EVP_get_digestbyname(name), nullptr);
+    return foundation::to_narrow(ChecksumText(std::span(digest, length)));
+}
+
+}  // namespace
+
+TEST_F(ChecksumFiles, NonCryptoDigestsMatchXxhsum)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto entries = Entries(model->AvailableHashAlgos());  // XXH128, XXH3, XXH64
+    const char* switches[] = {"-H2", "-H3", "-H1"};
+    for (const auto& file : s_files) {
+        const auto results = HashFile(file, entries);
+        ASSERT_EQ(results.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            // xxhsum writes XXH3 in BSD style: "XXH3 (file) = hex".
+            auto command = std::string("xxhsum ") + switches[i] + " '" + file.string() + "'";
+            if (i == 1) command += " | sed 's/.*= //'";
+            ASSERT_TRUE(results[i].has_value());
+            EXPECT_EQ(foundation::to_narrow(*results[i]), Upper(FirstWord(command)))
+                << switches[i] << " of " << file.filename();
+        }
+    }
+}
+
+TEST_F(ChecksumFiles, EveryOfferedOpenSslDigestMatchesOpensslDgstOnEveryThreadCount)
+{
+    auto model = foundation::make<OpenSslChecksumsViewModel>();
+    const auto entries = Entries(model->AvailableHashAlgos());
+    ASSERT_FALSE(entries.empty());
+    for (const auto& file : s_files) {
+        const auto spread = HashFile(file, entries);
+        const auto oneThread = HashFile(file, entries, 1);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const auto name = foundation::to_narrow(entries[i]->ShortName());
+            const bool xof = EVP_MD_get_flags(std::get<const EVP_MD*>(entries[i]->Algorithm())) & EVP_MD_FLAG_XOF;
+            const auto expected = Upper(FirstWord("openssl dgst -r -" + name + (xof ? " -xoflen 64 '" : " '") +
+                                                  file.string() + "'"));
+            ASSERT_TRUE(spread[i].has_value()) << name;
+            EXPECT_EQ(foundation::to_narrow(*spread[i]), expected) << name << " of " << file.filename();
+            EXPECT_EQ(oneThread[i], spread[i]) << name << " of " << file.filename();
+            if (xof) {
+                EXPECT_EQ(spread[i]->size(), 128u) << name;
+            }
+        }
+    }
+}
+
+TEST(ComputeChecksums, LoadsUntilALoadReturnsNothing)
+{
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> data(2 * ChecksumReadChunk);
+    for (auto& b : data) b = static_cast<std::uint8_t>(random());
+    EVP_MD* sha1 = EVP_MD_fetch(nullptr, "SHA1", nullptr);
+    const std::vector<std::shared_ptr<HashAlgo>> entries{
+        foundation::make<HashAlgo>(static_cast<const EVP_MD*>(sha1)),
+        foundation::make<HashAlgo>(std::make_shared<XXH64_MAC>())};
+    EVP_MD_free(sha1);
+
+    // Short loads are hashed and followed by more loads.
+    MemoryLoader shortLoads{data, 1'000'003};
+    const auto results = ComputeChecksums(entries, std::ref(shortLoads));
+    EXPECT_EQ(foundation::to_narrow(*results[0]), OpenSslOneShot("SHA1", data));
+    EXPECT_EQ(shortLoads.answers.back(), 0u);
+    EXPECT_EQ(shortLoads.requests.size(), 10u);
+    EXPECT_TRUE(std::all_of(shortLoads.requests.begin(), shortLoads.requests.end(),
+                            [](auto count) { return count == ChecksumReadChunk; }));
+
+    // A length that is a whole number of chunks ends with one extra, empty load.
+    MemoryLoader wholeChunks{data, ChecksumReadChunk};
+    EXPECT_EQ(ComputeChecksums(entries, std::ref(wholeChunks)), results);
+    EXPECT_EQ(wholeChunks.answers, (std::vector<std::size_t>{ChecksumReadChunk, ChecksumReadChunk, 0}));
+}
+
+TEST(ComputeChecksums, EdgeCasesOfTheEntryList)
+{
+    MemoryLoader loader{std::vector<std::uint8_t>(100, 1), ChecksumReadChunk};
+    EXPECT_TRUE(ComputeChecksums({}, std::ref(loader)).empty());
+    EXPECT_TRUE(loader.requests.empty()) << "without entries nothing is read";
+
+    // An entry made by name has nothing to hash with; its neighbours are unaffected.
+    EVP_MD* md5 = EVP_MD_fetch(nullptr, "MD5", nullptr);
+    const std::vector<std::shared_ptr<HashAlgo>> entries{
+        foundation::make<HashAlgo>(foundation::hstring(u"MD5")),
+        foundation::make<HashAlgo>(static_cast<const EVP_MD*>(md5))};
+    EVP_MD_free(md5);
+    const auto results = ComputeChecksums(entries, std::ref(loader));
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_FALSE(results[0].has_value());
+    EXPECT_EQ(foundation::to_narrow(*results[1]), OpenSslOneShot("MD5", loader.data));
+}
+
+TEST(ChecksumText, IsUpperCaseHexWithTwoDigitsPerByte)
+{
+    const std::uint8_t bytes[] = {0xAB, 0x0F, 0x00, 0x90};
+    EXPECT_EQ(ChecksumText(bytes), u"AB0F0090");
+    EXPECT_TRUE(ChecksumText({}).empty());
+}
