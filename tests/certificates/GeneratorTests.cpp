@@ -57,16 +57,3 @@ TEST(Generator, ExceptionsReachTheConsumer)
     EXPECT_THROW(++it, std::runtime_error);
     EXPECT_EQ(it, numbers.end());
 }
-
-TEST(Generator, MovedGeneratorKeepsItsPlace)
-{
-    int made = 0;
-    bool destroyed = false;
-    auto first = counting(made, destroyed);
-    auto it = first.begin();
-    auto second = std::move(first);
-    ++it;
-    EXPECT_EQ(*it, 1);
-    second = counting(made, destroyed);
-    EXPECT_TRUE(destroyed) << "assigning over a generator destroys its coroutine";
-}
