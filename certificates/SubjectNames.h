@@ -1,0 +1,28 @@
+#pragma once
+// The subject of a certificate or request and its alternative names, from the form's UTF-8 text.
+
+#include "certificates/Generator.h"
+
+#include <openssl/x509.h>
+
+#include <string>
+#include <string_view>
+
+namespace Zintrel {
+
+// Appends CN (always, also when empty), then O, OU, L, ST and C where not empty, each as
+// UTF-8 input in a set of its own, and returns name. The library's checks are the only ones:
+// an entry it refuses throws its error.
+X509_NAME* add_subject_entries(std::string_view common_name, std::string_view organization,
+                               std::string_view organizational_unit, std::string_view location,
+                               std::string_view state, std::string_view country_code, X509_NAME* name);
+
+// The token, unchanged, behind the first prefix that fits: "IP:" for an IPv4 or IPv6 address,
+// "email:" when it holds an at sign, "URI:" when it holds "://", otherwise "DNS:".
+std::string prefixed_alt_name(std::string token);
+
+// prefixed_alt_name of each run of non-blank characters of the text, in order, made one at a
+// time as the consumer asks. The text must outlive the sequence.
+generator<std::string> subject_alt_names(std::string_view alt_names);
+
+}  // namespace Zintrel

@@ -1,0 +1,250 @@
+#include "certificates/CertificateBuilders.h"
+
+#include "oracle.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <ctime>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace Zintrel;
+using test::indented_block;
+using test::line_with;
+using test::run_tool;
+
+namespace {
+
+// The parts of a certificate or request the tools report.
+struct inspected {
+    std::string openssl;   // openssl x509 -text / req -text
+    std::string certtool;  // certtool -i / --crq-info
+    std::string file;
+};
+
+std::string checked_output(const std::string& program, const std::vector<std::string>& arguments)
+{
+    const auto result = run_tool(program, arguments);
+    EXPECT_EQ(result.exit_code, 0) << program << " refused the file:\n" << result.output;
+    return result.output;
+}
+
+std::string public_key(const std::string& option, const std::string& file)
+{
+    const auto output = checked_output("certtool", {"--pubkey-info", option, file});
+    return output.substr(output.find("-----BEGIN PUBLIC KEY-----"));
+}
+
+// GnuTLS refuses a certificate as its own signer when its key usage leaves out certificate
+// signing (purpose 1); openssl checks the self-signature of every purpose.
+enum class signer_check { both_tools, openssl_only };
+
+inspected inspect(const test::scratch_folder& folder, const std::pair<evp_pkey_ptr, x509_ptr>& made,
+                  signer_check check = signer_check::both_tools)
+{
+    const auto file = folder.write("c.crt", made.second.get());
+    EXPECT_EQ(public_key("--load-certificate", file), public_key("--load-privkey", folder.write("c.key", made.first.get())))
+        << "the certificate must carry the key's public half";
+    checked_output("openssl", {"verify", "-check_ss_sig", "-CAfile", file, file});
+    if (check == signer_check::both_tools)
+        checked_output("certtool", {"--verify", "--load-ca-certificate", file, "--infile", file});
+    return {checked_output("openssl", {"x509", "-in", file, "-noout", "-text", "-nameopt", "utf8,sep_comma_plus"}),
+            checked_output("certtool", {"-i", "--infile", file}), file};
+}
+
+inspected inspect(const test::scratch_folder& folder, const std::pair<evp_pkey_ptr, x509_req_ptr>& made)
+{
+    const auto file = folder.write("r.csr", made.second.get());
+    EXPECT_EQ(public_key("--load-request", file), public_key("--load-privkey", folder.write("r.key", made.first.get())));
+    inspected result{checked_output("openssl", {"req", "-in", file, "-noout", "-text", "-verify", "-nameopt",
+                                                "utf8,sep_comma_plus"}),
+                     checked_output("certtool", {"--crq-info", "--infile", file}), file};
+    EXPECT_NE(result.openssl.find("verify OK"), std::string::npos) << result.openssl;
+    EXPECT_EQ(line_with(result.certtool, "Self signature:"), "Self signature: verified");
+    return result;
+}
+
+// Extension names in order, as openssl prints them ("Subject Alternative Name", ...).
+std::vector<std::string> extensions(const std::string& openssl_text)
+{
+    const std::string prefix = "X509v3 ";
+    std::vector<std::string> names;
+    std::istringstream lines(openssl_text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const auto start = line.find_first_not_of(' '), end = line.find_last_not_of(' ');
+        if (start == std::string::npos || line.compare(start, prefix.size(), prefix) != 0 || line[end] != ':') continue;
+        auto name = line.substr(start + prefix.size(), end - start - prefix.size());
+        if (name != "extensions") names.push_back(std::move(name));
+    }
+    return names;
+}
+
+certificate_params certificate(std::int32_t purpose, std::string_view common_name, std::string_view alt_names = {})
+{
+    return {.purpose = purpose, .key = rsa_bits{2048}, .valid_days = 365, .common_name = common_name,
+            .alt_names = alt_names};
+}
+
+request_params request(std::int32_t purpose, std::string_view common_name, std::string_view alt_names = {})
+{
+    return {.purpose = purpose, .key = rsa_bits{2048}, .common_name = common_name, .alt_names = alt_names};
+}
+
+std::int64_t seconds_since_epoch(const std::string& iso)
+{
+    // "2026-12-06 18:19:40Z"
+    auto text = QString::fromStdString(iso).replace(' ', 'T');
+    const auto time = QDateTime::fromString(text, Qt::ISODate);
+    EXPECT_TRUE(time.isValid()) << iso;
+    return time.toSecsSinceEpoch();
+}
+
+// Seconds from the start of validity to its end, as openssl reads them.
+std::int64_t validity_seconds(const test::scratch_folder& folder, X509* made)
+{
+    const auto output = checked_output(
+        "openssl", {"x509", "-in", folder.write("v.crt", made), "-noout", "-dates", "-dateopt", "iso_8601"});
+    const auto start = line_with(output, "notBefore="), end = line_with(output, "notAfter=");
+    return seconds_since_epoch(end.substr(end.find('=') + 1)) - seconds_since_epoch(start.substr(start.find('=') + 1));
+}
+
+template <class Build>
+void expect_library_error(Build build)
+{
+    try {
+        build();
+        ADD_FAILURE() << "the build should have failed";
+    } catch (const std::error_code& code) {
+        EXPECT_EQ(&code.category(), &vh::ssl_category());
+        EXPECT_NE(code.value(), 0) << "value 0 would read as success";
+        EXPECT_EQ(code.message(), test::library_reason(code.value()));
+    }
+}
+
+}  // namespace
+
+TEST(SelfSignedCertificate, SubjectEntriesInOrderAsUtf8)
+{
+    const test::scratch_folder folder;
+    auto params = certificate(1, "Z\xC3\xBCrich B\xC3\xBCro");
+    params.organization = "Org";
+    params.organizational_unit = "Unit";
+    params.location = "Loc";
+    params.state = "St";
+    params.country_code = "CH";
+    const auto made = inspect(folder, make_self_signed_certificate(params), signer_check::openssl_only);
+
+    EXPECT_EQ(line_with(made.openssl, "Subject:"), "Subject: CN=Z\xC3\xBCrich B\xC3\xBCro,O=Org,OU=Unit,L=Loc,ST=St,C=CH");
+    EXPECT_EQ(line_with(made.openssl, "Issuer:"), "Issuer: CN=Z\xC3\xBCrich B\xC3\xBCro,O=Org,OU=Unit,L=Loc,ST=St,C=CH");
+    const auto parsed = checked_output("openssl", {"asn1parse", "-in", made.file});
+    EXPECT_NE(line_with(parsed, ":Z\xC3\xBCrich B\xC3\xBCro").find("UTF8STRING"), std::string::npos)
+        << "the common name must be stored as UTF-8:\n" << parsed;
+
+    params.organization = params.organizational_unit = params.state = {};
+    const auto sparse = inspect(folder, make_self_signed_certificate(params), signer_check::openssl_only);
+    EXPECT_EQ(line_with(sparse.openssl, "Subject:"), "Subject: CN=Z\xC3\xBCrich B\xC3\xBCro,L=Loc,C=CH")
+        << "empty entries are left out";
+}
+
+TEST(SelfSignedCertificate, ExtensionsFollowThePurpose)
+{
+    const test::scratch_folder folder;
+
+    const auto signing =
+        inspect(folder, make_self_signed_certificate(certificate(1, "signer")), signer_check::openssl_only);
+    EXPECT_EQ(extensions(signing.openssl), (std::vector<std::string>{"Key Usage", "Subject Key Identifier"}))
+        << "purpose 1 adds no name of the common name";
+    EXPECT_EQ(indented_block(signing.certtool, "Key Usage"), (std::vector<std::string>{"Digital signature."}));
+
+    const auto none = inspect(folder, make_self_signed_certificate(
+                                          certificate(0, "www.example.com", " 192.0.2.7\tadmin@example.com\r\n")));
+    EXPECT_EQ(extensions(none.openssl), (std::vector<std::string>{"Subject Alternative Name", "Subject Key Identifier"}));
+    EXPECT_EQ(indented_block(none.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"DNSname: www.example.com", "IPAddress: 192.0.2.7", "RFC822Name: admin@example.com"}));
+
+    const auto client = inspect(folder, make_self_signed_certificate(
+                                            certificate(2, "client.example", "https://example.com/a,b ::1")));
+    EXPECT_EQ(extensions(client.openssl), (std::vector<std::string>{"Subject Alternative Name", "Extended Key Usage",
+                                                                     "Subject Key Identifier"}));
+    EXPECT_EQ(indented_block(client.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"DNSname: client.example", "URI: https://example.com/a,b", "IPAddress: ::1"}))
+        << "a comma inside a name must not split it";
+    EXPECT_EQ(indented_block(client.certtool, "Key Purpose"), (std::vector<std::string>{"TLS WWW Client."}));
+
+    const auto server = inspect(folder, make_self_signed_certificate(certificate(3, "server.example")));
+    EXPECT_EQ(indented_block(server.certtool, "Key Purpose"), (std::vector<std::string>{"TLS WWW Server."}));
+}
+
+TEST(SelfSignedCertificate, SerialNumbersAreRandomPositiveAndAtMostTwentyOctets)
+{
+    const test::scratch_folder folder;
+    std::vector<std::string> serials;
+    for (int i = 0; i < 2; ++i) {
+        const auto made = inspect(folder, make_self_signed_certificate(certificate(3, "same.example")));
+        // certtool prints the DER content octets, so a leading 00 would show a padded number.
+        auto serial = line_with(made.certtool, "Serial Number (hex):");
+        serial = serial.substr(serial.find(':') + 2);
+        EXPECT_LE(serial.size(), 40u) << serial;
+        EXPECT_LT(std::stoi(serial.substr(0, 2), nullptr, 16), 0x80) << "negative serial " << serial;
+        EXPECT_NE(serial.find_first_not_of('0'), std::string::npos) << "zero serial";
+        serials.push_back(serial);
+    }
+    EXPECT_NE(serials[0], serials[1]) << "two certificates for the same host share issuer and serial";
+}
+
+TEST(SelfSignedCertificate, ValidityLastsWholeDaysUpToYear9999)
+{
+    const test::scratch_folder folder;
+    auto params = certificate(0, "days.example");
+    params.valid_days = 1;
+    EXPECT_EQ(validity_seconds(folder, make_self_signed_certificate(params).second.get()), 86400);
+
+    // The last second the library can write is 9999-12-31 23:59:59; a minute's margin for the build.
+    const std::int64_t last = 253402300799;
+    params.valid_days = static_cast<std::int32_t>((last - std::time(nullptr) - 60) / 86400);
+    EXPECT_EQ(validity_seconds(folder, make_self_signed_certificate(params).second.get()),
+              std::int64_t{params.valid_days} * 86400);
+
+    params.valid_days += 2;
+    expect_library_error([&] { make_self_signed_certificate(params); });
+    params.valid_days = INT_MAX;
+    expect_library_error([&] { make_self_signed_certificate(params); });
+}
+
+TEST(SelfSignedCertificate, RefusedEntriesFailWithTheLibraryError)
+{
+    auto params = certificate(0, "refused.example");
+    params.country_code = "USA";
+    expect_library_error([&] { make_self_signed_certificate(params); });
+}
+
+TEST(CertificateRequest, RequestedExtensionsFollowThePurpose)
+{
+    const test::scratch_folder folder;
+
+    const auto server = inspect(folder, make_certificate_request(request(3, "server.example", "192.0.2.7")));
+    EXPECT_EQ(extensions(server.openssl), (std::vector<std::string>{"Subject Alternative Name", "Extended Key Usage"}))
+        << "a request carries no subject key identifier";
+    EXPECT_EQ(indented_block(server.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"DNSname: server.example", "IPAddress: 192.0.2.7"}));
+    EXPECT_EQ(indented_block(server.certtool, "Key Purpose"), (std::vector<std::string>{"TLS WWW Server."}));
+    EXPECT_EQ(line_with(server.openssl, "Subject:"), "Subject: CN=server.example");
+
+    auto params = request(1, "signer", "signer@example.com");
+    params.country_code = "DE";
+    const auto signing = inspect(folder, make_certificate_request(params));
+    EXPECT_EQ(extensions(signing.openssl), (std::vector<std::string>{"Subject Alternative Name", "Key Usage"}));
+    EXPECT_EQ(indented_block(signing.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"RFC822Name: signer@example.com"}));
+    EXPECT_EQ(indented_block(signing.certtool, "Key Usage"), (std::vector<std::string>{"Digital signature."}));
+    EXPECT_EQ(line_with(signing.openssl, "Subject:"), "Subject: CN=signer,C=DE");
+
+    params.country_code = "DEU";
+    expect_library_error([&] { make_certificate_request(params); });
+}

@@ -1,0 +1,51 @@
+#include "certificates/SslError.h"
+
+#include "app/TextHelpers.h"
+#include "oracle.h"
+
+#include <openssl/asn1err.h>
+#include <openssl/err.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+using test::library_reason;
+
+TEST(SslErrorCategory, MessagesAreTheLibraryReasonTexts)
+{
+    EXPECT_STREQ(vh::ssl_category().name(), "ssl");
+
+    const int string_too_long = 0x06800097;
+    const auto code = vh::make_ssl_error_code(string_too_long);
+    EXPECT_EQ(&code.category(), &vh::ssl_category());
+    EXPECT_EQ(code.value(), string_too_long);
+    EXPECT_EQ(code.message(), library_reason(string_too_long));
+    EXPECT_FALSE(code.message().empty());
+
+    // Library 254, reason 0x7FFFFE: openssl errstr knows neither.
+    EXPECT_EQ(vh::make_ssl_error_code(0x7F7FFFFE).message(), "ssl error");
+}
+
+TEST(SslErrorCategory, SystemErrorsAreNegativeAndShownInHexadecimal)
+{
+    // The system flag (bit 31) with ENOMEM; the library keeps no reason text for system errors.
+    const auto code = vh::make_ssl_error_code(static_cast<int>(0x8000000Cu));
+    ASSERT_LT(code.value(), 0);
+    EXPECT_EQ(Zintrel::error_message_text(code), u"[ssl:0x8000000c] ssl error");
+}
+
+TEST(SslErrorCategory, LastErrorLeavesTheQueueAlone)
+{
+    ERR_clear_error();
+    EXPECT_EQ(vh::last_ssl_error().value(), 0) << "an empty queue is value 0";
+
+    ERR_raise(ERR_LIB_ASN1, ASN1_R_ILLEGAL_TIME_VALUE);
+    const auto first = vh::last_ssl_error();
+    const auto second = vh::last_ssl_error();
+    EXPECT_EQ(&first.category(), &vh::ssl_category());
+    EXPECT_NE(first.value(), 0);
+    EXPECT_EQ(second, first) << "reading the error must not take it out of the queue";
+    EXPECT_EQ(first.message(), library_reason(first.value()));
+    ERR_clear_error();
+}
