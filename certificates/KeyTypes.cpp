@@ -26,7 +26,7 @@ std::map<std::int32_t, key_spec> make_key_type_table()
         {5, key_algorithm{1459}},
     };
     std::map<std::int32_t, key_spec> table;
-    for (const auto& [index, spec] : entries) table.try_emplace(index, spec);
+    for (const auto& [index, type] : entries) table.try_emplace(index, type);
     return table;
 }
 
@@ -48,7 +48,7 @@ const char* algorithm_name(const key_algorithm& algorithm)
 
 const std::map<std::int32_t, key_spec> KeyTypeTable = make_key_type_table();
 
-evp_pkey_ptr generate_key(const key_spec& spec)
+evp_pkey_ptr generate_key(const key_spec& type)
 {
     EVP_PKEY* key = std::visit(
         overloaded{
@@ -58,7 +58,7 @@ evp_pkey_ptr generate_key(const key_spec& spec)
                 return EVP_PKEY_Q_keygen(nullptr, nullptr, algorithm_name(algorithm));
             },
         },
-        spec);
+        type);
     return evp_pkey_ptr{ssl_check(key)};
 }
 

@@ -33,6 +33,6 @@ extern const std::map<std::int32_t, key_spec> KeyTypeTable;
 
 // A new key pair from the library's default context, with the library's defaults for the type.
 // Throws the vh::ssl_error_category code when the library makes no key.
-evp_pkey_ptr generate_key(const key_spec& spec);
+evp_pkey_ptr generate_key(const key_spec& type);
 
 }  // namespace Zintrel
