@@ -1,0 +1,156 @@
+#include "platform/foundation/activation.h"
+#include "platform/xaml/Navigation.h"
+
+#include "tests/support/event_loop.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace xaml;
+using foundation::box_value;
+using foundation::make;
+
+namespace {
+
+std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content)
+{
+    auto root = make<XamlRoot>();
+    root->Content(content);
+    root->host_widget()->resize(900, 600);
+    root->host_widget()->show();
+    QApplication::setActiveWindow(root->host_widget());
+    test::run_until([&] { return root->host_widget()->isVisible(); });
+    QCoreApplication::processEvents();
+    return root;
+}
+
+std::shared_ptr<NavigationViewItem> item(const char16_t* text)
+{
+    auto i = make<NavigationViewItem>();
+    i->Content(box_value(text));
+    return i;
+}
+
+std::vector<std::string>& page_log()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+class LoggedPage : public Page {
+public:
+    LoggedPage()
+    {
+        Loading([](const auto&, const auto&) { page_log().push_back("loading"); });
+        Loaded([](const auto&, const auto&) { page_log().push_back("loaded"); });
+        Unloaded([](const auto&, const auto&) { page_log().push_back("unloaded"); });
+    }
+    hstring GetRuntimeClassName() const override { return u"Test.LoggedPage"; }
+};
+
+const foundation::class_registration logged_page{u"Test.LoggedPage", foundation::activator_of<LoggedPage>()};
+const foundation::class_registration not_a_page{u"Test.NotAPage", [] { return IInspectable(make<Grid>()); }};
+
+}  // namespace
+
+TEST(NavigationView, ClickingAnItemSelectsItAndRaisesSelectionChanged)
+{
+    auto nav = make<NavigationView>();
+    auto first = item(u"Non-cryptographic checksums");
+    auto second = item(u"Certificate signing request");
+    nav->MenuItems()->Append(first);
+    nav->MenuItems()->Append(second);
+    std::vector<IInspectable> selected;
+    nav->SelectionChanged([&](const auto& sender, const NavigationViewSelectionChangedEventArgs& args) {
+        EXPECT_EQ(sender, nav);
+        EXPECT_NE(args.RecommendedNavigationTransitionInfo(), nullptr);
+        selected.push_back(args.SelectedItem());
+    });
+    auto root = show(nav);
+
+    QTest::mouseClick(second->widget(), Qt::LeftButton, {}, QPoint(20, 10));
+    ASSERT_EQ(selected.size(), 1u);
+    EXPECT_EQ(selected[0], second);
+    EXPECT_TRUE(second->IsSelected());
+    nav->SelectedItem(first);
+    EXPECT_EQ(selected.size(), 2u);
+    EXPECT_FALSE(second->IsSelected());
+    nav->SelectedItem(first);
+    EXPECT_EQ(selected.size(), 2u) << "selecting the selected item again changes nothing";
+
+    second->Visibility(Visibility::Collapsed);
+    EXPECT_FALSE(second->widget()->isVisible()) << "filtered items leave the menu";
+}
+
+TEST(NavigationView, PaneToggleAndSlots)
+{
+    auto nav = make<NavigationView>();
+    nav->MenuItems()->Append(item(u"Self-signed certificate"));
+    auto search = make<AutoSuggestBox>();
+    nav->AutoSuggestBox(search);
+    auto header = make<TextBlock>();
+    nav->Header(header);
+    auto root = show(nav);
+    EXPECT_TRUE(nav->IsPaneOpen());
+    EXPECT_TRUE(search->widget()->isVisible());
+    const int openWidth = nav->MenuItems()->GetAt(0) ? std::dynamic_pointer_cast<UIElement>(nav->MenuItems()->GetAt(0))->widget()->width() : 0;
+
+    QTest::mouseClick(nav->pane_toggle()->widget(), Qt::LeftButton);
+    EXPECT_FALSE(nav->IsPaneOpen());
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(search->widget()->isVisible()) << "a closed pane shows icons only";
+    EXPECT_TRUE(test::run_until([&] {
+        return std::dynamic_pointer_cast<UIElement>(nav->MenuItems()->GetAt(0))->widget()->width() < openWidth;
+    }));
+
+    nav->IsPaneToggleButtonVisible(false);
+    EXPECT_FALSE(nav->pane_toggle()->widget()->isVisible());
+    EXPECT_EQ(header->visual_parent() != nullptr, true) << "the header element is shown in the view";
+}
+
+TEST(AutoSuggestBox, TypingIsUserInputAndCodeIsProgrammatic)
+{
+    auto box = make<AutoSuggestBox>();
+    std::vector<AutoSuggestionBoxTextChangeReason> reasons;
+    box->TextChanged([&](const auto&, const AutoSuggestBoxTextChangedEventArgs& args) { reasons.push_back(args.Reason()); });
+    auto root = show(box);
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    QTest::keyClicks(box->editor(), "su");
+    box->Text(u"set");
+    EXPECT_EQ(box->editor()->text(), QString("set"));
+    EXPECT_EQ(reasons, (std::vector<AutoSuggestionBoxTextChangeReason>{AutoSuggestionBoxTextChangeReason::UserInput,
+                                                                      AutoSuggestionBoxTextChangeReason::UserInput,
+                                                                      AutoSuggestionBoxTextChangeReason::ProgrammaticChange}));
+    EXPECT_EQ(box->Text(), u"set");
+}
+
+TEST(Frame, NavigatesByTypeNameAndReportsFailures)
+{
+    auto frame = make<Frame>();
+    auto root = show(frame);
+    page_log().clear();
+    EXPECT_TRUE(frame->Navigate({u"Test.LoggedPage", TypeKind::Primitive}));
+    EXPECT_EQ(page_log(), (std::vector<std::string>{"loading", "loaded"}));
+    EXPECT_EQ(frame->CurrentSourcePageType(), (TypeName{u"Test.LoggedPage", TypeKind::Primitive}));
+    auto first = frame->Content();
+
+    std::vector<foundation::hresult> failures;
+    std::vector<hstring> failedPages;
+    frame->NavigationFailed([&](const auto&, const std::shared_ptr<NavigationFailedEventArgs>& args) {
+        failures.push_back(args->Exception());
+        failedPages.push_back(args->SourcePageType().Name);
+    });
+    EXPECT_FALSE(frame->Navigate({u"Zintrel.MissingPage", TypeKind::Primitive}));
+    EXPECT_EQ(frame->Content(), first) << "a failed navigation leaves the page in place";
+    EXPECT_FALSE(frame->Navigate({u"Test.NotAPage", TypeKind::Primitive}));
+    EXPECT_EQ(failures, (std::vector<foundation::hresult>{foundation::CLASS_E_CLASSNOTAVAILABLE, foundation::E_NOINTERFACE}));
+    EXPECT_EQ(failedPages, (std::vector<hstring>{u"Zintrel.MissingPage", u"Test.NotAPage"}));
+
+    page_log().clear();
+    EXPECT_TRUE(frame->Navigate({u"Test.LoggedPage", TypeKind::Primitive}));
+    EXPECT_EQ(page_log(), (std::vector<std::string>{"unloaded", "loading", "loaded"}));
+    EXPECT_NE(frame->Content(), first);
+}

@@ -1,0 +1,177 @@
+#include "platform/shell/window.h"
+#include "platform/xaml/Backdrop.h"
+#include "platform/xaml/Dispatching.h"
+#include "platform/xaml/Panel.h"
+#include "platform/xaml/Window.h"
+
+#include "tests/support/event_loop.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace xaml;
+using foundation::make;
+
+namespace {
+
+std::shared_ptr<Window> shown_window()
+{
+    auto window = make<Window>();
+    window->Content(make<Grid>());
+    window->Activate();
+    QApplication::setActiveWindow(window->widget());
+    test::run_until([&] { return window->widget()->isVisible(); });
+    return window;
+}
+
+QColor to_qcolor_for_test(const Color& c) { return QColor(c.R, c.G, c.B, c.A); }
+
+}  // namespace
+
+TEST(Window, ActivationAndClosingAreReported)
+{
+    auto window = make<Window>();
+    window->Title(u"Varnholt Zintrel");
+    auto content = make<Grid>();
+    window->Content(content);
+    std::vector<WindowActivationState> states;
+    window->Activated([&](const auto&, const WindowActivatedEventArgs& args) { states.push_back(args.WindowActivationState()); });
+    int closed = 0;
+    window->Closed([&](const auto&, const WindowEventArgs&) { ++closed; });
+
+    window->Activate();
+    QApplication::setActiveWindow(window->widget());
+    ASSERT_TRUE(test::run_until([&] { return !states.empty(); }));
+    EXPECT_EQ(states.back(), WindowActivationState::CodeActivated);
+    EXPECT_EQ(window->widget()->windowTitle(), QString("Varnholt Zintrel"));
+    EXPECT_TRUE(content->IsLoaded());
+
+    auto other = shown_window();
+    ASSERT_TRUE(test::run_until([&] { return states.back() == WindowActivationState::Deactivated; }));
+
+    window->Close();
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(content->IsLoaded()) << "closing unloads the content";
+    window->Close();
+    EXPECT_EQ(closed, 1) << "a closed window closes once";
+}
+
+TEST(Window, HandlesIdentifiersAndAppWindowsMatch)
+{
+    auto window = make<Window>();
+    const auto handle = window->WindowHandle();
+    EXPECT_EQ(Window::from_handle(handle), window.get());
+    const auto id = GetWindowIdFromWindow(handle);
+    auto app = AppWindow::GetFromWindowId(id);
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(app, window->app_window());
+    EXPECT_EQ(app->Id(), id);
+    window.reset();
+    EXPECT_EQ(Window::from_handle(handle), nullptr);
+    EXPECT_EQ(AppWindow::GetFromWindowId(id), nullptr);
+}
+
+TEST(Window, ExtendedTitleBarIsFramelessWithCaptionButtonsAndMovesFromDragRectangles)
+{
+    auto window = shown_window();
+    auto bar = window->app_window()->TitleBar();
+    EXPECT_EQ(bar->RightInset(), 0);
+    bar->ExtendsContentIntoTitleBar(true);
+    EXPECT_TRUE(window->widget()->windowFlags().testFlag(Qt::FramelessWindowHint));
+    const double scale = window->widget()->devicePixelRatioF();
+    EXPECT_EQ(bar->RightInset(), static_cast<int>(3 * 46 * scale));
+
+    const RectInt32 drag[] = {{0, 0, static_cast<std::int32_t>(200 * scale), static_cast<std::int32_t>(32 * scale)}};
+    bar->SetDragRectangles(drag);
+    const QPoint before = window->widget()->pos();
+    QTest::mousePress(window->widget(), Qt::LeftButton, {}, QPoint(100, 10));
+    QMouseEvent move(QEvent::MouseMove, QPointF(150, 40), window->widget()->mapToGlobal(QPointF(150, 40)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(window->widget(), &move);
+    QTest::mouseRelease(window->widget(), Qt::LeftButton, {}, QPoint(150, 40));
+    EXPECT_EQ(window->widget()->pos(), before + QPoint(50, 30)) << "a drag in a drag rectangle moves the window";
+
+    QTest::mouseDClick(window->widget(), Qt::LeftButton, {}, QPoint(100, 10));
+    EXPECT_TRUE(test::run_until([&] { return window->widget()->isMaximized(); }));
+    window->Close();
+}
+
+TEST(ShellWindow, DpiMetricsIconsAndPlacement)
+{
+    auto window = shown_window();
+    const auto hwnd = window->WindowHandle();
+    const shell::UINT dpi = shell::GetDpiForWindow(hwnd);
+    EXPECT_EQ(dpi, static_cast<shell::UINT>(96 * window->widget()->devicePixelRatioF() + 0.5));
+    EXPECT_EQ(shell::GetSystemMetricsForDpi(shell::SM_CXSMICON, 144), 24);
+    EXPECT_EQ(shell::GetSystemMetricsForDpi(shell::SM_CYICON, 120), 40);
+    EXPECT_EQ(shell::GetDpiForWindow(nullptr), 0u);
+    EXPECT_EQ(shell::LoadImageW(shell::GetModuleHandleW(nullptr), shell::MAKEINTRESOURCEW(4242), shell::IMAGE_ICON, 16, 16,
+                                shell::LR_SHARED),
+              nullptr)
+        << "a resource that does not exist loads nothing";
+
+    shell::WINDOWPLACEMENT placement{};
+    EXPECT_FALSE(shell::GetWindowPlacement(hwnd, &placement)) << "the length must be set";
+    placement.length = sizeof placement;
+    ASSERT_TRUE(shell::GetWindowPlacement(hwnd, &placement));
+    EXPECT_EQ(placement.showCmd, shell::SW_SHOWNORMAL);
+
+    placement.rcNormalPosition = {100, 50, 900, 650};
+    placement.showCmd = shell::SW_SHOWMAXIMIZED;
+    ASSERT_TRUE(shell::SetWindowPlacement(hwnd, &placement));
+    EXPECT_TRUE(test::run_until([&] { return window->widget()->isMaximized(); }));
+    shell::WINDOWPLACEMENT after{};
+    after.length = sizeof after;
+    ASSERT_TRUE(shell::GetWindowPlacement(hwnd, &after));
+    EXPECT_EQ(after.showCmd, shell::SW_SHOWMAXIMIZED);
+    const double scale = window->widget()->devicePixelRatioF();
+    EXPECT_NEAR(after.rcNormalPosition.left, 100, scale);
+    EXPECT_NEAR(after.rcNormalPosition.bottom, 650, 2 * scale) << "the normal rectangle is kept while maximized";
+    window->Close();
+}
+
+TEST(Dispatching, QueuesRunWorkOnTheUiThreadUntilShutDown)
+{
+    EXPECT_EQ(DispatcherQueue::GetForCurrentThread(), nullptr) << "no queue before the application makes one";
+    std::shared_ptr<DispatcherQueueController> controller;
+    const DispatcherQueueOptions options{sizeof(DispatcherQueueOptions), DQTYPE_THREAD_CURRENT, DQTAT_COM_NONE};
+    ASSERT_EQ(CreateDispatcherQueueController(options, &controller), foundation::S_OK);
+    auto queue = DispatcherQueue::GetForCurrentThread();
+    EXPECT_EQ(queue, controller->DispatcherQueue());
+    std::shared_ptr<DispatcherQueueController> second;
+    EXPECT_NE(CreateDispatcherQueueController(options, &second), foundation::S_OK) << "one queue per thread";
+    EXPECT_EQ(second, nullptr);
+
+    int runs = 0;
+    EXPECT_TRUE(queue->TryEnqueue([&] { ++runs; }));
+    auto shutdown = controller->ShutdownQueueAsync();
+    EXPECT_TRUE(test::run_until([&] { return shutdown.Status() == foundation::AsyncStatus::Completed; }));
+    EXPECT_EQ(runs, 1) << "work queued before the shutdown still runs";
+    EXPECT_FALSE(queue->TryEnqueue([&] { ++runs; }));
+    EXPECT_EQ(DispatcherQueue::GetForCurrentThread(), nullptr);
+}
+
+TEST(Backdrop, FollowsThemeAndInputStateAndStopsWhenClosed)
+{
+    auto window = shown_window();
+    auto configuration = make<SystemBackdropConfiguration>();
+    configuration->Theme(SystemBackdropTheme::Light);
+    auto mica = make<MicaController>();
+    mica->SetSystemBackdropConfiguration(configuration);
+    ASSERT_TRUE(mica->AddSystemBackdropTarget(window));
+    auto painted = [&] { return window->widget()->palette().color(QPalette::Window); };
+    EXPECT_EQ(painted(), to_qcolor_for_test(MicaController::tint(SystemBackdropTheme::Light, true)));
+    configuration->Theme(SystemBackdropTheme::Dark);
+    EXPECT_EQ(painted(), to_qcolor_for_test(MicaController::tint(SystemBackdropTheme::Dark, true)));
+    configuration->IsInputActive(false);
+    EXPECT_EQ(painted(), to_qcolor_for_test(MicaController::tint(SystemBackdropTheme::Dark, false)));
+    EXPECT_NE(MicaController::tint(SystemBackdropTheme::Dark, false), MicaController::tint(SystemBackdropTheme::Dark, true));
+    mica->Close();
+    EXPECT_TRUE(mica->is_closed());
+    EXPECT_FALSE(window->widget()->autoFillBackground());
+    configuration->Theme(SystemBackdropTheme::Light);  // a closed controller paints nothing
+    EXPECT_FALSE(window->widget()->autoFillBackground());
+    window->Close();
+}
