@@ -17,6 +17,7 @@ IInspectable PropertySet::TryLookup(const hstring& key) const
 
 bool PropertySet::Insert(const hstring& key, IInspectable value)
 {
+    check_value(key, value);
     const auto [where, inserted] = m_values.insert_or_assign(key, std::move(value));
     changed(inserted ? CollectionChange::ItemInserted : CollectionChange::ItemChanged, key);
     return !inserted;

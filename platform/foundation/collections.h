@@ -209,6 +209,10 @@ public:
     event_token MapChanged(MapChangedEventHandler handler) { return m_changed.add(std::move(handler)); }
     void MapChanged(event_token token) { m_changed.remove(token); }
 
+protected:
+    // Refuses a value before it is stored; sets that hold only some kinds of values override it.
+    virtual void check_value(const hstring&, const IInspectable&) const {}
+
 private:
     void changed(CollectionChange change, const hstring& key);
 
