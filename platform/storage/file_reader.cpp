@@ -47,9 +47,22 @@ sequential_file_reader::~sequential_file_reader() { ::close(m_fd); }
 std::span<const std::uint8_t> sequential_file_reader::load(std::uint32_t count)
 {
     if (m_buffer.size() < count) m_buffer.resize(count);
+    return {m_buffer.data(), load_into(m_buffer.data(), count)};
+}
+
+std::uint32_t sequential_file_reader::load_into(std::uint8_t* destination, std::uint32_t count)
+{
     for (;;) {
-        const auto got = ::read(m_fd, m_buffer.data(), count);
-        if (got >= 0) return {m_buffer.data(), static_cast<std::size_t>(got)};
+        const auto got = ::read(m_fd, destination, count);
+        if (got > 0) {
+            m_read += static_cast<std::uint64_t>(got);
+            return static_cast<std::uint32_t>(got);
+        }
+        if (got == 0) {
+            // An end before the size the file had is a file cut short under us, not its end.
+            if (count > 0 && m_read < m_size) fail(EIO, u"The file was truncated while reading", m_path);
+            return 0;
+        }
         if (errno != EINTR) fail(errno, u"Cannot read", m_path);
     }
 }

@@ -23,13 +23,17 @@ public:
     std::uint64_t size() const noexcept { return m_size; }
 
     // Reads up to count further bytes and returns them, valid until the next call; nothing at
-    // the end of the file. A failing read raises foundation::hresult_error.
+    // the end of the file. A failing read raises foundation::hresult_error, and so does a file
+    // that ends before the size it had when it was opened (it was truncated while being read).
     std::span<const std::uint8_t> load(std::uint32_t count);
+    // The same, straight into the caller's memory; returns the bytes read, 0 at the end.
+    std::uint32_t load_into(std::uint8_t* destination, std::uint32_t count);
 
 private:
     foundation::hstring m_path;
     int m_fd;
     std::uint64_t m_size;
+    std::uint64_t m_read = 0;
     std::vector<std::uint8_t> m_buffer;
 };
 

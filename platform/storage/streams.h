@@ -18,6 +18,11 @@ enum class InputStreamOptions : std::uint32_t { None = 0, Partial = 1, ReadAhead
 class Buffer final : public foundation::Object {
 public:
     explicit Buffer(std::uint32_t capacity) : m_bytes(capacity) {}
+    // Takes the bytes over as a full buffer, without copying them.
+    explicit Buffer(std::vector<std::uint8_t>&& bytes)
+        : m_bytes(std::move(bytes)), m_length(static_cast<std::uint32_t>(m_bytes.size()))
+    {
+    }
     hstring GetRuntimeClassName() const override { return u"Windows.Storage.Streams.Buffer"; }
 
     std::uint32_t Capacity() const noexcept { return static_cast<std::uint32_t>(m_bytes.size()); }

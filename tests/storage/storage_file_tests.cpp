@@ -1,0 +1,120 @@
+#include "platform/storage/StorageFile.h"
+
+#include "tests/support/event_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace storage;
+namespace fs = std::filesystem;
+
+namespace {
+
+template <class T>
+T wait_for(const foundation::IAsyncOperation<T>& operation)
+{
+    EXPECT_TRUE(test::run_until([&] { return operation.Status() != foundation::AsyncStatus::Started; }));
+    return operation.GetResults();
+}
+
+class Files : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("zintrel-files-" + std::to_string(getpid()) + "-" +
+                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    hstring path(const std::string& name) const { return hstring((m_dir / name).u16string()); }
+    std::string write(const std::string& name, std::size_t size)
+    {
+        std::string bytes(size, '\0');
+        std::mt19937 random(42);
+        for (auto& b : bytes) b = static_cast<char>(random());
+        std::ofstream(m_dir / name, std::ios::binary) << bytes;
+        return bytes;
+    }
+    // The message of the failure of opening a path, or empty when it opens.
+    static std::string refusal(const hstring& path)
+    {
+        try {
+            wait_for(StorageFile::GetFileFromPathAsync(path));
+            return {};
+        } catch (const foundation::hresult_error& e) {
+            return foundation::to_narrow(e.message());
+        }
+    }
+    fs::path m_dir;
+};
+
+}  // namespace
+
+TEST_F(Files, OnlyAbsolutePathsOfRegularFilesOpen)
+{
+    write("data.bin", 10);
+    EXPECT_EQ(refusal(path("data.bin")), "");
+    EXPECT_NE(refusal(u"data.bin").find("is not an absolute path"), std::string::npos);
+    EXPECT_NE(refusal(u"").find("No file name"), std::string::npos);
+    EXPECT_NE(refusal(path("missing.bin")).find("No such file or directory"), std::string::npos);
+    EXPECT_NE(refusal(path("missing.bin")).find("missing.bin"), std::string::npos) << "the message names the path";
+    EXPECT_NE(refusal(hstring(m_dir.u16string())).find("is a folder"), std::string::npos);
+    EXPECT_NE(refusal(u"/dev/zero").find("is a device"), std::string::npos) << "never an endless read";
+
+    ASSERT_EQ(mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    EXPECT_NE(refusal(path("pipe")).find("is a pipe"), std::string::npos);
+
+    const int s = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", (m_dir / "sock").c_str());
+    ASSERT_EQ(bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_NE(refusal(path("sock")).find("is a socket"), std::string::npos);
+    close(s);
+}
+
+TEST_F(Files, ADataReaderReadsTheWholeFileInRequests)
+{
+    const auto bytes = write("data.bin", 3 * 1000 + 7);
+    auto file = wait_for(StorageFile::GetFileFromPathAsync(path("data.bin")));
+    EXPECT_EQ(file->Name(), u"data.bin");
+    EXPECT_EQ(wait_for(file->GetBasicPropertiesAsync())->Size(), bytes.size());
+    auto reader = foundation::make<DataReader>(wait_for(file->OpenSequentialReadAsync()));
+    reader->InputStreamOptions(InputStreamOptions::ReadAhead);
+    std::string seen;
+    for (;;) {
+        const auto loaded = wait_for(reader->LoadAsync(1000));
+        if (loaded == 0) break;
+        EXPECT_TRUE(loaded == 1000 || seen.size() + loaded == bytes.size()) << "short only at the end";
+        // Take it in two pieces to cover the partial path.
+        for (std::uint32_t take : {loaded / 3, loaded - loaded / 3}) {
+            auto buffer = reader->ReadBuffer(take);
+            seen.append(reinterpret_cast<const char*>(buffer->data()), buffer->Length());
+        }
+    }
+    EXPECT_EQ(seen, bytes);
+    EXPECT_THROW(reader->ReadBuffer(1), foundation::hresult_out_of_bounds);
+}
+
+TEST_F(Files, AFileTruncatedWhileBeingReadFailsTheLoad)
+{
+    write("shrinking.bin", 64 * 1024);
+    auto file = wait_for(StorageFile::GetFileFromPathAsync(path("shrinking.bin")));
+    auto reader = foundation::make<DataReader>(wait_for(file->OpenSequentialReadAsync()));
+    EXPECT_EQ(wait_for(reader->LoadAsync(16 * 1024)), 16 * 1024u);
+    fs::resize_file(m_dir / "shrinking.bin", 20 * 1024);
+    reader->ReadBuffer(16 * 1024);
+    try {
+        wait_for(reader->LoadAsync(16 * 1024));
+        FAIL() << "a file cut short must not read as a shorter file";
+    } catch (const foundation::hresult_error& e) {
+        EXPECT_NE(foundation::to_narrow(e.message()).find("truncated"), std::string::npos);
+    }
+}
