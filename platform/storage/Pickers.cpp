@@ -1,0 +1,89 @@
+#include "platform/storage/Pickers.h"
+
+#include "platform/xaml/Window.h"
+
+#include <QFileDialog>
+#include <QStringList>
+#include <QWidget>
+
+namespace storage {
+
+namespace {
+
+QString to_q(const hstring& text) { return QString::fromStdU16String(text.str()); }
+hstring from_q(const QString& text) { return hstring(text.toStdU16String()); }
+
+foundation::hresult owner_check(shell::HWND owner)
+{
+    return xaml::Window::from_handle(owner) ? foundation::S_OK : foundation::E_INVALIDARG;
+}
+
+QWidget* owner_widget(shell::HWND owner)
+{
+    auto* window = xaml::Window::from_handle(owner);
+    return window ? window->widget() : nullptr;
+}
+
+QString filter_of(const hstring& name, const std::vector<hstring>& extensions)
+{
+    QStringList patterns;
+    for (const auto& extension : extensions) patterns << (extension == u"*" ? QString("*") : "*" + to_q(extension));
+    return QString("%1 (%2)").arg(to_q(name), patterns.join(' '));
+}
+
+// Shows the dialog without blocking the event loop and completes with the chosen path.
+foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialog)
+{
+    foundation::async_source<std::shared_ptr<StorageFile>> source;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(dialog->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
+    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, source](int result) {
+        const QStringList chosen = dialog->selectedFiles();
+        if (result != QDialog::Accepted || chosen.isEmpty()) source.complete(nullptr);
+        else source.complete(foundation::make<StorageFile>(from_q(chosen.front())));
+    });
+    dialog->open();
+    return source.operation();
+}
+
+}  // namespace
+
+foundation::hresult FileOpenPicker::Initialize(shell::HWND owner)
+{
+    const auto result = owner_check(owner);
+    if (result == foundation::S_OK) m_owner = owner;
+    return result;
+}
+
+foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileOpenPicker::PickSingleFileAsync()
+{
+    if (m_filter.empty()) throw foundation::hresult_error(static_cast<foundation::hresult>(0x80004005), u"The picker has no file types");
+    auto* dialog = new QFileDialog(owner_widget(m_owner), "Open");
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setNameFilter(filter_of(u"Files", m_filter));
+    return run(dialog);
+}
+
+foundation::hresult FileSavePicker::Initialize(shell::HWND owner)
+{
+    const auto result = owner_check(owner);
+    if (result == foundation::S_OK) m_owner = owner;
+    return result;
+}
+
+foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileSavePicker::PickSaveFileAsync()
+{
+    if (m_choices.empty()) throw foundation::hresult_error(static_cast<foundation::hresult>(0x80004005), u"The picker has no file types");
+    auto* dialog = new QFileDialog(owner_widget(m_owner), "Save As");
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const auto& [name, extensions] : m_choices) filters << filter_of(name, extensions);
+    dialog->setNameFilters(filters);
+    if (!m_defaultExtension.empty()) dialog->setDefaultSuffix(to_q(m_defaultExtension).mid(m_defaultExtension[0] == u'.' ? 1 : 0));
+    if (!m_suggested.empty()) dialog->selectFile(to_q(m_suggested));
+    return run(dialog);
+}
+
+}  // namespace storage

@@ -1,0 +1,58 @@
+#pragma once
+// File pickers on the desktop's file dialog, owned by a window.
+
+#include "platform/shell/win32.h"
+#include "platform/storage/StorageFile.h"
+
+#include <map>
+#include <vector>
+
+namespace storage {
+
+// Gives a picker its owner window; the dialog is modal to it.
+class IInitializeWithWindow {
+public:
+    virtual ~IInitializeWithWindow() = default;
+    // Fails with E_INVALIDARG (as a result, not an exception) for a handle that names no window.
+    virtual foundation::hresult Initialize(shell::HWND owner) = 0;
+};
+
+class FileOpenPicker final : public foundation::Object, public IInitializeWithWindow {
+public:
+    hstring GetRuntimeClassName() const override { return u"Windows.Storage.Pickers.FileOpenPicker"; }
+    foundation::hresult Initialize(shell::HWND owner) override;
+
+    // Extensions with their dot (".crt"), or "*" for any file.
+    std::vector<hstring>& FileTypeFilter() noexcept { return m_filter; }
+    // The chosen file, or null when the user cancels.
+    foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSingleFileAsync();
+
+private:
+    shell::HWND m_owner = nullptr;
+    std::vector<hstring> m_filter;
+};
+
+class FileSavePicker final : public foundation::Object, public IInitializeWithWindow {
+public:
+    hstring GetRuntimeClassName() const override { return u"Windows.Storage.Pickers.FileSavePicker"; }
+    foundation::hresult Initialize(shell::HWND owner) override;
+
+    // Named lists of extensions ("PEM" -> {".crt"}).
+    std::map<hstring, std::vector<hstring>>& FileTypeChoices() noexcept { return m_choices; }
+    const hstring& DefaultFileExtension() const noexcept { return m_defaultExtension; }
+    void DefaultFileExtension(hstring value) { m_defaultExtension = std::move(value); }
+    const hstring& SuggestedFileName() const noexcept { return m_suggested; }
+    void SuggestedFileName(hstring value) { m_suggested = std::move(value); }
+
+    // The chosen file, which need not exist yet, or null when the user cancels. Choosing an
+    // existing file asks the user to confirm replacing it.
+    foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSaveFileAsync();
+
+private:
+    shell::HWND m_owner = nullptr;
+    std::map<hstring, std::vector<hstring>> m_choices;
+    hstring m_defaultExtension;
+    hstring m_suggested;
+};
+
+}  // namespace storage

@@ -1,0 +1,97 @@
+#include "platform/storage/Pickers.h"
+#include "platform/xaml/Window.h"
+
+#include "tests/support/event_loop.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace storage;
+namespace fs = std::filesystem;
+
+namespace {
+
+QFileDialog* open_dialog(QWidget* owner)
+{
+    QFileDialog* dialog = nullptr;
+    test::run_until([&] {
+        dialog = owner->findChild<QFileDialog*>();
+        return dialog && dialog->isVisible();
+    });
+    return dialog;
+}
+
+class Pickers : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("zintrel-pick-" + std::to_string(getpid()));
+        fs::create_directories(m_dir);
+        m_window = foundation::make<xaml::Window>();
+        m_window->Activate();
+    }
+    void TearDown() override
+    {
+        m_window->Close();
+        fs::remove_all(m_dir);
+    }
+    template <class T>
+    static std::shared_ptr<StorageFile> result_of(const foundation::IAsyncOperation<T>& operation)
+    {
+        EXPECT_TRUE(test::run_until([&] { return operation.Status() != foundation::AsyncStatus::Started; }));
+        return operation.GetResults();
+    }
+    fs::path m_dir;
+    std::shared_ptr<xaml::Window> m_window;
+};
+
+}  // namespace
+
+TEST_F(Pickers, OpenPickerYieldsTheChosenFileOrNullOnCancel)
+{
+    std::ofstream(m_dir / "input.iso") << "data";
+    auto picker = foundation::make<FileOpenPicker>();
+    EXPECT_EQ(picker->Initialize(nullptr), foundation::E_INVALIDARG);
+    ASSERT_EQ(picker->Initialize(m_window->WindowHandle()), foundation::S_OK);
+    picker->FileTypeFilter().push_back(u"*");
+
+    auto chosen = picker->PickSingleFileAsync();
+    QFileDialog* dialog = open_dialog(m_window->widget());
+    ASSERT_NE(dialog, nullptr) << "the dialog is owned by the window";
+    EXPECT_TRUE(dialog->isModal() || dialog->windowModality() != Qt::NonModal);
+    dialog->selectFile(QString::fromStdString((m_dir / "input.iso").string()));
+    static_cast<QDialog*>(dialog)->accept();
+    auto file = result_of(chosen);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Path(), hstring((m_dir / "input.iso").u16string()));
+
+    auto cancelled = picker->PickSingleFileAsync();
+    dialog = open_dialog(m_window->widget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->reject();
+    EXPECT_EQ(result_of(cancelled), nullptr);
+}
+
+TEST_F(Pickers, SavePickerYieldsAPathThatNeedNotExist)
+{
+    auto picker = foundation::make<FileSavePicker>();
+    ASSERT_EQ(picker->Initialize(m_window->WindowHandle()), foundation::S_OK);
+    picker->FileTypeChoices()[u"PEM"] = {u".crt"};
+    picker->DefaultFileExtension(u".crt");
+
+    auto chosen = picker->PickSaveFileAsync();
+    QFileDialog* dialog = open_dialog(m_window->widget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+    dialog->setDirectory(QString::fromStdString(m_dir.string()));
+    dialog->selectFile("server");
+    static_cast<QDialog*>(dialog)->accept();
+    auto file = result_of(chosen);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Path(), hstring((m_dir / "server.crt").u16string())) << "the default extension is added";
+    EXPECT_FALSE(fs::exists(m_dir / "server.crt")) << "choosing does not create the file";
+}
