@@ -1,0 +1,76 @@
+#include "platform/xaml/Image.h"
+
+#include "platform/xaml/metadata.h"
+#include "platform/xaml/qt_bridge.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPixmap>
+
+namespace xaml {
+
+namespace {
+
+QString resolve(const hstring& source)
+{
+    const QString text = to_qstring(source);
+    static const QString scheme = "ms-appx:///";
+    if (text.startsWith(scheme)) {
+        const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
+        return folder + "/" + text.mid(scheme.size());
+    }
+    return text;
+}
+
+}  // namespace
+
+const DependencyProperty& Image::SourceProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Source", {u"String"}, {u"Microsoft.UI.Xaml.Controls.Image", TypeKind::Metadata},
+                                                       PropertyMetadata(foundation::box_value(hstring{})));
+    return p;
+}
+
+Image::Image()
+{
+    auto* label = new QLabel;
+    label->setAlignment(Qt::AlignCenter);
+    set_widget(label);
+}
+
+void Image::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    FrameworkElement::OnPropertyChanged(args);
+    if (args.Property() == SourceProperty()) {
+        static_cast<QLabel*>(widget())->setPixmap(QPixmap(resolve(Source())));
+        invalidate_layout();
+    }
+}
+
+void Image::arrange_in(double x, double y, double width, double height)
+{
+    FrameworkElement::arrange_in(x, y, width, height);
+    auto* label = static_cast<QLabel*>(widget());
+    const QPixmap original(resolve(Source()));
+    if (!original.isNull())
+        label->setPixmap(original.scaled(label->size() * label->devicePixelRatioF(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (!label->pixmap().isNull()) {
+        QPixmap shown = label->pixmap();
+        shown.setDevicePixelRatio(label->devicePixelRatioF());
+        label->setPixmap(shown);
+    }
+}
+
+namespace {
+
+const bool registered = [] {
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Image", u"Microsoft.UI.Xaml.FrameworkElement")
+        .activatable<Image>()
+        .property(u"Source", u"String", Image::SourceProperty());
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml
