@@ -43,7 +43,10 @@ void Image::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
 {
     FrameworkElement::OnPropertyChanged(args);
     if (args.Property() == SourceProperty()) {
-        static_cast<QLabel*>(widget())->setPixmap(QPixmap(resolve(Source())));
+        // The file is read once; layouts scale the kept original.
+        const QPixmap original(resolve(Source()));
+        widget()->setProperty("original", original);
+        static_cast<QLabel*>(widget())->setPixmap(original);
         invalidate_layout();
     }
 }
@@ -52,14 +55,11 @@ void Image::arrange_in(double x, double y, double width, double height)
 {
     FrameworkElement::arrange_in(x, y, width, height);
     auto* label = static_cast<QLabel*>(widget());
-    const QPixmap original(resolve(Source()));
-    if (!original.isNull())
-        label->setPixmap(original.scaled(label->size() * label->devicePixelRatioF(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
-    if (!label->pixmap().isNull()) {
-        QPixmap shown = label->pixmap();
-        shown.setDevicePixelRatio(label->devicePixelRatioF());
-        label->setPixmap(shown);
-    }
+    const QPixmap original = label->property("original").value<QPixmap>();
+    if (original.isNull() || label->size().isEmpty()) return;
+    QPixmap shown = original.scaled(label->size() * label->devicePixelRatioF(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    shown.setDevicePixelRatio(label->devicePixelRatioF());
+    label->setPixmap(shown);
 }
 
 namespace {
