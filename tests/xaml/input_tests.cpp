@@ -1,0 +1,419 @@
+#include "platform/globalization/IncrementNumberRounder.h"
+#include "platform/xaml/ComboBox.h"
+#include "platform/xaml/NumberBox.h"
+#include "platform/xaml/Panel.h"
+#include "platform/xaml/PasswordBox.h"
+#include "platform/xaml/RadioButtons.h"
+#include "platform/xaml/ToggleButton.h"
+#include "platform/xaml/metadata.h"
+
+#include "tests/support/event_loop.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace xaml;
+using foundation::box_value;
+using foundation::IReference;
+using foundation::make;
+
+namespace {
+
+// A shown top-level host for a tree, activated so it can take the focus.
+std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content, int width = 400, int height = 300)
+{
+    auto root = make<XamlRoot>();
+    root->Content(content);
+    root->host_widget()->resize(width, height);
+    root->host_widget()->show();
+    root->host_widget()->activateWindow();
+    QApplication::setActiveWindow(root->host_widget());
+    test::run_until([&] { return root->host_widget()->isVisible(); });
+    QCoreApplication::processEvents();
+    return root;
+}
+
+std::string state_text(IReference<bool> state) { return !state ? "null" : *state ? "true" : "false"; }
+
+std::shared_ptr<RadioButton> radio(const char16_t* content, const char16_t* group = u"")
+{
+    auto button = make<RadioButton>();
+    button->Content(box_value(content));
+    button->GroupName(group);
+    return button;
+}
+
+void click(const std::shared_ptr<UIElement>& element) { QTest::mouseClick(element->widget(), Qt::LeftButton); }
+
+// Replaces what a number box shows as if the user selected it all and typed.
+void retype(const std::shared_ptr<NumberBox>& box, const char* text)
+{
+    QTest::keyClick(box->editor(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box->editor(), Qt::Key_Backspace);
+    QTest::keyClicks(box->editor(), text);
+}
+
+}  // namespace
+
+TEST(ToggleButton, ClickChangesIsCheckedBeforeClickIsRaised)
+{
+    auto toggle = make<ToggleButton>();
+    toggle->Content(box_value(u"XXH64"));
+    std::vector<std::string> events;
+    toggle->RegisterPropertyChangedCallback(ToggleButton::IsCheckedProperty(), [&](const auto&, const auto&) {
+        events.push_back("IsChecked " + state_text(toggle->IsChecked()));
+    });
+    toggle->Checked([&](const auto&, const auto&) { events.push_back("Checked"); });
+    toggle->Unchecked([&](const auto&, const auto&) { events.push_back("Unchecked"); });
+    toggle->Click([&](const auto&, const auto&) { events.push_back("Click sees " + state_text(toggle->IsChecked())); });
+    auto root = show(toggle);
+
+    click(toggle);
+    EXPECT_EQ(events, (std::vector<std::string>{"Checked", "IsChecked true", "Click sees true"}));
+    EXPECT_TRUE(toggle->button()->isChecked());
+
+    events.clear();
+    ASSERT_TRUE(toggle->Focus(FocusState::Keyboard));
+    QTest::keyClick(toggle->widget(), Qt::Key_Space);
+    EXPECT_EQ(events, (std::vector<std::string>{"Unchecked", "IsChecked false", "Click sees false"}));
+
+    events.clear();
+    toggle->IsChecked(false);
+    EXPECT_TRUE(events.empty()) << "setting the state it has notifies nothing";
+}
+
+TEST(ToggleButton, ThreeStateCheckBoxGoesThroughIndeterminateAndShowsEachState)
+{
+    auto box = make<CheckBox>();
+    box->Content(box_value(u"Three states"));
+    box->IsThreeState(true);
+    auto* widget = static_cast<QCheckBox*>(box->widget());
+    auto root = show(box);
+
+    std::vector<std::string> states;
+    std::vector<Qt::CheckState> shown;
+    for (int i = 0; i < 3; ++i) {
+        click(box);
+        states.push_back(state_text(box->IsChecked()));
+        shown.push_back(widget->checkState());
+    }
+    EXPECT_EQ(states, (std::vector<std::string>{"true", "null", "false"}));
+    EXPECT_EQ(shown, (std::vector<Qt::CheckState>{Qt::Checked, Qt::PartiallyChecked, Qt::Unchecked}));
+
+    box->IsChecked(std::nullopt);
+    EXPECT_EQ(widget->checkState(), Qt::PartiallyChecked);
+    widget->toggle();  // as an accessibility action would
+    EXPECT_EQ(box->IsChecked(), false) << "a toggle of the widget from elsewhere reaches the property";
+    widget->toggle();
+    EXPECT_EQ(box->IsChecked(), true);
+}
+
+TEST(RadioButton, ButtonsOfOneGroupNameExcludeEachOtherAcrossPanels)
+{
+    auto outer = make<StackPanel>();
+    auto left = make<StackPanel>();
+    auto right = make<StackPanel>();
+    auto a = radio(u"a", u"g"), b = radio(u"b", u"g");
+    auto c = radio(u"c"), d = radio(u"d"), e = radio(u"e");
+    for (const auto& r : {a, c, e}) left->Children()->Append(r);
+    for (const auto& r : {b, d}) right->Children()->Append(r);
+    outer->Children()->Append(left);
+    outer->Children()->Append(right);
+    auto root = show(outer);
+
+    click(a);
+    click(c);
+    click(d);
+    EXPECT_EQ(a->IsChecked(), true);
+    click(b);
+    EXPECT_EQ(a->IsChecked(), false) << "same group name in another panel";
+    EXPECT_EQ(b->IsChecked(), true);
+    EXPECT_EQ(c->IsChecked(), true) << "a named group leaves unnamed buttons alone";
+
+    click(e);
+    EXPECT_EQ(c->IsChecked(), false) << "unnamed buttons of one panel form a group";
+    EXPECT_EQ(d->IsChecked(), true) << "an unnamed button of another panel is not in it";
+
+    click(e);
+    EXPECT_EQ(e->IsChecked(), true) << "clicking a checked radio button keeps it checked";
+}
+
+TEST(RadioButtons, SelectedIndexAndCheckedButtonFollowEachOther)
+{
+    auto list = make<RadioButtons>();
+    list->Header(box_value(u"Purpose"));
+    auto signing = radio(u"Digital signing");
+    signing->Name(u"ForDigitalSigningCtrl");
+    list->Items()->Append(box_value(u"None"));
+    list->Items()->Append(signing);
+    list->Items()->Append(box_value(u"Client authentication"));
+    list->Items()->Append(box_value(u"Server authentication"));
+    std::vector<std::int32_t> indexes;
+    list->RegisterPropertyChangedCallback(RadioButtons::SelectedIndexProperty(),
+                                          [&](const auto&, const auto&) { indexes.push_back(list->SelectedIndex()); });
+    std::vector<IInspectable> added, removed;
+    list->SelectionChanged([&](const auto&, const SelectionChangedEventArgs& args) {
+        added.push_back(args.AddedItems().empty() ? nullptr : args.AddedItems()[0]);
+        removed.push_back(args.RemovedItems().empty() ? nullptr : args.RemovedItems()[0]);
+    });
+    auto root = show(list);
+    ASSERT_EQ(list->ContainerFromIndex(1), signing);
+    EXPECT_EQ(list->FindName(u"ForDigitalSigningCtrl"), signing);
+
+    click(list->ContainerFromIndex(2));
+    click(signing);
+    EXPECT_EQ(indexes, (std::vector<std::int32_t>{2, 1})) << "one change per click";
+    EXPECT_EQ(added, (std::vector<IInspectable>{list->Items()->GetAt(2), signing}));
+    EXPECT_EQ(removed, (std::vector<IInspectable>{nullptr, list->Items()->GetAt(2)}));
+    EXPECT_EQ(std::dynamic_pointer_cast<RadioButton>(list->ContainerFromIndex(2))->IsChecked(), false);
+
+    list->SelectedIndex(3);
+    EXPECT_EQ(signing->IsChecked(), false);
+    EXPECT_EQ(std::dynamic_pointer_cast<RadioButton>(list->ContainerFromIndex(3))->IsChecked(), true);
+    list->SelectedIndex(1);
+    EXPECT_EQ(signing->IsChecked(), true);
+
+    list->SelectedIndex(-1);
+    for (std::int32_t i = 0; i < 4; ++i)
+        EXPECT_NE(std::dynamic_pointer_cast<RadioButton>(list->ContainerFromIndex(i))->IsChecked(), true) << i;
+    EXPECT_EQ(removed.back(), signing);
+    EXPECT_EQ(added.back(), nullptr);
+}
+
+TEST(RadioButtons, ArrowKeysMoveTheSelectionOverDisabledButtons)
+{
+    auto list = make<RadioButtons>();
+    for (const char16_t* text : {u"a", u"b", u"c"}) list->Items()->Append(box_value(text));
+    auto root = show(list);
+    std::dynamic_pointer_cast<Control>(list->ContainerFromIndex(1))->IsEnabled(false);
+    list->SelectedIndex(0);
+    ASSERT_TRUE(list->Focus(FocusState::Keyboard));
+    QTest::keyClick(list->ContainerFromIndex(0)->widget(), Qt::Key_Down);
+    EXPECT_EQ(list->SelectedIndex(), 2);
+    EXPECT_TRUE(list->ContainerFromIndex(2)->widget()->hasFocus());
+    QTest::keyClick(list->ContainerFromIndex(2)->widget(), Qt::Key_Down);
+    EXPECT_EQ(list->SelectedIndex(), 2) << "the last button keeps the selection";
+}
+
+TEST(RadioButtons, AnIndexSetBeforeItsItemWaitsAndThenFollowsItsItem)
+{
+    auto list = make<RadioButtons>();
+    list->SelectedIndex(1);
+    for (const char16_t* text : {u"a", u"b", u"c"}) list->Items()->Append(box_value(text));
+    auto b = list->Items()->GetAt(1);
+    EXPECT_EQ(std::dynamic_pointer_cast<RadioButton>(list->ContainerFromIndex(1))->IsChecked(), true);
+
+    int changes = 0;
+    list->SelectionChanged([&](const auto&, const auto&) { ++changes; });
+    list->Items()->InsertAt(0, box_value(u"z"));
+    EXPECT_EQ(list->SelectedIndex(), 2);
+    EXPECT_EQ(list->Items()->GetAt(2), b);
+    EXPECT_EQ(changes, 0) << "the same item stays selected";
+    list->Items()->RemoveAt(2);
+    EXPECT_EQ(list->SelectedIndex(), -1);
+    EXPECT_EQ(changes, 1);
+}
+
+TEST(ComboBox, SelectedIndexFollowsTheUserAndCodeOnTheSelectorProperty)
+{
+    auto combo = make<ComboBox>();
+    combo->PlaceholderText(u"Choose a key");
+    combo->Header(box_value(u"Key type"));
+    auto late = make<ComboBoxItem>();
+    combo->Items()->Append(box_value(u"RSA 2048"));
+    combo->Items()->Append(late);
+    combo->Items()->Append(box_value(u"RSA 4096"));
+    late->Content(box_value(u"RSA 3072"));
+    std::vector<std::int32_t> indexes;
+    combo->RegisterPropertyChangedCallback(Selector::SelectedIndexProperty(),
+                                           [&](const auto&, const auto&) { indexes.push_back(combo->SelectedIndex()); });
+    auto root = show(combo);
+    QComboBox* widget = combo->combo();
+    EXPECT_EQ(widget->currentIndex(), -1);
+    EXPECT_EQ(widget->itemText(1), QString("RSA 3072")) << "content set after the item joined the list";
+
+    combo->SelectedIndex(1);
+    EXPECT_EQ(widget->currentText(), QString("RSA 3072"));
+    ASSERT_TRUE(combo->Focus(FocusState::Keyboard));
+    QTest::keyClick(widget, Qt::Key_Down);
+    EXPECT_EQ(combo->SelectedIndex(), 2);
+    combo->SelectedIndex(-1);
+    EXPECT_EQ(widget->currentIndex(), -1);
+    EXPECT_EQ(indexes, (std::vector<std::int32_t>{1, 2, -1}));
+
+    combo->SelectedIndex(2);
+    combo->Items()->RemoveAt(0);
+    EXPECT_EQ(combo->SelectedIndex(), 1);
+    EXPECT_EQ(widget->currentText(), QString("RSA 4096"));
+}
+
+TEST(PasswordBox, TypingChangesPasswordOnEveryKeystroke)
+{
+    auto box = make<PasswordBox>();
+    std::vector<hstring> passwords;
+    box->RegisterPropertyChangedCallback(PasswordBox::PasswordProperty(),
+                                         [&](const auto&, const auto&) { passwords.push_back(box->Password()); });
+    int changed = 0;
+    box->PasswordChanged([&](const auto&, const auto&) { ++changed; });
+    auto root = show(box);
+    EXPECT_EQ(box->editor()->echoMode(), QLineEdit::Password);
+
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    QTest::keyClicks(box->editor(), "s3c");
+    QTest::keyClick(box->editor(), Qt::Key_Backspace);
+    EXPECT_EQ(passwords, (std::vector<hstring>{u"s", u"s3", u"s3c", u"s3"}));
+    EXPECT_EQ(changed, 4);
+
+    box->Password(u"from code");
+    EXPECT_EQ(box->editor()->text(), QString("from code"));
+    EXPECT_EQ(changed, 5);
+}
+
+TEST(NumberBox, ClearingGivesNaNAndAHandlerMayRestoreTheOldValue)
+{
+    auto panel = make<StackPanel>();
+    auto box = make<NumberBox>();
+    auto other = make<PasswordBox>();
+    panel->Children()->Append(box);
+    panel->Children()->Append(other);
+    box->Minimum(1);
+    box->Maximum(3650);
+    box->Text(u"365");  // as a binding sets it
+    std::vector<std::pair<double, double>> changes;
+    box->ValueChanged([&](const std::shared_ptr<NumberBox>& sender, const NumberBoxValueChangedEventArgs& args) {
+        changes.emplace_back(args.OldValue(), args.NewValue());
+        if (std::isnan(args.NewValue())) sender->Value(args.OldValue());
+    });
+    std::vector<hstring> texts;
+    box->RegisterPropertyChangedCallback(NumberBox::TextProperty(), [&](const auto&, const auto&) { texts.push_back(box->Text()); });
+    auto root = show(panel);
+    EXPECT_EQ(box->Value(), 365);
+
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    retype(box, "");
+    EXPECT_EQ(box->Value(), 365) << "nothing counts before editing ends";
+    ASSERT_TRUE(other->Focus(FocusState::Programmatic));
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0].first, 365);
+    EXPECT_TRUE(std::isnan(changes[0].second));
+    EXPECT_EQ(box->Value(), 365);
+    EXPECT_EQ(box->editor()->text(), QString("365"));
+    EXPECT_EQ(box->Text(), u"365");
+
+    EXPECT_TRUE(texts.empty()) << "the restored text is the text the box had";
+
+    // Without a handler that restores, the box stays empty.
+    auto plain = make<NumberBox>();
+    plain->Value(5);
+    std::vector<double> seen;
+    plain->ValueChanged([&](const auto&, const NumberBoxValueChangedEventArgs& args) { seen.push_back(args.NewValue()); });
+    plain->Text(u"");
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_TRUE(std::isnan(seen[0]));
+    EXPECT_TRUE(std::isnan(plain->Value()));
+    EXPECT_EQ(plain->Text(), u"");
+}
+
+TEST(NumberBox, TypedTextCountsWhenEditingEndsWithinTheLimits)
+{
+    auto panel = make<StackPanel>();
+    auto box = make<NumberBox>();
+    auto other = make<PasswordBox>();
+    panel->Children()->Append(box);
+    panel->Children()->Append(other);
+    box->Minimum(1);
+    box->Maximum(3650);
+    box->SpinButtonPlacementMode(NumberBoxSpinButtonPlacementMode::Inline);
+    box->Value(365);
+    std::vector<std::pair<double, double>> changes;
+    box->ValueChanged([&](const auto&, const NumberBoxValueChangedEventArgs& args) { changes.emplace_back(args.OldValue(), args.NewValue()); });
+    auto root = show(panel);
+    auto buttons = box->widget()->findChildren<QToolButton*>();
+    ASSERT_EQ(buttons.size(), 2);
+    EXPECT_TRUE(buttons[0]->isVisible());
+
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    retype(box, "40");
+    EXPECT_EQ(box->Text(), u"365");
+    QTest::keyClick(box->editor(), Qt::Key_Return);
+    EXPECT_EQ(box->Value(), 40);
+    EXPECT_EQ(box->Text(), u"40");
+
+    retype(box, "99999");
+    ASSERT_TRUE(other->Focus(FocusState::Programmatic));
+    EXPECT_EQ(box->Value(), 3650) << "kept within Maximum";
+    EXPECT_EQ(box->editor()->text(), QString("3650"));
+    EXPECT_FALSE(buttons[0]->isEnabled()) << "no step up from the maximum";
+
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    retype(box, "abc");
+    QTest::keyClick(box->editor(), Qt::Key_Return);
+    EXPECT_EQ(box->editor()->text(), QString("3650")) << "text that is no number gives way to the value";
+
+    box->Text(u"12");
+    QTest::keyClick(box->editor(), Qt::Key_Up);
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    QTest::mouseClick(buttons[1], Qt::LeftButton);
+    EXPECT_EQ(box->Value(), 11);
+    EXPECT_EQ((changes), (std::vector<std::pair<double, double>>{{365, 40}, {40, 3650}, {3650, 12}, {12, 13}, {13, 12}, {12, 11}}));
+}
+
+TEST(NumberBox, RoundingDownFormatterShowsWholeNumbers)
+{
+    auto box = make<NumberBox>();
+    box->Value(10.7);
+    EXPECT_EQ(box->Text(), u"10.7") << "whole numbers unless the value has a fraction";
+    box->Value(0.1 + 0.2);
+    EXPECT_EQ(box->Text(), u"0.3");
+
+    auto rounder = make<globalization::IncrementNumberRounder>();
+    rounder->RoundingAlgorithm(globalization::RoundingAlgorithm::RoundDown);
+    auto formatter = make<globalization::DecimalFormatter>();
+    formatter->FractionDigits(0);
+    formatter->NumberRounder(rounder);
+    box->Value(10.7);
+    box->NumberFormatter(formatter);
+    EXPECT_EQ(box->Text(), u"10");
+    EXPECT_EQ(box->editor()->text(), QString("10"));
+    EXPECT_EQ(box->Value(), 10.7) << "the value keeps its fraction";
+    box->Text(u"12.9");
+    EXPECT_EQ(box->Value(), 12.9);
+    EXPECT_EQ(box->Text(), u"12");
+
+    EXPECT_THROW(box->NumberFormatter(nullptr), foundation::hresult_invalid_argument);
+}
+
+TEST(Markup, InputControlsAreKnownByTheirRuntimeClassNames)
+{
+    for (const char16_t* name :
+         {u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton", u"Microsoft.UI.Xaml.Controls.CheckBox",
+          u"Microsoft.UI.Xaml.Controls.RadioButton", u"Microsoft.UI.Xaml.Controls.RadioButtons",
+          u"Microsoft.UI.Xaml.Controls.ComboBox", u"Microsoft.UI.Xaml.Controls.ComboBoxItem",
+          u"Microsoft.UI.Xaml.Controls.PasswordBox", u"Microsoft.UI.Xaml.Controls.NumberBox",
+          u"Windows.Globalization.NumberFormatting.DecimalFormatter",
+          u"Windows.Globalization.NumberFormatting.IncrementNumberRounder"}) {
+        const auto* type = metadata::find_type(name);
+        ASSERT_NE(type, nullptr) << foundation::to_narrow(name);
+        ASSERT_TRUE(type->activate);
+        EXPECT_EQ(type->activate()->GetRuntimeClassName(), name);
+    }
+    EXPECT_TRUE(metadata::is_derived_from(u"Microsoft.UI.Xaml.Controls.ComboBox", u"Microsoft.UI.Xaml.Controls.Primitives.Selector"));
+
+    // Markup adds content to Items and sets the enumerations by name.
+    auto list = make<RadioButtons>();
+    const auto* type = metadata::find_type(u"Microsoft.UI.Xaml.Controls.RadioButtons");
+    const auto* items = metadata::find_member(*type, type->content_member);
+    ASSERT_NE(items, nullptr);
+    items->set(list, box_value(u"first"));
+    EXPECT_EQ(list->Items()->Size(), 1u);
+    const auto* mode = metadata::find_member(*metadata::find_type(u"Microsoft.UI.Xaml.Controls.NumberBox"), u"SpinButtonPlacementMode");
+    ASSERT_NE(mode, nullptr);
+    auto box = make<NumberBox>();
+    box->SetValue(mode->property, metadata::convert_text(mode->type, u"Inline"));
+    EXPECT_EQ(box->SpinButtonPlacementMode(), NumberBoxSpinButtonPlacementMode::Inline);
+}
