@@ -4,6 +4,7 @@
 #include "platform/xaml/TextBox.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/xaml/shown_root.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -15,22 +16,9 @@
 using namespace xaml;
 using foundation::box_value;
 using foundation::make;
+using test::show;
 
 namespace {
-
-// A shown top-level host for a tree, activated so it can take the focus.
-std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content, int width = 400, int height = 300)
-{
-    auto root = make<XamlRoot>();
-    root->Content(content);
-    root->host_widget()->resize(width, height);
-    root->host_widget()->show();
-    root->host_widget()->activateWindow();
-    QApplication::setActiveWindow(root->host_widget());
-    test::run_until([&] { return root->host_widget()->isVisible(); });
-    QCoreApplication::processEvents();
-    return root;
-}
 
 std::shared_ptr<RowDefinition> row(GridLength height)
 {

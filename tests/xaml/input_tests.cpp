@@ -8,6 +8,7 @@
 #include "platform/xaml/metadata.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/xaml/shown_root.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,22 +22,9 @@ using namespace xaml;
 using foundation::box_value;
 using foundation::IReference;
 using foundation::make;
+using test::show;
 
 namespace {
-
-// A shown top-level host for a tree, activated so it can take the focus.
-std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content, int width = 400, int height = 300)
-{
-    auto root = make<XamlRoot>();
-    root->Content(content);
-    root->host_widget()->resize(width, height);
-    root->host_widget()->show();
-    root->host_widget()->activateWindow();
-    QApplication::setActiveWindow(root->host_widget());
-    test::run_until([&] { return root->host_widget()->isVisible(); });
-    QCoreApplication::processEvents();
-    return root;
-}
 
 std::string state_text(IReference<bool> state) { return !state ? "null" : *state ? "true" : "false"; }
 
@@ -56,6 +44,23 @@ void retype(const std::shared_ptr<NumberBox>& box, const char* text)
     QTest::keyClick(box->editor(), Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(box->editor(), Qt::Key_Backspace);
     QTest::keyClicks(box->editor(), text);
+}
+
+// A number box for days beside another box that can take the focus from it.
+struct days_form_parts {
+    std::shared_ptr<StackPanel> panel;
+    std::shared_ptr<NumberBox> box;
+    std::shared_ptr<PasswordBox> other;
+};
+
+days_form_parts days_form()
+{
+    days_form_parts parts{make<StackPanel>(), make<NumberBox>(), make<PasswordBox>()};
+    parts.panel->Children()->Append(parts.box);
+    parts.panel->Children()->Append(parts.other);
+    parts.box->Minimum(1);
+    parts.box->Maximum(3650);
+    return parts;
 }
 
 }  // namespace
@@ -276,13 +281,7 @@ TEST(PasswordBox, TypingChangesPasswordOnEveryKeystroke)
 
 TEST(NumberBox, ClearingGivesNaNAndAHandlerMayRestoreTheOldValue)
 {
-    auto panel = make<StackPanel>();
-    auto box = make<NumberBox>();
-    auto other = make<PasswordBox>();
-    panel->Children()->Append(box);
-    panel->Children()->Append(other);
-    box->Minimum(1);
-    box->Maximum(3650);
+    auto [panel, box, other] = days_form();
     box->Text(u"365");  // as a binding sets it
     std::vector<std::pair<double, double>> changes;
     box->ValueChanged([&](const std::shared_ptr<NumberBox>& sender, const NumberBoxValueChangedEventArgs& args) {
@@ -321,13 +320,7 @@ TEST(NumberBox, ClearingGivesNaNAndAHandlerMayRestoreTheOldValue)
 
 TEST(NumberBox, TypedTextCountsWhenEditingEndsWithinTheLimits)
 {
-    auto panel = make<StackPanel>();
-    auto box = make<NumberBox>();
-    auto other = make<PasswordBox>();
-    panel->Children()->Append(box);
-    panel->Children()->Append(other);
-    box->Minimum(1);
-    box->Maximum(3650);
+    auto [panel, box, other] = days_form();
     box->SpinButtonPlacementMode(NumberBoxSpinButtonPlacementMode::Inline);
     box->Value(365);
     std::vector<std::pair<double, double>> changes;
