@@ -68,6 +68,7 @@ double IncrementNumberRounder::RoundDouble(double value) const
     const double inverse = 1.0 / m_increment;
     const bool byInverse = inverse >= 1 && inverse == std::round(inverse);
     const double units = byInverse ? value * inverse : value / m_increment;
+    if (!std::isfinite(units)) return value;  // too large to have a fraction at this increment
     const double rounded = round_units(units, m_algorithm);
     const double result = byInverse ? rounded / inverse : rounded * m_increment;
     return result == 0 ? 0.0 : result;  // no negative zero

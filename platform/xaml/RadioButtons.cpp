@@ -115,13 +115,13 @@ void RadioButtons::add_container(std::uint32_t index)
         button = foundation::make<RadioButton>();
         button->Content(item);
     }
+    attach_child(button, index);  // fails for a button that has a parent elsewhere
     auto weak = get_weak(this);
     const auto token = button->RegisterPropertyChangedCallback(
         ToggleButton::IsCheckedProperty(), [weak](const std::shared_ptr<DependencyObject>& sender, const DependencyProperty&) {
             if (auto self = weak.lock()) self->container_toggled(static_cast<const RadioButton&>(*sender));
         });
     m_containers.insert(m_containers.begin() + index, {button, token});
-    attach_child(button, index);
     button->widget()->installEventFilter(m_keys);
 }
 

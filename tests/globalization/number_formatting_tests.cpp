@@ -56,6 +56,7 @@ TEST(IncrementNumberRounder, ValuesOnAMultipleStayDespiteInexactIncrements)
     EXPECT_EQ(rounded(1.26, RoundDown, 0.25), 1.25);
     EXPECT_EQ(rounded(1.25, RoundHalfToOdd, 0.5), 1.5);
     EXPECT_EQ(rounded(26, RoundHalfUp, 20), 20);
+    EXPECT_EQ(rounded(1e308, RoundDown, 0.01), 1e308) << "no overflow to infinity";
     EXPECT_TRUE(std::signbit(rounded(-0.4, RoundTowardsZero)) == false) << "no negative zero";
 }
 
