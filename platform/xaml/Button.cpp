@@ -1,5 +1,6 @@
 #include "platform/xaml/Button.h"
 
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -27,7 +28,7 @@ ButtonBase::ButtonBase(QAbstractButton* button) : ContentControl(own_widget_t{})
 {
     set_widget(button);
     button->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(button, &QAbstractButton::clicked, button, [this] { on_click(); });
+    QObject::connect(button, &QAbstractButton::clicked, button, [this] { guard([this] { on_click(); }); });
     // Buttons size to their content unless told otherwise.
     SetTypeDefault(HorizontalAlignmentProperty(), foundation::box_value(HorizontalAlignment::Left));
     SetTypeDefault(VerticalAlignmentProperty(), foundation::box_value(VerticalAlignment::Center));

@@ -1,6 +1,7 @@
 #include "platform/xaml/Dispatching.h"
 
 #include "platform/foundation/threading.h"
+#include "platform/xaml/guard.h"
 
 namespace xaml {
 
@@ -23,7 +24,7 @@ bool DispatcherQueue::TryEnqueue(DispatcherQueueHandler handler)
     if (m_shutDown || !handler) return false;
     auto self = std::static_pointer_cast<DispatcherQueue>(strong_self());
     return foundation::ui_thread::post([self, handler = std::move(handler)] {
-        if (!self->m_shutDown) handler();
+        if (!self->m_shutDown) guard(handler);
     });
 }
 

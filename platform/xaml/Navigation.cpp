@@ -1,6 +1,7 @@
 #include "platform/xaml/Navigation.h"
 
 #include "platform/foundation/activation.h"
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -121,7 +122,8 @@ NavigationViewItem::NavigationViewItem() : ContentControl(own_widget_t{})
     auto* button = new nav_item_button;
     set_widget(button);
     QObject::connect(button, &QAbstractButton::clicked, button, [this] {
-        if (auto owner = m_owner.lock()) owner->item_invoked(std::static_pointer_cast<NavigationViewItem>(strong_self()));
+        if (auto owner = m_owner.lock())
+            guard([&] { owner->item_invoked(std::static_pointer_cast<NavigationViewItem>(strong_self())); });
     });
 }
 
@@ -188,14 +190,14 @@ AutoSuggestBox::AutoSuggestBox()
     track_input_of(m_edit);
     QObject::connect(m_edit, &QLineEdit::textEdited, box, [this](const QString& text) {
         m_typing = true;
-        Text(from_qstring(text));
+        guard([&] { Text(from_qstring(text)); });
         m_typing = false;
     });
     // The clear button empties the box without an edit signal; it is the user's input too.
     QObject::connect(m_edit, &QLineEdit::textChanged, box, [this](const QString& text) {
         if (text.isEmpty() && !Text().empty() && !m_typing && m_edit->hasFocus()) {
             m_typing = true;
-            Text({});
+            guard([this] { Text({}); });
             m_typing = false;
         }
     });

@@ -1,5 +1,6 @@
 #include "platform/xaml/TextBox.h"
 
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -71,9 +72,11 @@ TextBox::TextBox()
     track_input_of(m_multi);
     track_input_of(m_multi->viewport());
 
-    QObject::connect(m_line, &QLineEdit::textEdited, box, [this](const QString& text) { user_edited(from_qstring(text)); });
+    QObject::connect(m_line, &QLineEdit::textEdited, box, [this](const QString& text) {
+        guard([&] { user_edited(from_qstring(text)); });
+    });
     QObject::connect(m_multi, &QPlainTextEdit::textChanged, box, [this] {
-        if (!m_pushing) user_edited(from_qstring(m_multi->toPlainText()));
+        if (!m_pushing) guard([this] { user_edited(from_qstring(m_multi->toPlainText())); });
     });
 }
 

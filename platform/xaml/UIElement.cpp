@@ -1,5 +1,6 @@
 #include "platform/xaml/UIElement.h"
 
+#include "platform/xaml/guard.h"
 #include "platform/xaml/layout.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
@@ -61,6 +62,14 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
+        bool consumed = false;
+        guard([&] { consumed = filter(watched, event); });
+        return consumed;
+    }
+
+private:
+    bool filter(QObject* watched, QEvent* event)
+    {
         switch (event->type()) {
         case QEvent::FocusIn:
             m_owner->m_focusState = focus_state_of(static_cast<QFocusEvent*>(event)->reason());
@@ -116,7 +125,6 @@ public:
         return false;
     }
 
-private:
     UIElement* m_owner;
 };
 
@@ -552,13 +560,13 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         QWidget::showEvent(event);
-        if (m_root) m_root->set_live(true);
+        if (m_root) guard([&] { m_root->set_live(true); });
     }
     void changeEvent(QEvent* event) override
     {
         QWidget::changeEvent(event);
         if (m_root && (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange))
-            if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_root->Content())) fe->refresh_theme();
+            if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_root->Content())) guard([&] { fe->refresh_theme(); });
     }
 
 private:

@@ -1,5 +1,6 @@
 #include "platform/xaml/Window.h"
 
+#include "platform/xaml/guard.h"
 #include "platform/xaml/qt_bridge.h"
 
 #include <QAbstractButton>
@@ -151,7 +152,7 @@ protected:
     void showEvent(QShowEvent* event) override
     {
         QWidget::showEvent(event);
-        if (m_owner && m_owner->m_root) m_owner->m_root->set_live(true);
+        if (m_owner && m_owner->m_root) guard([this] { m_owner->m_root->set_live(true); });
     }
 
     void resizeEvent(QResizeEvent* event) override
@@ -162,7 +163,7 @@ protected:
 
     void closeEvent(QCloseEvent* event) override
     {
-        if (m_owner) m_owner->closing();
+        if (m_owner) guard([this] { m_owner->closing(); });
         event->accept();
     }
 
@@ -171,9 +172,9 @@ protected:
         QWidget::changeEvent(event);
         if (!m_owner) return;
         if (event->type() == QEvent::ActivationChange) {
-            m_owner->activation_changed(isActiveWindow(), QGuiApplication::mouseButtons() != Qt::NoButton);
+            guard([this] { m_owner->activation_changed(isActiveWindow(), QGuiApplication::mouseButtons() != Qt::NoButton); });
         } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange) {
-            if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->Content())) fe->refresh_theme();
+            if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->Content())) guard([&] { fe->refresh_theme(); });
         } else if (event->type() == QEvent::WindowStateChange) {
             for (auto* b : m_buttons) b->update();
         }

@@ -124,3 +124,22 @@ void DependencyObject::UnregisterPropertyChangedCallback(const DependencyPropert
 }
 
 }  // namespace xaml
+
+#include "platform/xaml/guard.h"
+
+#include <cstdio>
+
+namespace xaml {
+
+void report_handler_failure() noexcept
+{
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zintrel: an event handler failed: %s\n", e.what());
+    } catch (...) {
+        std::fprintf(stderr, "zintrel: an event handler failed\n");
+    }
+}
+
+}  // namespace xaml
