@@ -1,0 +1,35 @@
+#pragma once
+// Zintrel.AncestorSource: an element with the attached property AncestorType gets, once it is
+// loaded, the nearest element above it whose runtime class name is the property's value as its
+// DataContext (null when there is none). A static class.
+
+#include "platform/xaml/UIElement.h"
+
+#include <map>
+
+namespace Zintrel {
+
+class AncestorSource {
+public:
+    AncestorSource() = delete;
+
+    // A String: the ancestor's full runtime class name, compared exactly (case included).
+    static const xaml::DependencyProperty& AncestorTypeProperty();
+    static foundation::hstring GetAncestorType(const std::shared_ptr<xaml::DependencyObject>& element);
+    static void SetAncestorType(const std::shared_ptr<xaml::DependencyObject>& element, const foundation::hstring& value);
+
+    // The elements that wait for their Loaded event to apply the property, with the token of
+    // that Loaded handler: one per element.
+    using loaded_tokens = std::map<std::shared_ptr<xaml::FrameworkElement>, foundation::event_token>;
+    static const loaded_tokens& AncestorLoadedTokens();
+
+private:
+    static loaded_tokens& waiting();
+    static void OnAncestorTypeChanged(const std::shared_ptr<xaml::DependencyObject>& element,
+                                      const xaml::DependencyPropertyChangedEventArgs& args);
+    static void OnAncestorTargetLoaded(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args);
+    static void ApplyAncestorDataContext(const std::shared_ptr<xaml::FrameworkElement>& element);
+    static foundation::IInspectable FindAncestorOfType(const foundation::IInspectable& element, const foundation::hstring& name);
+};
+
+}  // namespace Zintrel

@@ -1,0 +1,187 @@
+#include "app/GridHelpers.h"
+
+#include "platform/foundation/activation.h"
+#include "platform/xaml/metadata.h"
+
+#include <regex>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace Zintrel {
+
+using foundation::box_value;
+using foundation::hstring;
+using xaml::DependencyObject;
+using xaml::DependencyProperty;
+using xaml::DependencyPropertyChangedEventArgs;
+using xaml::PropertyMetadata;
+
+namespace {
+
+const xaml::TypeName owner_type{u"Zintrel.GridHelpers", xaml::TypeKind::Metadata};
+constexpr xaml::GridLength star_share{1.0, xaml::GridUnitType::Star};
+
+// Every run of decimal digits in the list as an index, left to right. Digits are ASCII, so a
+// narrow copy in which every other code unit is a blank holds the same runs as the UTF-16 text.
+std::vector<std::size_t> star_indexes(const hstring& list)
+{
+    static const std::regex digits("(\\d+)");
+    std::string text;
+    for (char16_t c : list) text.push_back(c < 0x80 ? static_cast<char>(c) : ' ');
+    std::vector<std::size_t> indexes;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), digits); it != std::sregex_iterator(); ++it) {
+        try {
+            indexes.push_back(static_cast<std::size_t>(std::stoi((*it)[1].str())));
+        } catch (const std::out_of_range&) {
+            // Far beyond any row or column.
+        }
+    }
+    return indexes;
+}
+
+// Count new automatic definitions in place of the old ones.
+template <class Definition, class Collection, class SetLength>
+void rebuild(const std::shared_ptr<Collection>& definitions, std::int32_t count, SetLength set_length)
+{
+    std::vector<std::shared_ptr<Definition>> fresh;
+    fresh.reserve(static_cast<std::size_t>(count));
+    for (std::int32_t i = 0; i < count; ++i) {
+        fresh.push_back(foundation::make<Definition>());
+        set_length(*fresh.back(), xaml::GridLengthHelper::Auto());
+    }
+    definitions->ReplaceAll(std::span<const std::shared_ptr<Definition>>(fresh));
+}
+
+template <class Collection, class SetLength>
+void apply_stars(const std::shared_ptr<Collection>& definitions, const hstring& list, SetLength set_length)
+{
+    for (const std::size_t index : star_indexes(list))
+        if (index < definitions->Size()) set_length(*definitions->GetAt(static_cast<std::uint32_t>(index)), star_share);
+}
+
+void set_height(xaml::RowDefinition& row, const xaml::GridLength& length) { row.Height(length); }
+void set_width(xaml::ColumnDefinition& column, const xaml::GridLength& length) { column.Width(length); }
+
+}  // namespace
+
+const DependencyProperty& GridHelpers::RowCountProperty()
+{
+    static const auto p = DependencyProperty::RegisterAttached(
+        u"RowCount", {u"Int32"}, owner_type, PropertyMetadata(box_value(std::int32_t{-1}), &GridHelpers::OnRowCountChanged));
+    return p;
+}
+const DependencyProperty& GridHelpers::ColumnCountProperty()
+{
+    static const auto p = DependencyProperty::RegisterAttached(
+        u"ColumnCount", {u"Int32"}, owner_type, PropertyMetadata(box_value(std::int32_t{-1}), &GridHelpers::OnColumnCountChanged));
+    return p;
+}
+const DependencyProperty& GridHelpers::StarRowsProperty()
+{
+    static const auto p = DependencyProperty::RegisterAttached(
+        u"StarRows", {u"String"}, owner_type, PropertyMetadata(box_value(hstring{}), &GridHelpers::OnStarRowsChanged));
+    return p;
+}
+const DependencyProperty& GridHelpers::StarColumnsProperty()
+{
+    static const auto p = DependencyProperty::RegisterAttached(
+        u"StarColumns", {u"String"}, owner_type, PropertyMetadata(box_value(hstring{}), &GridHelpers::OnStarColumnsChanged));
+    return p;
+}
+
+std::int32_t GridHelpers::GetRowCount(const std::shared_ptr<DependencyObject>& element)
+{
+    return xaml::get_value<std::int32_t>(*foundation::as<DependencyObject>(element), RowCountProperty());
+}
+void GridHelpers::SetRowCount(const std::shared_ptr<DependencyObject>& element, std::int32_t value)
+{
+    xaml::set_value(*foundation::as<DependencyObject>(element), RowCountProperty(), value);
+}
+std::int32_t GridHelpers::GetColumnCount(const std::shared_ptr<DependencyObject>& element)
+{
+    return xaml::get_value<std::int32_t>(*foundation::as<DependencyObject>(element), ColumnCountProperty());
+}
+void GridHelpers::SetColumnCount(const std::shared_ptr<DependencyObject>& element, std::int32_t value)
+{
+    xaml::set_value(*foundation::as<DependencyObject>(element), ColumnCountProperty(), value);
+}
+hstring GridHelpers::GetStarRows(const std::shared_ptr<DependencyObject>& element)
+{
+    return xaml::get_value<hstring>(*foundation::as<DependencyObject>(element), StarRowsProperty());
+}
+void GridHelpers::SetStarRows(const std::shared_ptr<DependencyObject>& element, const hstring& value)
+{
+    xaml::set_value(*foundation::as<DependencyObject>(element), StarRowsProperty(), value);
+}
+hstring GridHelpers::GetStarColumns(const std::shared_ptr<DependencyObject>& element)
+{
+    return xaml::get_value<hstring>(*foundation::as<DependencyObject>(element), StarColumnsProperty());
+}
+void GridHelpers::SetStarColumns(const std::shared_ptr<DependencyObject>& element, const hstring& value)
+{
+    xaml::set_value(*foundation::as<DependencyObject>(element), StarColumnsProperty(), value);
+}
+
+void GridHelpers::OnRowCountChanged(const std::shared_ptr<DependencyObject>& element, const DependencyPropertyChangedEventArgs& args)
+{
+    const auto count = foundation::unbox_value<std::int32_t>(args.NewValue());
+    const auto grid = std::dynamic_pointer_cast<xaml::Grid>(element);
+    if (!grid || count < 0) return;
+    rebuild<xaml::RowDefinition>(grid->RowDefinitions(), count, set_height);
+    ApplyStarRows(grid);
+}
+
+void GridHelpers::OnColumnCountChanged(const std::shared_ptr<DependencyObject>& element,
+                                       const DependencyPropertyChangedEventArgs& args)
+{
+    const auto count = foundation::unbox_value<std::int32_t>(args.NewValue());
+    const auto grid = std::dynamic_pointer_cast<xaml::Grid>(element);
+    if (!grid || count < 0) return;
+    rebuild<xaml::ColumnDefinition>(grid->ColumnDefinitions(), count, set_width);
+    ApplyStarColumns(grid);
+}
+
+void GridHelpers::OnStarRowsChanged(const std::shared_ptr<DependencyObject>& element, const DependencyPropertyChangedEventArgs& args)
+{
+    const auto grid = std::dynamic_pointer_cast<xaml::Grid>(element);
+    const auto list = foundation::unbox_value<hstring>(args.NewValue());
+    if (grid && !list.empty()) ApplyStarRows(grid);
+}
+
+void GridHelpers::OnStarColumnsChanged(const std::shared_ptr<DependencyObject>& element,
+                                       const DependencyPropertyChangedEventArgs& args)
+{
+    const auto grid = std::dynamic_pointer_cast<xaml::Grid>(element);
+    const auto list = foundation::unbox_value<hstring>(args.NewValue());
+    if (grid && !list.empty()) ApplyStarColumns(grid);
+}
+
+void GridHelpers::ApplyStarRows(const std::shared_ptr<xaml::Grid>& grid)
+{
+    apply_stars(grid->RowDefinitions(), GetStarRows(grid), set_height);
+}
+
+void GridHelpers::ApplyStarColumns(const std::shared_ptr<xaml::Grid>& grid)
+{
+    apply_stars(grid->ColumnDefinitions(), GetStarColumns(grid), set_width);
+}
+
+namespace {
+
+// A class without instances: its factory offers the statics only.
+const foundation::class_registration registration{u"Zintrel.GridHelpers", nullptr};
+
+const bool registered = [] {
+    xaml::metadata::type_builder(u"Zintrel.GridHelpers", u"")
+        .attached(u"RowCount", u"Int32", GridHelpers::RowCountProperty())
+        .attached(u"ColumnCount", u"Int32", GridHelpers::ColumnCountProperty())
+        .attached(u"StarRows", u"String", GridHelpers::StarRowsProperty())
+        .attached(u"StarColumns", u"String", GridHelpers::StarColumnsProperty());
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace Zintrel

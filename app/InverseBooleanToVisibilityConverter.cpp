@@ -1,0 +1,36 @@
+#include "app/InverseBooleanToVisibilityConverter.h"
+
+#include "platform/foundation/activation.h"
+#include "platform/xaml/metadata.h"
+
+namespace Zintrel {
+
+foundation::IInspectable InverseBooleanToVisibilityConverter::Convert(const foundation::IInspectable& value,
+                                                                      const xaml::TypeName&, const foundation::IInspectable&,
+                                                                      const foundation::hstring&)
+{
+    const auto flag = foundation::try_as<foundation::IReferenceValue<bool>>(value);
+    return foundation::box_value(flag && flag->Value() ? xaml::Visibility::Collapsed : xaml::Visibility::Visible);
+}
+
+foundation::IInspectable InverseBooleanToVisibilityConverter::ConvertBack(const foundation::IInspectable&,
+                                                                          const xaml::TypeName&, const foundation::IInspectable&,
+                                                                          const foundation::hstring&)
+{
+    throw foundation::hresult_not_implemented();
+}
+
+namespace {
+
+const foundation::class_registration registration{u"Zintrel.InverseBooleanToVisibilityConverter",
+                                                  foundation::activator_of<InverseBooleanToVisibilityConverter>()};
+
+const bool registered = [] {
+    xaml::metadata::type_builder(u"Zintrel.InverseBooleanToVisibilityConverter", u"")
+        .activatable<InverseBooleanToVisibilityConverter>();
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace Zintrel

@@ -1,0 +1,24 @@
+#include "app/VisualStateGuard.h"
+
+#include "platform/foundation/threading.h"
+#include "platform/xaml/VisualStateManager.h"
+
+namespace Zintrel {
+
+VisualStateGuard::~VisualStateGuard()
+{
+    if (!m_armed) return;
+    auto restore = [page = m_page] {
+        try {
+            if (auto control = page.lock()) xaml::VisualStateManager::GoToState(control, u"Normal", false);
+        } catch (...) {
+            // Nothing may leave a destructor; the page keeps the state it has.
+        }
+    };
+    // Pages belong to the UI thread. A guard that ends elsewhere (an operation that fails on
+    // the pool) hands the change over rather than leave the page busy for good.
+    if (foundation::ui_thread::is_current() || !foundation::ui_thread::available() || !foundation::ui_thread::post(restore))
+        restore();
+}
+
+}  // namespace Zintrel

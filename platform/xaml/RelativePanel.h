@@ -1,0 +1,57 @@
+#pragma once
+// RelativePanel: places each child against the panel's edges or against siblings.
+//
+// A sibling-valued property holds the sibling element or, as markup writes it, the sibling's
+// name, looked up among the panel's children at layout time. A reference that names no
+// sibling, or that closes a cycle, is ignored. Panel alignments win over sibling alignments,
+// which win over the positions beside a sibling; a child bound on both sides fills the space
+// between them.
+
+#include "platform/xaml/Panel.h"
+
+namespace xaml {
+
+#define XAML_RELATIVE_SIBLING(Name)                                                          \
+    static const DependencyProperty& Name##Property();                                       \
+    static IInspectable Get##Name(const std::shared_ptr<UIElement>& element);                \
+    static void Set##Name(const std::shared_ptr<UIElement>& element, const IInspectable& value);
+
+#define XAML_RELATIVE_FLAG(Name)                                  \
+    static const DependencyProperty& Name##Property();            \
+    static bool Get##Name(const std::shared_ptr<UIElement>& element); \
+    static void Set##Name(const std::shared_ptr<UIElement>& element, bool value);
+
+class RelativePanel final : public Panel {
+public:
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.RelativePanel"; }
+
+    XAML_RELATIVE_SIBLING(Below)
+    XAML_RELATIVE_SIBLING(Above)
+    XAML_RELATIVE_SIBLING(RightOf)
+    XAML_RELATIVE_SIBLING(LeftOf)
+    XAML_RELATIVE_SIBLING(AlignLeftWith)
+    XAML_RELATIVE_SIBLING(AlignRightWith)
+    XAML_RELATIVE_SIBLING(AlignTopWith)
+    XAML_RELATIVE_SIBLING(AlignBottomWith)
+    XAML_RELATIVE_FLAG(AlignLeftWithPanel)
+    XAML_RELATIVE_FLAG(AlignRightWithPanel)
+    XAML_RELATIVE_FLAG(AlignTopWithPanel)
+    XAML_RELATIVE_FLAG(AlignBottomWithPanel)
+
+protected:
+    foundation::Size measure_override() const override;
+    void arrange_override(double x, double y, double width, double height) override;
+
+private:
+    struct span {
+        double at = 0, length = 0;
+    };
+    // Where every child's slot (margins included) lies along one axis of the given extent. The
+    // two axes are independent. Measuring, a child bound on both sides keeps its desired size.
+    std::vector<span> place(bool horizontal, double extent, bool measuring) const;
+};
+
+#undef XAML_RELATIVE_SIBLING
+#undef XAML_RELATIVE_FLAG
+
+}  // namespace xaml
