@@ -79,42 +79,22 @@ private:
 
 }  // namespace
 
-const DependencyProperty& Border::ChildProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Child", {u"Microsoft.UI.Xaml.UIElement", TypeKind::Metadata},
-                                                       border_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& Border::BackgroundProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Background", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
-                                                       border_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& Border::BorderBrushProperty()
-{
-    static const auto p = DependencyProperty::Register(u"BorderBrush", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
-                                                       border_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& Border::BorderThicknessProperty()
-{
-    static const auto p = DependencyProperty::Register(u"BorderThickness", {u"Microsoft.UI.Xaml.Thickness", TypeKind::Metadata},
-                                                       border_type, PropertyMetadata(foundation::box_value(Thickness{})));
-    return p;
-}
-const DependencyProperty& Border::CornerRadiusProperty()
-{
-    static const auto p = DependencyProperty::Register(u"CornerRadius", {u"Microsoft.UI.Xaml.CornerRadius", TypeKind::Metadata},
-                                                       border_type, PropertyMetadata(foundation::box_value(xaml::CornerRadius{})));
-    return p;
-}
-const DependencyProperty& Border::PaddingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Padding", {u"Microsoft.UI.Xaml.Thickness", TypeKind::Metadata},
-                                                       border_type, PropertyMetadata(foundation::box_value(Thickness{})));
-    return p;
-}
+#define XAML_BORDER_PROPERTY(Name, Type, Default)                                                           \
+    const DependencyProperty& Border::Name##Property()                                                      \
+    {                                                                                                       \
+        static const auto p = DependencyProperty::Register(u## #Name, {Type, TypeKind::Metadata}, border_type, \
+                                                           PropertyMetadata(Default));                      \
+        return p;                                                                                           \
+    }
+
+XAML_BORDER_PROPERTY(Child, u"Microsoft.UI.Xaml.UIElement", nullptr)
+XAML_BORDER_PROPERTY(Background, u"Microsoft.UI.Xaml.Media.Brush", nullptr)
+XAML_BORDER_PROPERTY(BorderBrush, u"Microsoft.UI.Xaml.Media.Brush", nullptr)
+XAML_BORDER_PROPERTY(BorderThickness, u"Microsoft.UI.Xaml.Thickness", foundation::box_value(Thickness{}))
+XAML_BORDER_PROPERTY(CornerRadius, u"Microsoft.UI.Xaml.CornerRadius", foundation::box_value(xaml::CornerRadius{}))
+XAML_BORDER_PROPERTY(Padding, u"Microsoft.UI.Xaml.Thickness", foundation::box_value(Thickness{}))
+
+#undef XAML_BORDER_PROPERTY
 
 Border::Border()
 {

@@ -48,18 +48,7 @@ const TypeName relative_type{u"Microsoft.UI.Xaml.Controls.RelativePanel", TypeKi
         set_value(*foundation::as<UIElement>(element), Name##Property(), value);                                  \
     }
 
-XAML_RELATIVE_SIBLING(Below)
-XAML_RELATIVE_SIBLING(Above)
-XAML_RELATIVE_SIBLING(RightOf)
-XAML_RELATIVE_SIBLING(LeftOf)
-XAML_RELATIVE_SIBLING(AlignLeftWith)
-XAML_RELATIVE_SIBLING(AlignRightWith)
-XAML_RELATIVE_SIBLING(AlignTopWith)
-XAML_RELATIVE_SIBLING(AlignBottomWith)
-XAML_RELATIVE_FLAG(AlignLeftWithPanel)
-XAML_RELATIVE_FLAG(AlignRightWithPanel)
-XAML_RELATIVE_FLAG(AlignTopWithPanel)
-XAML_RELATIVE_FLAG(AlignBottomWithPanel)
+XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_SIBLING, XAML_RELATIVE_FLAG)
 
 #undef XAML_RELATIVE_SIBLING
 #undef XAML_RELATIVE_FLAG
@@ -170,23 +159,17 @@ void RelativePanel::arrange_override(double x, double y, double width, double he
 
 namespace {
 
+#define XAML_RELATIVE_SIBLING(Name) .attached(u## #Name, u"Object", RelativePanel::Name##Property())
+#define XAML_RELATIVE_FLAG(Name) .attached(u## #Name, u"Boolean", RelativePanel::Name##Property())
+
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RelativePanel", u"Microsoft.UI.Xaml.Controls.Panel")
-        .activatable<RelativePanel>()
-        .attached(u"Below", u"Object", RelativePanel::BelowProperty())
-        .attached(u"Above", u"Object", RelativePanel::AboveProperty())
-        .attached(u"RightOf", u"Object", RelativePanel::RightOfProperty())
-        .attached(u"LeftOf", u"Object", RelativePanel::LeftOfProperty())
-        .attached(u"AlignLeftWith", u"Object", RelativePanel::AlignLeftWithProperty())
-        .attached(u"AlignRightWith", u"Object", RelativePanel::AlignRightWithProperty())
-        .attached(u"AlignTopWith", u"Object", RelativePanel::AlignTopWithProperty())
-        .attached(u"AlignBottomWith", u"Object", RelativePanel::AlignBottomWithProperty())
-        .attached(u"AlignLeftWithPanel", u"Boolean", RelativePanel::AlignLeftWithPanelProperty())
-        .attached(u"AlignRightWithPanel", u"Boolean", RelativePanel::AlignRightWithPanelProperty())
-        .attached(u"AlignTopWithPanel", u"Boolean", RelativePanel::AlignTopWithPanelProperty())
-        .attached(u"AlignBottomWithPanel", u"Boolean", RelativePanel::AlignBottomWithPanelProperty());
+        .activatable<RelativePanel>() XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_SIBLING, XAML_RELATIVE_FLAG);
     return true;
 }();
+
+#undef XAML_RELATIVE_SIBLING
+#undef XAML_RELATIVE_FLAG
 
 }  // namespace
 

@@ -11,6 +11,13 @@
 
 namespace xaml {
 
+// Every relationship, as SIBLING(Name) for a sibling-valued property or FLAG(Name) for a
+// Boolean one against the panel.
+#define XAML_RELATIVE_PANEL_PROPERTIES(SIBLING, FLAG)                                                   \
+    SIBLING(Below) SIBLING(Above) SIBLING(RightOf) SIBLING(LeftOf) SIBLING(AlignLeftWith)               \
+    SIBLING(AlignRightWith) SIBLING(AlignTopWith) SIBLING(AlignBottomWith) FLAG(AlignLeftWithPanel)     \
+    FLAG(AlignRightWithPanel) FLAG(AlignTopWithPanel) FLAG(AlignBottomWithPanel)
+
 #define XAML_RELATIVE_SIBLING(Name)                                                          \
     static const DependencyProperty& Name##Property();                                       \
     static IInspectable Get##Name(const std::shared_ptr<UIElement>& element);                \
@@ -25,18 +32,7 @@ class RelativePanel final : public Panel {
 public:
     hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.RelativePanel"; }
 
-    XAML_RELATIVE_SIBLING(Below)
-    XAML_RELATIVE_SIBLING(Above)
-    XAML_RELATIVE_SIBLING(RightOf)
-    XAML_RELATIVE_SIBLING(LeftOf)
-    XAML_RELATIVE_SIBLING(AlignLeftWith)
-    XAML_RELATIVE_SIBLING(AlignRightWith)
-    XAML_RELATIVE_SIBLING(AlignTopWith)
-    XAML_RELATIVE_SIBLING(AlignBottomWith)
-    XAML_RELATIVE_FLAG(AlignLeftWithPanel)
-    XAML_RELATIVE_FLAG(AlignRightWithPanel)
-    XAML_RELATIVE_FLAG(AlignTopWithPanel)
-    XAML_RELATIVE_FLAG(AlignBottomWithPanel)
+    XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_SIBLING, XAML_RELATIVE_FLAG)
 
 protected:
     foundation::Size measure_override() const override;

@@ -34,6 +34,21 @@ std::shared_ptr<MenuFlyoutItem> menu_item(const char16_t* text)
     return item;
 }
 
+// The file-name box with its menu of a copy and a paste item.
+struct box_with_menu {
+    std::shared_ptr<TextBox> box = make<TextBox>();
+    std::shared_ptr<MenuFlyout> flyout = make<MenuFlyout>();
+    std::shared_ptr<MenuFlyoutItem> copy = menu_item(u"Copy");
+    std::shared_ptr<MenuFlyoutItem> paste = menu_item(u"Paste");
+
+    box_with_menu()
+    {
+        flyout->Items()->Append(copy);
+        flyout->Items()->Append(paste);
+        box->ContextFlyout(flyout);
+    }
+};
+
 void right_click(QWidget* widget, QContextMenuEvent::Reason reason = QContextMenuEvent::Mouse)
 {
     const QPoint at(5, 5);
@@ -51,13 +66,8 @@ void click_action(QMenu* menu, QAction* action)
 
 TEST(MenuFlyout, OpeningComesBeforeTheMenuShowsAndCanStillChangeItsItems)
 {
-    auto box = make<TextBox>();
-    auto flyout = make<MenuFlyout>();
-    auto copy = menu_item(u"Copy");
-    auto paste = menu_item(u"Paste");
-    flyout->Items()->Append(copy);
-    flyout->Items()->Append(paste);
-    box->ContextFlyout(flyout);
+    box_with_menu m;
+    auto& [box, flyout, copy, paste] = m;
     int openings = 0;
     bool shownAtOpening = true;
     IInspectable sender;
@@ -89,13 +99,8 @@ TEST(MenuFlyout, OpeningComesBeforeTheMenuShowsAndCanStillChangeItsItems)
 
 TEST(MenuFlyout, ChoosingAnItemRaisesItsClickUnlessItIsDisabled)
 {
-    auto box = make<TextBox>();
-    auto flyout = make<MenuFlyout>();
-    auto copy = menu_item(u"Copy");
-    auto paste = menu_item(u"Paste");
-    flyout->Items()->Append(copy);
-    flyout->Items()->Append(paste);
-    box->ContextFlyout(flyout);
+    box_with_menu m;
+    auto& [box, flyout, copy, paste] = m;
     std::vector<IInspectable> clicked;
     for (const auto& item : {copy, paste})
         item->Click([&](const IInspectable& sender, const RoutedEventArgs&) { clicked.push_back(sender); });
