@@ -68,7 +68,7 @@ void AncestorSource::OnAncestorTargetLoaded(const IInspectable& sender, const xa
 void AncestorSource::ApplyAncestorDataContext(const std::shared_ptr<FrameworkElement>& element)
 {
     // A value that is not a String (a cleared property) names no type and changes nothing;
-    // failing here would end the process from inside a Loaded event.
+    // failing here, inside a Loaded event, would keep the rest of the tree from its Loaded.
     const auto name = foundation::try_as<foundation::IReferenceValue<hstring>>(element->GetValue(AncestorTypeProperty()));
     if (!name) return;
     element->DataContext(FindAncestorOfType(element, name->Value()));

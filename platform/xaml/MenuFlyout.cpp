@@ -1,5 +1,6 @@
 #include "platform/xaml/MenuFlyout.h"
 
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -37,9 +38,11 @@ MenuFlyoutItem::MenuFlyoutItem()
 {
     // A disabled action never triggers, so a disabled item raises no Click.
     QObject::connect(action(), &QAction::triggered, action(), [this] {
-        RoutedEventArgs args;
-        args.set_original_source(strong_self());
-        m_Click(strong_self(), args);
+        guard([this] {
+            RoutedEventArgs args;
+            args.set_original_source(strong_self());
+            m_Click(strong_self(), args);
+        });
     });
 }
 

@@ -98,8 +98,13 @@ TEST(AncestorSource, AValueClearedBeforeLoadingAppliesNothing)
     nested_pages tree;
     AncestorSource::SetAncestorType(tree.target, u"Zintrel.SelfSignedCertPage");
     tree.target->ClearValue(AncestorSource::AncestorTypeProperty());
-    auto root = test::show(tree.outer);  // used to end the process from the Loaded event
+    bool laterLoaded = false;
+    auto later = make<xaml::TextBlock>();
+    later->Loaded([&](const auto&, const auto&) { laterLoaded = true; });
+    std::dynamic_pointer_cast<xaml::Panel>(tree.inner->Content())->Children()->Append(later);
+    auto root = test::show(tree.outer);
     EXPECT_EQ(tree.target->DataContext(), nullptr);
+    EXPECT_TRUE(laterLoaded) << "loading goes on past the element";
     EXPECT_FALSE(waits(tree.target));
 }
 
