@@ -3,6 +3,7 @@
 #include "platform/xaml/TextBlock.h"
 #include "platform/xaml/flag_scope.h"
 #include "platform/xaml/header_column.h"
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -55,7 +56,7 @@ ComboBox::ComboBox()
     SetTypeDefault(VerticalAlignmentProperty(), box_value(VerticalAlignment::Top));
 
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this](int index) {
-        if (!m_showing) SelectedIndex(index);
+        if (!m_showing) guard([&] { SelectedIndex(index); });
     });
 }
 

@@ -1,6 +1,7 @@
 #include "platform/xaml/ContentDialog.h"
 
 #include "platform/xaml/TextBlock.h"
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -94,7 +95,7 @@ ContentDialog::ContentDialog() : ContentControl(own_widget_t{})
         m_result = ContentDialogResult::None;
         dialog->reject();
     });
-    QObject::connect(dialog, &QDialog::finished, dialog, [this] { closed(); });
+    QObject::connect(dialog, &QDialog::finished, dialog, [this] { guard([this] { closed(); }); });
 }
 
 ContentDialog::~ContentDialog() = default;

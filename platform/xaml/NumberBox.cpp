@@ -4,6 +4,7 @@
 #include "platform/xaml/flag_scope.h"
 #include "platform/xaml/header_column.h"
 #include "platform/xaml/key_filter.h"
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -95,9 +96,9 @@ NumberBox::NumberBox() : m_defaultFormatter(foundation::make<globalization::Deci
     track_input_of(m_line);
     update_spin_buttons();
 
-    QObject::connect(m_line, &QLineEdit::editingFinished, m_line, [this] { validate_input(); });
-    QObject::connect(m_up, &QToolButton::clicked, m_up, [this] { step_value(SmallChange()); });
-    QObject::connect(m_down, &QToolButton::clicked, m_down, [this] { step_value(-SmallChange()); });
+    QObject::connect(m_line, &QLineEdit::editingFinished, m_line, [this] { guard([this] { validate_input(); }); });
+    QObject::connect(m_up, &QToolButton::clicked, m_up, [this] { guard([this] { step_value(SmallChange()); }); });
+    QObject::connect(m_down, &QToolButton::clicked, m_down, [this] { guard([this] { step_value(-SmallChange()); }); });
     m_line->installEventFilter(new key_filter(
         [this](QObject*, int key) {
             if (key != Qt::Key_Up && key != Qt::Key_Down) return false;

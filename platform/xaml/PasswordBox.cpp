@@ -2,6 +2,7 @@
 
 #include "platform/xaml/flag_scope.h"
 #include "platform/xaml/header_column.h"
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -50,7 +51,7 @@ PasswordBox::PasswordBox()
 
     QObject::connect(m_line, &QLineEdit::textEdited, m_line, [this](const QString& text) {
         const flag_scope typing(m_typing);
-        Password(from_qstring(text));
+        guard([&] { Password(from_qstring(text)); });
     });
 }
 

@@ -1,6 +1,7 @@
 #include "platform/xaml/ToggleButton.h"
 
 #include "platform/xaml/flag_scope.h"
+#include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 
 #include <QCheckBox>
@@ -88,7 +89,7 @@ ToggleButton::ToggleButton(QAbstractButton* button) : ButtonBase(button)
     button->setCheckable(true);
     // Other ways of toggling the widget (accessibility actions) reach the property too.
     QObject::connect(button, &QAbstractButton::toggled, button, [this](bool checked) {
-        if (!m_showing) IsChecked(checked);
+        if (!m_showing) guard([&] { IsChecked(checked); });
     });
 }
 

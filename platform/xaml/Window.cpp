@@ -105,9 +105,11 @@ public:
             row->addWidget(button);
             m_buttons.push_back(button);
             QObject::connect(button, &QAbstractButton::clicked, this, [this, kind] {
-                if (kind == caption_kind::minimize) showMinimized();
-                else if (kind == caption_kind::maximize) isMaximized() ? showNormal() : showMaximized();
-                else close();
+                guard([&] {
+                    if (kind == caption_kind::minimize) showMinimized();
+                    else if (kind == caption_kind::maximize) isMaximized() ? showNormal() : showMaximized();
+                    else close();
+                });
             });
         }
         m_captions->hide();

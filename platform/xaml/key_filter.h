@@ -1,6 +1,8 @@
 #pragma once
 // Hands the key presses of watched widgets to a function that says whether it used them.
 
+#include "platform/xaml/guard.h"
+
 #include <QKeyEvent>
 #include <QObject>
 
@@ -15,7 +17,10 @@ public:
 
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        return event->type() == QEvent::KeyPress && m_handle(watched, static_cast<QKeyEvent*>(event)->key());
+        if (event->type() != QEvent::KeyPress) return false;
+        bool used = false;
+        guard([&] { used = m_handle(watched, static_cast<QKeyEvent*>(event)->key()); });
+        return used;
     }
 
 private:
