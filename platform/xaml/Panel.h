@@ -141,6 +141,12 @@ protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
 };
 
+// Stacks the visible elements one after another, `spacing` apart (StackPanel, StackLayout).
+foundation::Size measure_stack(const std::vector<std::shared_ptr<UIElement>>& elements, xaml::Orientation orientation,
+                               double spacing);
+void arrange_stack(const std::vector<std::shared_ptr<UIElement>>& elements, xaml::Orientation orientation, double spacing,
+                   double x, double y, double width, double height);
+
 // Attached layout properties notify the layout of the element's parent.
 void invalidate_parent_layout(const std::shared_ptr<DependencyObject>& element);
 

@@ -3,7 +3,12 @@
 
 #include "platform/xaml/types.h"
 
+#include <memory>
+
 namespace xaml {
+
+class DependencyObject;
+class IDataTemplateComponent;
 
 class IValueConverter {
 public:
@@ -19,6 +24,12 @@ struct XamlBindingHelper {
     // markup text of that type. A value that cannot be converted fails with
     // hresult_invalid_argument.
     static IInspectable ConvertValue(const TypeName& type, const IInspectable& value);
+
+    // The binding object of an item element made from a template, which lists drive per item.
+    // The element keeps it for its lifetime.
+    static void SetDataTemplateComponent(const std::shared_ptr<DependencyObject>& element,
+                                         const std::shared_ptr<IDataTemplateComponent>& component);
+    static std::shared_ptr<IDataTemplateComponent> GetDataTemplateComponent(const std::shared_ptr<DependencyObject>& element);
 };
 
 }  // namespace xaml
