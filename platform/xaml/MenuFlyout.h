@@ -4,10 +4,10 @@
 #include "platform/foundation/collections.h"
 #include "platform/xaml/Control.h"
 
+#include <QMenu>  // the QPointer below needs the whole class
 #include <QPointer>
 
 class QAction;
-class QMenu;
 
 namespace xaml {
 

@@ -4,16 +4,22 @@
 
 #include "platform/foundation/notify.h"
 #include "platform/xaml/Application.h"
+#include "platform/xaml/Border.h"
 #include "platform/xaml/Button.h"
 #include "platform/xaml/ComboBox.h"
+#include "platform/xaml/ContentDialog.h"
 #include "platform/xaml/ItemsRepeater.h"
+#include "platform/xaml/MenuFlyout.h"
 #include "platform/xaml/NumberBox.h"
 #include "platform/xaml/Panel.h"
 #include "platform/xaml/PasswordBox.h"
 #include "platform/xaml/RadioButtons.h"
+#include "platform/xaml/RelativePanel.h"
+#include "platform/xaml/ScrollViewer.h"
 #include "platform/xaml/TextBlock.h"
 #include "platform/xaml/TextBox.h"
 #include "platform/xaml/ToggleButton.h"
+#include "platform/xaml/ToolTipService.h"
 #include "platform/xaml/XamlBindings.h"
 #include "platform/xaml/converters.h"
 #include "platform/xaml/metadata.h"
@@ -145,6 +151,12 @@ public:
     std::shared_ptr<RadioButtons> purposeChoice;
     std::shared_ptr<RadioButton> forDigitalSigning;
     std::shared_ptr<CheckBox> exportCheck;
+    std::shared_ptr<Border> subjectBorder;
+    std::shared_ptr<RelativePanel> subjectPanel;
+    std::shared_ptr<TextBox> commonNameBox;
+    std::shared_ptr<MenuFlyout> commonNameMenu;
+    std::vector<std::shared_ptr<MenuFlyoutItem>> menuItems;
+    std::shared_ptr<TextBox> organizationBox;
     std::shared_ptr<TextBlock> statusText;
 
     void InitializeComponent() { Application::LoadComponent(strong_self(), u"ms-appx:///MarkupTestPage.xaml"); }
@@ -172,7 +184,14 @@ public:
         case 17: purposeChoice = as<RadioButtons>(target); break;
         case 18: forDigitalSigning = as<RadioButton>(target); break;
         case 19: exportCheck = as<CheckBox>(target); break;
-        case 20: statusText = as<TextBlock>(target); break;
+        case 20: subjectBorder = as<Border>(target); break;
+        case 21: subjectPanel = as<RelativePanel>(target); break;
+        case 22: commonNameBox = as<TextBox>(target); break;
+        case 23: commonNameMenu = as<MenuFlyout>(as<FlyoutBase>(target)); break;
+        case 24:
+        case 25: menuItems.push_back(as<MenuFlyoutItem>(target)); break;
+        case 26: organizationBox = as<TextBox>(target); break;
+        case 27: statusText = as<TextBlock>(target); break;
         default: break;
         }
     }

@@ -92,11 +92,15 @@ TEST(Markup, TheTestPageConnectsItsIdsInDocumentOrder)
         {13, u"Microsoft.UI.Xaml.Controls.ItemsRepeater"}, {14, u"Microsoft.UI.Xaml.Controls.ComboBox"},
         {15, u"Microsoft.UI.Xaml.Controls.NumberBox"},     {16, u"Microsoft.UI.Xaml.Controls.PasswordBox"},
         {17, u"Microsoft.UI.Xaml.Controls.RadioButtons"},  {18, u"Microsoft.UI.Xaml.Controls.RadioButton"},
-        {19, u"Microsoft.UI.Xaml.Controls.CheckBox"},      {20, u"Microsoft.UI.Xaml.Controls.TextBlock"},
+        {19, u"Microsoft.UI.Xaml.Controls.CheckBox"},      {20, u"Microsoft.UI.Xaml.Controls.Border"},
+        {21, u"Microsoft.UI.Xaml.Controls.RelativePanel"}, {22, u"Microsoft.UI.Xaml.Controls.TextBox"},
+        {23, u"Microsoft.UI.Xaml.Controls.MenuFlyout"},    {24, u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem"},
+        {25, u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem"}, {26, u"Microsoft.UI.Xaml.Controls.TextBox"},
+        {27, u"Microsoft.UI.Xaml.Controls.TextBlock"},
     };
     EXPECT_EQ(page->connections, expected) << "template ids wait for their items";
     ASSERT_TRUE(page->rootBindings);
-    EXPECT_EQ(page->rootBindings->ids, (std::vector<std::int32_t>{1, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20}))
+    EXPECT_EQ(page->rootBindings->ids, (std::vector<std::int32_t>{1, 5, 6, 7, 8, 9, 10, 11, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27}))
         << "the root's binding object receives every id in its scope";
     EXPECT_EQ(page->Content(), page->layoutRoot);
     EXPECT_EQ(page->titleText->Name(), u"titleText");
@@ -146,6 +150,21 @@ TEST(Markup, TheTestPageShowsWhatItsPropertiesSay)
     page->purposeChoice->SelectedIndex(1);
     EXPECT_EQ(page->forDigitalSigning->IsChecked(), true) << "the named item is the list's own button";
     EXPECT_EQ(page->exportCheck->IsChecked(), true);
+
+    EXPECT_EQ(page->commonNameBox->ContextFlyout(), page->commonNameMenu);
+    ASSERT_EQ(page->commonNameMenu->Items()->Size(), 2u);
+    EXPECT_EQ(page->menuItems.at(0)->Text(), u"Copy");
+    EXPECT_FALSE(page->menuItems.at(1)->IsEnabled());
+    EXPECT_EQ(foundation::unbox_value<hstring>(ToolTipService::GetToolTip(page->commonNameBox)), u"Fully qualified host name");
+    EXPECT_TRUE(as<ScrollViewer>(page->subjectBorder->Child()));
+    EXPECT_EQ(get_value<Thickness>(*page->subjectBorder, Border::BorderThicknessProperty()), (Thickness{1, 1, 1, 1}));
+    const QRect commonName = page->commonNameBox->widget()->geometry();
+    const QRect organization = page->organizationBox->widget()->geometry();
+    EXPECT_GE(organization.top(), commonName.bottom()) << "RelativePanel.Below names its sibling";
+    EXPECT_EQ(organization.left(), commonName.left());
+    const auto dialog = as<ContentDialog>(page->Resources()->Lookup(u"FailureDialog"));
+    EXPECT_EQ(foundation::unbox_value<hstring>(dialog->Title()), u"Failure reading file");
+    EXPECT_EQ(dialog->CloseButtonText(), u"OK");
 }
 
 TEST(Markup, ThemeResourcesFollowTheTheme)
