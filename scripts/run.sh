@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds Zintrel and starts it.
+# Installs what the project needs, builds Zintrel, installs it into a folder of this checkout
+# and starts the installed program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja
 cmake --build build
-if [ -x build/app/zintrel ]; then
-  exec build/app/zintrel "$@"
-fi
-echo "Built. The window arrives with the application shell; nothing to start yet."
+cmake --install build --prefix "$PWD/.local-install" > /dev/null
+exec "$PWD/.local-install/bin/zintrel" "$@"
