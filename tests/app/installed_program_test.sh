@@ -8,9 +8,11 @@ trap 'rm -rf "$work"' EXIT
 cmake --install "$build" --prefix "$work/prefix" > /dev/null
 export XDG_CONFIG_HOME="$work/config"
 export program="$work/prefix/bin/zintrel"
+# A real X window, whatever the other tests use.
+export QT_QPA_PLATFORM=xcb
 
 xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
-  window() { xdotool search --sync --onlyvisible --name "^Varnholt Zintrel$" | head -1; }
+  window() { timeout 30 xdotool search --sync --onlyvisible --name "^Varnholt Zintrel$" | head -1; }
   close_window() {
     local id=$1 width
     width=$(xdotool getwindowgeometry --shell "$id" | sed -n "s/^WIDTH=//p")
