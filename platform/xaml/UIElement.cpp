@@ -528,6 +528,29 @@ void FrameworkElement::raise_size_changed(foundation::Size previous, foundation:
     m_SizeChanged(strong_self(), args);
 }
 
+// ---- AutomationProperties ----
+
+const DependencyProperty& AutomationProperties::NameProperty()
+{
+    static const auto property = DependencyProperty::RegisterAttached(
+        u"Name", {u"String"}, {u"Microsoft.UI.Xaml.Automation.AutomationProperties", TypeKind::Metadata},
+        PropertyMetadata(box_value(hstring{}), [](const std::shared_ptr<DependencyObject>& element, const auto& args) {
+            auto e = std::dynamic_pointer_cast<UIElement>(element);
+            if (e && e->widget()) e->widget()->setAccessibleName(to_qstring(foundation::unbox_value<hstring>(args.NewValue())));
+        }));
+    return property;
+}
+
+hstring AutomationProperties::GetName(const std::shared_ptr<DependencyObject>& element)
+{
+    return get_value<hstring>(*element, NameProperty());
+}
+
+void AutomationProperties::SetName(const std::shared_ptr<DependencyObject>& element, const hstring& value)
+{
+    set_value(*element, NameProperty(), value);
+}
+
 // ---- VisualTreeHelper ----
 
 IInspectable VisualTreeHelper::GetParent(const IInspectable& element)
@@ -667,6 +690,8 @@ const bool registered = [] {
         .property(u"HorizontalAlignment", u"HorizontalAlignment", FrameworkElement::HorizontalAlignmentProperty())
         .property(u"VerticalAlignment", u"VerticalAlignment", FrameworkElement::VerticalAlignmentProperty())
         .property(u"RequestedTheme", u"ElementTheme", FrameworkElement::RequestedThemeProperty());
+    metadata::type_builder(u"Microsoft.UI.Xaml.Automation.AutomationProperties", u"")
+        .attached(u"Name", u"String", AutomationProperties::NameProperty());
     return true;
 }();
 

@@ -261,6 +261,13 @@ private:
 // The desktop's theme: dark when its palette's window colour is dark.
 ElementTheme desktop_theme();
 
+// The name assistive technology reads for an element; without one, a control's own text serves.
+struct AutomationProperties {
+    static const DependencyProperty& NameProperty();
+    static hstring GetName(const std::shared_ptr<DependencyObject>& element);
+    static void SetName(const std::shared_ptr<DependencyObject>& element, const hstring& value);
+};
+
 struct VisualTreeHelper {
     static IInspectable GetParent(const IInspectable& element);
     static std::uint32_t GetChildrenCount(const IInspectable& element);

@@ -94,6 +94,8 @@ TEST_F(MainWindowTest, OpensWithItsTitleAndFooter)
     EXPECT_NE(m_window->MiddleTextBlock()->Text().str().find(u"3.1.3"), std::u16string::npos);
     EXPECT_TRUE(m_window->widget()->windowFlags().testFlag(Qt::FramelessWindowHint)) << "content extends into the title bar";
     EXPECT_FALSE(m_window->widget()->windowIcon().isNull()) << "resource 101 gives the window its icons";
+    EXPECT_EQ(m_window->NavView()->AutoSuggestBox()->widget()->accessibleName(), QString("Search the tools"))
+        << "screen readers find the search box by its automation name";
 }
 
 TEST_F(MainWindowTest, TheOpenPaneHidesItsToggleButton)
@@ -202,4 +204,24 @@ TEST_F(MainWindowTest, ClosingReleasesTheBackdrop)
     m_window->Close();
     EXPECT_EQ(m_window->backdrop_controller(), nullptr);
     EXPECT_TRUE(controller->is_closed());
+}
+
+TEST(Application, ClosingTheMainWindowEndsStart)
+{
+    xaml::set_markup_folder(ZINTREL_APP_SOURCE_DIR);
+    std::shared_ptr<MainWindow> window;
+    bool closed = false;
+    // Close the window once the loop runs it, the way a user would.
+    QTimer::singleShot(0, [&] {
+        window = std::dynamic_pointer_cast<MainWindow>(xaml::Window::from_handle(App::current()->GetMainWindowHandle())
+                                                           ->strong_self());
+        ASSERT_NE(window, nullptr);
+        ASSERT_NE(window->backdrop_controller(), nullptr);
+        window->Closed([&](const auto&, const auto&) { closed = true; });
+        window->Close();
+    });
+    xaml::Application::Start([](const auto&) { make<App>(); });
+    EXPECT_TRUE(closed) << "Start returns after the last window has closed";
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->backdrop_controller(), nullptr) << "closing released the backdrop";
 }
