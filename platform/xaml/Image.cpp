@@ -1,10 +1,9 @@
 #include "platform/xaml/Image.h"
 
+#include "platform/xaml/markup.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 
@@ -14,13 +13,12 @@ namespace {
 
 QString resolve(const hstring& source)
 {
-    const QString text = to_qstring(source);
-    static const QString scheme = "ms-appx:///";
-    if (text.startsWith(scheme)) {
-        const QString folder = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2);
-        return folder + "/" + text.mid(scheme.size());
+    if (!std::u16string_view(source).starts_with(u"ms-appx:///")) return to_qstring(source);
+    try {
+        return QString::fromStdString(resolve_app_uri(source).string());
+    } catch (const foundation::hresult_error&) {
+        return {};  // a URI that names no file shows nothing
     }
-    return text;
 }
 
 }  // namespace

@@ -212,7 +212,9 @@ std::filesystem::path folder_override;
 
 constexpr std::u16string_view app_scheme = u"ms-appx:///";
 
-std::filesystem::path resolve_uri(const hstring& uri)
+}  // namespace
+
+std::filesystem::path resolve_app_uri(const hstring& uri)
 {
     const std::u16string_view text = uri;
     if (!text.starts_with(app_scheme))
@@ -224,8 +226,6 @@ std::filesystem::path resolve_uri(const hstring& uri)
         if (part == "..") throw foundation::hresult_invalid_argument(u"The URI " + uri + u" leaves the application's folder");
     return markup_folder() / relative;
 }
-
-}  // namespace
 
 void set_markup_folder(const std::filesystem::path& folder)
 {
@@ -250,7 +250,7 @@ std::filesystem::path markup_folder()
 void load_component(const IInspectable& component, const hstring& uri)
 {
     if (!component) throw foundation::hresult_invalid_argument(u"Markup is loaded into a component, not into null");
-    const auto path = resolve_uri(uri);
+    const auto path = resolve_app_uri(uri);
     const auto doc = markup_detail::read_document(foundation::utf::utf8_to_utf16(path.string()));
     markup_detail::builder builder(doc, component, foundation::try_as<FrameworkElement>(component));
     try {

@@ -49,4 +49,8 @@ void load_component(const IInspectable& component, const hstring& uri);
 void set_markup_folder(const std::filesystem::path& folder);
 std::filesystem::path markup_folder();
 
+// The file an "ms-appx:///Folder/Name" URI names in that folder; other URIs, and ones that
+// would leave the folder, fail with hresult_invalid_argument.
+std::filesystem::path resolve_app_uri(const hstring& uri);
+
 }  // namespace xaml
