@@ -84,10 +84,9 @@ IInspectable AncestorSource::FindAncestorOfType(const IInspectable& element, con
 namespace {
 
 // A class without instances: its factory offers the statics only.
-const foundation::class_registration registration{u"Zintrel.AncestorSource", nullptr};
-
 const bool registered = [] {
     xaml::metadata::type_builder(u"Zintrel.AncestorSource", u"")
+        .static_class()
         .attached(u"AncestorType", u"String", AncestorSource::AncestorTypeProperty());
     return true;
 }();

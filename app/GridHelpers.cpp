@@ -171,10 +171,9 @@ void GridHelpers::ApplyStarColumns(const std::shared_ptr<xaml::Grid>& grid)
 namespace {
 
 // A class without instances: its factory offers the statics only.
-const foundation::class_registration registration{u"Zintrel.GridHelpers", nullptr};
-
 const bool registered = [] {
     xaml::metadata::type_builder(u"Zintrel.GridHelpers", u"")
+        .static_class()
         .attached(u"RowCount", u"Int32", GridHelpers::RowCountProperty())
         .attached(u"ColumnCount", u"Int32", GridHelpers::ColumnCountProperty())
         .attached(u"StarRows", u"String", GridHelpers::StarRowsProperty())

@@ -22,12 +22,9 @@ foundation::IInspectable InverseBooleanToVisibilityConverter::ConvertBack(const 
 
 namespace {
 
-const foundation::class_registration registration{u"Zintrel.InverseBooleanToVisibilityConverter",
-                                                  foundation::activator_of<InverseBooleanToVisibilityConverter>()};
-
 const bool registered = [] {
     xaml::metadata::type_builder(u"Zintrel.InverseBooleanToVisibilityConverter", u"")
-        .activatable<InverseBooleanToVisibilityConverter>();
+        .runtime_class<InverseBooleanToVisibilityConverter>();
     return true;
 }();
 

@@ -384,10 +384,9 @@ void MainWindow::RestoreWindowPlacement(const std::shared_ptr<foundation::Proper
 namespace {
 
 const bool registered = [] {
-    xaml::metadata::type_builder(u"Zintrel.MainWindow", u"Microsoft.UI.Xaml.Window");
+    xaml::metadata::type_builder(u"Zintrel.MainWindow", u"Microsoft.UI.Xaml.Window").runtime_class<MainWindow>();
     return true;
 }();
-const foundation::class_registration main_window_registration{u"Zintrel.MainWindow", foundation::activator_of<MainWindow>()};
 
 }  // namespace
 

@@ -194,6 +194,12 @@ type_builder::~type_builder()
     reg.types.insert_or_assign(name.str(), std::move(m_type));
 }
 
+type_builder& type_builder::static_class()
+{
+    foundation::activation::register_class(m_type.name, nullptr);
+    return *this;
+}
+
 type_builder& type_builder::activatable(std::function<IInspectable()> make)
 {
     m_type.activate = std::move(make);

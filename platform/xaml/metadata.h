@@ -2,6 +2,7 @@
 // What markup knows of each type: its full name, base, how to make one, its members by name,
 // and which member takes element content. Filled during static initialisation, read afterwards.
 
+#include "platform/foundation/activation.h"
 #include "platform/xaml/dependency.h"
 
 #include <functional>
@@ -45,6 +46,18 @@ public:
         return *this;
     }
     type_builder& activatable(std::function<IInspectable()> make);
+
+    // A runtime class: markup and the class registry (frame navigation, activation) learn it from
+    // this one call, so neither can miss a page the other knows.
+    template <class T>
+    type_builder& runtime_class()
+    {
+        activatable<T>();
+        foundation::activation::register_class(m_type.name, foundation::activator_of<T>());
+        return *this;
+    }
+    // A runtime class without instances (static members and attached properties only).
+    type_builder& static_class();
     type_builder& property(hstring name, hstring type, DependencyProperty property);
     type_builder& attached(hstring name, hstring type, DependencyProperty property);
     type_builder& member(hstring name, hstring type, setter set, getter get = {});
