@@ -1,5 +1,6 @@
 #include "platform/xaml/Button.h"
 #include "platform/xaml/Panel.h"
+#include "platform/xaml/ProgressRing.h"
 #include "platform/xaml/TextBlock.h"
 #include "platform/xaml/TextBox.h"
 
@@ -8,6 +9,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
@@ -155,4 +157,28 @@ TEST(Controls, ButtonClickRaisesClickWithTheButtonAsSender)
     sender = nullptr;
     QTest::mouseClick(button->widget(), Qt::LeftButton);
     EXPECT_EQ(sender, nullptr) << "a disabled button does not click";
+}
+
+TEST(Controls, InactiveProgressRingHidesItsIndicatorButKeepsItsPlace)
+{
+    auto panel = make<StackPanel>();
+    auto ring = make<ProgressRing>();
+    auto below = make<Button>();
+    below->Content(box_value(hstring(u"Below")));
+    panel->Children()->Append(ring);
+    panel->Children()->Append(below);
+    auto root = show(panel);
+    auto* bar = ring->widget()->findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(bar->isVisible());
+    const int placeWhileActive = below->widget()->y();
+
+    ring->IsActive(false);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(below->widget()->y(), placeWhileActive);
+
+    ring->IsActive(true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(bar->isVisible());
 }
