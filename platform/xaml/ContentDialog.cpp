@@ -1,6 +1,7 @@
 #include "platform/xaml/ContentDialog.h"
 
 #include "platform/xaml/TextBlock.h"
+#include "platform/xaml/XamlRoot.h"
 #include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"

@@ -1,19 +1,16 @@
 #include "platform/xaml/UIElement.h"
 
+#include "platform/xaml/AutomationProperties.h"
+#include "platform/xaml/XamlRoot.h"
+#include "platform/xaml/element_events.h"
 #include "platform/xaml/guard.h"
 #include "platform/xaml/layout.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
 #include <QApplication>
-#include <QContextMenuEvent>
-#include <QDragEnterEvent>
-#include <QDragMoveEvent>
-#include <QDropEvent>
-#include <QFocusEvent>
 #include <QPalette>
 #include <QPointer>
-#include <QResizeEvent>
 #include <QWidget>
 #include <QWindow>
 
@@ -31,102 +28,7 @@ const TypeName framework_type{u"Microsoft.UI.Xaml.FrameworkElement", TypeKind::M
 double nan() { return std::numeric_limits<double>::quiet_NaN(); }
 double infinity() { return std::numeric_limits<double>::infinity(); }
 
-int to_pixels(double value) { return static_cast<int>(std::ceil(std::max(0.0, value))); }
-
-xaml::FocusState focus_state_of(Qt::FocusReason reason)
-{
-    switch (reason) {
-    case Qt::MouseFocusReason: return xaml::FocusState::Pointer;
-    case Qt::TabFocusReason:
-    case Qt::BacktabFocusReason:
-    case Qt::ShortcutFocusReason: return xaml::FocusState::Keyboard;
-    default: return xaml::FocusState::Programmatic;
-    }
-}
-
-Qt::DropAction drop_action_of(DataPackageOperation op)
-{
-    switch (op) {
-    case DataPackageOperation::Move: return Qt::MoveAction;
-    case DataPackageOperation::Link: return Qt::LinkAction;
-    default: return Qt::CopyAction;
-    }
-}
-
 }  // namespace
-
-// Watches an element's widgets for what the element reports as events.
-class element_events final : public QObject {
-public:
-    explicit element_events(UIElement* owner) : m_owner(owner) {}
-
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        bool consumed = false;
-        guard([&] { consumed = filter(watched, event); });
-        return consumed;
-    }
-
-private:
-    bool filter(QObject* watched, QEvent* event)
-    {
-        switch (event->type()) {
-        case QEvent::FocusIn:
-            m_owner->m_focusState = focus_state_of(static_cast<QFocusEvent*>(event)->reason());
-            m_owner->m_GotFocus(m_owner->strong_self(), RoutedEventArgs{});
-            break;
-        case QEvent::FocusOut:
-            // Focus moving inside the element (a text box and its menu) is not a loss.
-            if (auto* w = m_owner->widget(); w && QApplication::focusWidget() && w->isAncestorOf(QApplication::focusWidget()))
-                break;
-            m_owner->m_focusState = xaml::FocusState::Unfocused;
-            m_owner->m_LostFocus(m_owner->strong_self(), RoutedEventArgs{});
-            break;
-        case QEvent::Resize:
-            if (watched == m_owner->widget()) {
-                if (auto* fe = dynamic_cast<FrameworkElement*>(m_owner)) {
-                    const auto* e = static_cast<QResizeEvent*>(event);
-                    const QSize old = e->oldSize().isValid() ? e->oldSize() : QSize(0, 0);
-                    fe->raise_size_changed({static_cast<float>(old.width()), static_cast<float>(old.height())},
-                                           {static_cast<float>(e->size().width()), static_cast<float>(e->size().height())});
-                }
-            }
-            break;
-        case QEvent::DragEnter:
-        case QEvent::DragMove:
-        case QEvent::Drop:
-            if (m_owner->AllowDrop()) {
-                auto* e = static_cast<QDropEvent*>(event);
-                auto args = std::make_shared<DragEventArgs>(datatransfer::DataPackageView::FromMimeData(e->mimeData()));
-                const bool drop = event->type() == QEvent::Drop;
-                m_owner->raise_drag(drop, args);
-                if (args->AcceptedOperation() != DataPackageOperation::None || (drop && args->Handled())) {
-                    e->setDropAction(drop_action_of(args->AcceptedOperation()));
-                    e->accept();
-                } else {
-                    e->ignore();
-                }
-                return true;
-            }
-            break;
-        case QEvent::ContextMenu:
-            if (auto flyout = m_owner->ContextFlyout()) {
-                auto* e = static_cast<QContextMenuEvent*>(event);
-                auto* w = static_cast<QWidget*>(watched);
-                const QPoint at = m_owner->widget() ? m_owner->widget()->mapFromGlobal(w->mapToGlobal(e->pos())) : e->pos();
-                if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()))
-                    flyout->ShowAt(fe, {static_cast<float>(at.x()), static_cast<float>(at.y())});
-                return true;
-            }
-            break;
-        default:
-            break;
-        }
-        return false;
-    }
-
-    UIElement* m_owner;
-};
 
 // ---- UIElement ----
 
@@ -528,29 +430,6 @@ void FrameworkElement::raise_size_changed(foundation::Size previous, foundation:
     m_SizeChanged(strong_self(), args);
 }
 
-// ---- AutomationProperties ----
-
-const DependencyProperty& AutomationProperties::NameProperty()
-{
-    static const auto property = DependencyProperty::RegisterAttached(
-        u"Name", {u"String"}, {u"Microsoft.UI.Xaml.Automation.AutomationProperties", TypeKind::Metadata},
-        PropertyMetadata(box_value(hstring{}), [](const std::shared_ptr<DependencyObject>& element, const auto& args) {
-            auto e = std::dynamic_pointer_cast<UIElement>(element);
-            if (e && e->widget()) e->widget()->setAccessibleName(to_qstring(foundation::unbox_value<hstring>(args.NewValue())));
-        }));
-    return property;
-}
-
-hstring AutomationProperties::GetName(const std::shared_ptr<DependencyObject>& element)
-{
-    return get_value<hstring>(*element, NameProperty());
-}
-
-void AutomationProperties::SetName(const std::shared_ptr<DependencyObject>& element, const hstring& value)
-{
-    set_value(*element, NameProperty(), value);
-}
-
 // ---- VisualTreeHelper ----
 
 IInspectable VisualTreeHelper::GetParent(const IInspectable& element)
@@ -569,102 +448,6 @@ IInspectable VisualTreeHelper::GetChild(const IInspectable& element, std::uint32
     if (index >= children.size()) throw foundation::hresult_out_of_bounds();
     return children[index];
 }
-
-// ---- XamlRoot ----
-
-namespace {
-
-class root_host final : public QWidget {
-public:
-    explicit root_host(XamlRoot* root) : m_root(root) {}
-    void detach() { m_root = nullptr; }
-
-protected:
-    void showEvent(QShowEvent* event) override
-    {
-        QWidget::showEvent(event);
-        if (m_root) guard([&] { m_root->set_live(true); });
-    }
-    void changeEvent(QEvent* event) override
-    {
-        QWidget::changeEvent(event);
-        if (m_root && (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange))
-            if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_root->Content())) guard([&] { fe->refresh_theme(); });
-    }
-
-private:
-    XamlRoot* m_root;
-};
-
-}  // namespace
-
-XamlRoot::XamlRoot(QWidget* host) : m_host(host ? host : new root_host(this)), m_ownsHost(!host)
-{
-    new element_layout(
-        m_host,
-        [this] {
-            if (!m_content) return QSize(0, 0);
-            const auto s = m_content->desired_size();
-            return QSize(to_pixels(s.Width), to_pixels(s.Height));
-        },
-        [this](const QRect& r) {
-            if (m_content) m_content->arrange_in(r.x(), r.y(), r.width(), r.height());
-        });
-}
-
-XamlRoot::~XamlRoot()
-{
-    if (m_ownsHost) static_cast<root_host*>(m_host)->detach();
-    if (m_content) {
-        if (m_content->m_live) m_content->set_live(false);
-        if (QWidget* w = m_content->widget()) {
-            w->hide();
-            w->setParent(nullptr);
-        }
-        m_content->m_root.reset();
-    }
-    if (m_ownsHost) delete m_host;
-    else delete m_host->layout();
-}
-
-void XamlRoot::Content(const std::shared_ptr<UIElement>& content)
-{
-    if (content == m_content) return;
-    if (m_content) {
-        if (m_content->m_live) m_content->set_live(false);
-        if (QWidget* w = m_content->widget()) {
-            m_host->layout()->removeWidget(w);
-            w->hide();
-            w->setParent(nullptr);
-        }
-        m_content->m_root.reset();
-    }
-    m_content = content;
-    if (m_content) {
-        if (m_content->visual_parent()) throw foundation::hresult_invalid_argument(u"The element already has a parent");
-        m_content->m_root = std::static_pointer_cast<XamlRoot>(strong_self());
-        if (QWidget* w = m_content->widget()) {
-            m_host->layout()->addWidget(w);
-            m_content->apply_visibility();
-        }
-        if (m_live) m_content->set_live(true);
-    }
-    m_host->layout()->invalidate();
-}
-
-void XamlRoot::set_live(bool live)
-{
-    if (live == m_live) return;
-    m_live = live;
-    if (m_content) m_content->set_live(live);
-}
-
-foundation::Size XamlRoot::Size() const
-{
-    return {static_cast<float>(m_host->width()), static_cast<float>(m_host->height())};
-}
-
-double XamlRoot::RasterizationScale() const { return m_host->devicePixelRatioF(); }
 
 // ---- markup metadata ----
 

@@ -3,7 +3,7 @@
 // window draws itself when its content extends into it.
 
 #include "platform/shell/win32.h"
-#include "platform/xaml/UIElement.h"
+#include "platform/xaml/XamlRoot.h"
 
 #include <span>
 

@@ -4,9 +4,14 @@
 
 #include <QLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 
 namespace xaml {
+
+// A length in whole pixels, rounded up so that nothing is clipped.
+inline int to_pixels(double value) { return static_cast<int>(std::ceil(std::max(0.0, value))); }
 
 class element_layout final : public QLayout {
 public:

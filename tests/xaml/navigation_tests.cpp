@@ -1,5 +1,6 @@
 #include "platform/foundation/activation.h"
 #include "platform/xaml/Navigation.h"
+#include "platform/xaml/XamlRoot.h"
 
 #include "tests/support/event_loop.h"
 

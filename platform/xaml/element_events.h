@@ -1,0 +1,22 @@
+#pragma once
+// Watches an element's widgets for what the element reports as events.
+
+#include <QObject>
+
+namespace xaml {
+
+class UIElement;
+
+class element_events final : public QObject {
+public:
+    explicit element_events(UIElement* owner) : m_owner(owner) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool filter(QObject* watched, QEvent* event);
+
+    UIElement* m_owner;
+};
+
+}  // namespace xaml
