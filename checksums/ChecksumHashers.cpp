@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <chrono>
-#include <latch>
 #include <new>
 #include <numeric>
 #include <thread>
@@ -76,9 +76,13 @@ struct ContextDeleter {
 
 class OpenSslHasher final : public Hasher {
 public:
+    // A context that cannot be made or set up leaves its entry without a checksum; the others go on.
     explicit OpenSslHasher(const EVP_MD* digest) : m_context(EVP_MD_CTX_new())
     {
-        if (!m_context) throw std::bad_alloc();
+        if (!m_context) {
+            ERR_clear_error();
+            return;
+        }
         const bool xof = IsExtendableOutput(digest);
         m_ready = (xof || EVP_MD_get_size(digest) <= EVP_MAX_MD_SIZE) &&
                   EVP_DigestInit_ex(m_context.get(), digest, nullptr) == 1;
@@ -151,6 +155,10 @@ std::unique_ptr<Hasher> MakeHasher(const HashAlgo& entry)
 
 // Below this much expected work per chunk, a hand-over to another thread costs more than it saves.
 constexpr double SpreadThresholdNs = 100'000;
+// The life of one lane of one chunk.
+constexpr int LaneFree = 0;
+constexpr int LaneTaken = 1;
+constexpr int LaneDone = 2;
 // Updates shorter than this say more about call overhead than about the algorithm's speed.
 constexpr std::size_t MeasuredChunkMinimum = 64 * 1024;
 
@@ -238,19 +246,29 @@ void ChecksumHashers::Update(std::span<const std::uint8_t> chunk)
     if (chunk.empty()) return;
     auto& state = *m_state;
     state.Plan(chunk.size());
-    std::latch others(static_cast<std::ptrdiff_t>(state.lanes.size() - 1));
-    for (std::size_t lane = 1; lane < state.lanes.size(); ++lane) {
-        const bool handed = foundation::thread_pool::submit([&state, &others, lane, chunk] {
-            state.Feed(lane, chunk);
-            others.count_down();
-        });
-        if (!handed) {
-            state.Feed(lane, chunk);
-            others.count_down();
-        }
+    const std::size_t laneCount = state.lanes.size();
+    if (laneCount == 1) {
+        state.Feed(0, chunk);
+        return;
     }
+    // Each lane is run by whoever takes it first: a pool thread, or the caller once it is done
+    // with its own. The caller waits only for lanes another thread is running, never for work
+    // still queued, so a pool full of waiting callers cannot stall. A late hand-over finds its lane
+    // taken and does nothing; it holds the flags, not the chunk.
+    auto round = std::make_shared<std::vector<std::atomic<int>>>(laneCount);
+    auto take = [round, &state, chunk](std::size_t lane) {
+        int expected = LaneFree;
+        if (!(*round)[lane].compare_exchange_strong(expected, LaneTaken)) return;
+        state.Feed(lane, chunk);
+        (*round)[lane].store(LaneDone);
+        (*round)[lane].notify_all();
+    };
+    for (std::size_t lane = 1; lane < laneCount; ++lane)
+        foundation::thread_pool::submit([take, lane] { take(lane); });
     state.Feed(0, chunk);
-    others.wait();
+    for (std::size_t lane = 1; lane < laneCount; ++lane) take(lane);
+    for (std::size_t lane = 1; lane < laneCount; ++lane)
+        for (int now = (*round)[lane].load(); now != LaneDone; now = (*round)[lane].load()) (*round)[lane].wait(now);
 }
 
 ChecksumResults ChecksumHashers::Final()

@@ -28,7 +28,7 @@ using ChecksumResults = std::vector<std::optional<foundation::hstring>>;
 class ChecksumHashers {
 public:
     // Starts one hasher per entry. threads limits how many threads feed one chunk (the calling
-    // one included); 0 means one per processor. Throws std::bad_alloc when a hasher cannot be made.
+    // one included); 0 means one per processor. Throws std::bad_alloc when an xxHash state cannot be made.
     explicit ChecksumHashers(std::span<const std::shared_ptr<HashAlgo>> entries, unsigned threads = 0);
     ~ChecksumHashers();
     ChecksumHashers(const ChecksumHashers&) = delete;

@@ -37,7 +37,9 @@ public:
     }
 
 private:
-    static unsigned max_threads()
+    unsigned max_threads() const { return m_limit ? m_limit : default_limit(); }
+
+    static unsigned default_limit()
     {
         static const unsigned limit = std::max(64u, 8 * std::thread::hardware_concurrency());
         return limit;
@@ -49,9 +51,10 @@ private:
         std::unique_lock lock(m_mutex);
         for (;;) {
             ++m_idle;
-            const bool woke = m_ready.wait_for(lock, std::chrono::seconds(20), [this] { return !m_queue.empty(); });
+            const bool woke = m_ready.wait_for(lock, std::chrono::seconds(20),
+                                               [this] { return !m_queue.empty() || m_threads > max_threads(); });
             --m_idle;
-            if (!woke) {
+            if (!woke || m_threads > max_threads()) {
                 --m_threads;
                 return;
             }
@@ -64,6 +67,15 @@ private:
     }
 
 public:
+    void limit(unsigned threads)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_limit = threads;
+        }
+        m_ready.notify_all();
+    }
+
     static thread_local bool t_is_pool_thread;
 
 private:
@@ -72,6 +84,7 @@ private:
     std::deque<std::function<void()>> m_queue;
     std::size_t m_idle = 0;
     unsigned m_threads = 0;
+    unsigned m_limit = 0;
 };
 
 thread_local bool pool::t_is_pool_thread = false;
@@ -94,6 +107,8 @@ bool thread_pool::submit(std::function<void()> work) noexcept
 }
 
 bool thread_pool::is_pool_thread() noexcept { return pool::t_is_pool_thread; }
+
+void thread_pool::limit_threads_for_tests(unsigned threads) { the_pool().limit(threads); }
 
 bool TrySubmitThreadpoolCallback(PTP_SIMPLE_CALLBACK callback, void* context, void*)
 {

@@ -17,6 +17,9 @@ namespace thread_pool {
 // escapes the work ends the process.
 bool submit(std::function<void()> work) noexcept;
 bool is_pool_thread() noexcept;
+// Test hook: caps the number of pool threads (0: the normal cap). Threads above a new cap leave
+// once they are idle.
+void limit_threads_for_tests(unsigned threads);
 }  // namespace thread_pool
 
 namespace ui_thread {

@@ -1,15 +1,19 @@
 #include "checksums/ChecksumHashers.h"
 
 #include "checksums/ChecksumsViewModel.h"
+#include "platform/foundation/threading.h"
 #include "platform/storage/file_reader.h"
+#include "tests/checksums/oracles.h"
 #include "tests/support/event_loop.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
+#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -18,25 +22,8 @@ using namespace Zintrel;
 
 namespace {
 
-constexpr std::size_t MiB = 1024 * 1024;
-
-std::string Upper(std::string text)
-{
-    for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The first word of the command's output.
-std::string FirstWord(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-        ::pclose(pipe);
-    }
-    return output.substr(0, output.find_first_of(" \n"));
-}
+using test::ChecksumFiles;
+using test::MiB;
 
 std::vector<std::shared_ptr<HashAlgo>> Entries(const HashAlgoVector& entries)
 {
@@ -49,35 +36,6 @@ ChecksumResults HashFile(const std::filesystem::path& path, const std::vector<st
     storage::sequential_file_reader file(foundation::hstring(path.u16string()));
     return ComputeChecksums(entries, [&](std::uint32_t count) { return file.load(count); }, threads);
 }
-
-// Files of the lengths around the chunk size, a known vector and the empty file.
-class ChecksumFiles : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        s_folder = std::filesystem::temp_directory_path() /
-                   ("zintrel-checksums-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(s_folder);
-        s_files = {File("abc", "abc")};
-        for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 9 * MiB}) {
-            std::mt19937_64 random(size);
-            std::string bytes(size, '\0');
-            for (auto& b : bytes) b = static_cast<char>(random());
-            s_files.push_back(File("random-" + std::to_string(size), bytes));
-        }
-    }
-    static void TearDownTestSuite() { std::filesystem::remove_all(s_folder); }
-
-    static std::filesystem::path File(const std::string& name, const std::string& bytes)
-    {
-        const auto path = s_folder / name;
-        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return path;
-    }
-
-    static inline std::filesystem::path s_folder;
-    static inline std::vector<std::filesystem::path> s_files;
-};
 
 // Loads from memory in pieces of at most `piece` bytes, recording every request.
 struct MemoryLoader {
@@ -110,43 +68,23 @@ std::string OpenSslOneShot(const char* name, std::span<const std::uint8_t> data)
 
 }  // namespace
 
-TEST_F(ChecksumFiles, NonCryptoDigestsMatchXxhsum)
+TEST_F(ChecksumFiles, EveryOfferedDigestMatchesTheToolsOnEveryThreadCount)
 {
-    auto model = foundation::make<NonCryptoChecksumsViewModel>();
-    const auto entries = Entries(model->AvailableHashAlgos());  // XXH128, XXH3, XXH64
-    const char* switches[] = {"-H2", "-H3", "-H1"};
-    for (const auto& file : s_files) {
-        const auto results = HashFile(file, entries);
-        ASSERT_EQ(results.size(), 3u);
-        for (std::size_t i = 0; i < 3; ++i) {
-            // xxhsum writes XXH3 in BSD style: "XXH3 (file) = hex".
-            auto command = std::string("xxhsum ") + switches[i] + " '" + file.string() + "'";
-            if (i == 1) command += " | sed 's/.*= //'";
-            ASSERT_TRUE(results[i].has_value());
-            EXPECT_EQ(foundation::to_narrow(*results[i]), Upper(FirstWord(command)))
-                << switches[i] << " of " << file.filename();
-        }
-    }
-}
-
-TEST_F(ChecksumFiles, EveryOfferedOpenSslDigestMatchesOpensslDgstOnEveryThreadCount)
-{
-    auto model = foundation::make<OpenSslChecksumsViewModel>();
-    const auto entries = Entries(model->AvailableHashAlgos());
-    ASSERT_FALSE(entries.empty());
-    for (const auto& file : s_files) {
-        const auto spread = HashFile(file, entries);
-        const auto oneThread = HashFile(file, entries, 1);
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            const auto name = foundation::to_narrow(entries[i]->ShortName());
-            const bool xof = EVP_MD_get_flags(std::get<const EVP_MD*>(entries[i]->Algorithm())) & EVP_MD_FLAG_XOF;
-            const auto expected = Upper(FirstWord("openssl dgst -r -" + name + (xof ? " -xoflen 64 '" : " '") +
-                                                  file.string() + "'"));
-            ASSERT_TRUE(spread[i].has_value()) << name;
-            EXPECT_EQ(foundation::to_narrow(*spread[i]), expected) << name << " of " << file.filename();
-            EXPECT_EQ(oneThread[i], spread[i]) << name << " of " << file.filename();
-            if (xof) {
-                EXPECT_EQ(spread[i]->size(), 128u) << name;
+    auto nonCrypto = foundation::make<NonCryptoChecksumsViewModel>();
+    auto openSsl = foundation::make<OpenSslChecksumsViewModel>();
+    for (const auto* model : {static_cast<ChecksumsViewModel*>(nonCrypto.get()), static_cast<ChecksumsViewModel*>(openSsl.get())}) {
+        const auto entries = Entries(model->AvailableHashAlgos());
+        ASSERT_FALSE(entries.empty());
+        for (const auto& file : s_files) {
+            const auto spread = HashFile(file, entries);
+            const auto oneThread = HashFile(file, entries, 1);
+            ASSERT_EQ(spread.size(), entries.size());
+            for (std::size_t i = 0; i < entries.size(); ++i) {
+                const auto name = foundation::to_narrow(entries[i]->ShortName());
+                ASSERT_TRUE(spread[i].has_value()) << name;
+                EXPECT_EQ(foundation::to_narrow(*spread[i]), test::ToolChecksum(*entries[i], file))
+                    << name << " of " << file.filename();
+                EXPECT_EQ(oneThread[i], spread[i]) << name << " of " << file.filename();
             }
         }
     }
@@ -201,4 +139,50 @@ TEST(ChecksumText, IsUpperCaseHexWithTwoDigitsPerByte)
     const std::uint8_t bytes[] = {0xAB, 0x0F, 0x00, 0x90};
     EXPECT_EQ(ChecksumText(bytes), u"AB0F0090");
     EXPECT_TRUE(ChecksumText({}).empty());
+}
+
+// Runs that each hash on a pool thread while spreading their chunks over the same pool: with
+// fewer threads than runs, no thread may wait for work that only a waiting thread could do.
+TEST_F(ChecksumFiles, AHundredOverlappingRunsOnASmallPoolAllFinishWithTheToolsResults)
+{
+    struct PoolCap {
+        PoolCap() { foundation::thread_pool::limit_threads_for_tests(3); }
+        ~PoolCap() { foundation::thread_pool::limit_threads_for_tests(0); }
+    } cap;
+    const auto file = s_folder / "random-9437184";
+    auto model = foundation::make<OpenSslChecksumsViewModel>();
+    std::vector<std::shared_ptr<HashAlgo>> entries;
+    for (const auto* name : {u"SHA2-256", u"SHA2-512", u"SHA3-256", u"BLAKE2B-512"})
+        for (const auto& entry : *model->AvailableHashAlgos())
+            if (entry->ShortName() == name) entries.push_back(entry);
+    ASSERT_EQ(entries.size(), 4u);
+    std::vector<std::string> expected;
+    for (const auto& entry : entries) expected.push_back(test::ToolChecksum(*entry, file));
+
+    constexpr int Runs = 100;
+    // Shared with the runs, which a stalled pool would leave behind this test.
+    struct Outcome {
+        std::mutex mutex;
+        std::vector<ChecksumResults> results;
+        std::atomic<int> finished{0};
+    };
+    auto outcome = std::make_shared<Outcome>();
+    for (int i = 0; i < Runs; ++i) {
+        ASSERT_TRUE(foundation::thread_pool::submit([outcome, entries, file] {
+            auto results = HashFile(file, entries, 4);
+            std::lock_guard lock(outcome->mutex);
+            outcome->results.push_back(std::move(results));
+            ++outcome->finished;
+        }));
+    }
+    ASSERT_TRUE(test::run_until([&] { return outcome->finished == Runs; }, std::chrono::seconds(120)))
+        << outcome->finished << " of " << Runs << " runs finished";
+    std::lock_guard lock(outcome->mutex);
+    for (const auto& results : outcome->results) {
+        ASSERT_EQ(results.size(), entries.size());
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            ASSERT_TRUE(results[i].has_value());
+            EXPECT_EQ(foundation::to_narrow(*results[i]), expected[i]) << foundation::to_narrow(entries[i]->ShortName());
+        }
+    }
 }
