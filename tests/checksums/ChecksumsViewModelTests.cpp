@@ -8,7 +8,10 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdio>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,23 +26,39 @@ std::vector<foundation::hstring> Names(const HashAlgoVector& entries)
     return names;
 }
 
-// What the default providers hand out, split by whether the digest has a numeric identifier.
-struct Provided {
-    std::set<std::string> numbered;
-    std::set<std::string> unnumbered;
+// The digests `openssl list` names, one list of names (aliases) per digest, and whether the tool
+// gives it an object identifier.
+struct ListedDigest {
+    std::set<std::string> names;
+    bool identified = false;
 };
 
-Provided ProvidedDigests()
+std::vector<ListedDigest> ListedDigests()
 {
-    Provided provided;
-    EVP_MD_do_all_provided(
-        nullptr,
-        [](EVP_MD* digest, void* context) {
-            auto& p = *static_cast<Provided*>(context);
-            (EVP_MD_get_type(digest) ? p.numbered : p.unnumbered).insert(EVP_MD_get0_name(digest));
-        },
-        &provided);
-    return provided;
+    std::vector<ListedDigest> listed;
+    std::string output;
+    if (FILE* pipe = ::popen("openssl list -digest-algorithms", "r")) {
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+        ::pclose(pipe);
+    }
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        const auto at = line.find(" @ ");
+        if (at == std::string::npos) continue;  // legacy aliases: "RSA-MD5 => MD5"
+        line = line.substr(0, at);
+        ListedDigest digest;
+        std::string name;
+        std::istringstream words(line);
+        while (words >> name) {
+            if (name == "{" || name == "}") continue;
+            if (name.back() == ',') name.pop_back();
+            if (std::isdigit(static_cast<unsigned char>(name.front()))) digest.identified = true;
+            else digest.names.insert(name);
+        }
+        listed.push_back(std::move(digest));
+    }
+    return listed;
 }
 
 }  // namespace
@@ -56,21 +75,43 @@ TEST(NonCryptoChecksumsViewModel, StartsWithTheThreeAlgorithmsInOrdinalOrder)
     }
     EXPECT_EQ(model->HashAlgos()->Size(), 0u);
     EXPECT_EQ(model->FileSize(), -1);
-    EXPECT_EQ(model->AvailableHashAlgos(), model->AvailableHashAlgos());
-    EXPECT_EQ(model->HashAlgos(), model->HashAlgos());
 }
 
-TEST(OpenSslChecksumsViewModel, OffersEveryNumberedDigestSortedOrdinally)
+// Bindings subscribe to the vector they get once; every later change must reach them.
+TEST(ChecksumsViewModel, ChangesOfTheChoiceReachWhoeverSubscribedFirst)
 {
-    const auto provided = ProvidedDigests();
-    ASSERT_FALSE(provided.unnumbered.empty()) << "the default provider offers digests without a NID (KECCAK-KMAC)";
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    int changes = 0;
+    model->HashAlgos()->VectorChanged([&](const auto&, const auto&) { ++changes; });
+    model->HashAlgos()->Append(model->AvailableHashAlgos()->GetAt(0));
+    model->HashAlgos()->Clear();
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(model->AvailableHashAlgos()->Size(), 3u) << "choosing never changes what is offered";
+}
 
+TEST(OpenSslChecksumsViewModel, OffersEachDigestThatHasAnIdentifierOnceSortedOrdinally)
+{
+    const auto listed = ListedDigests();
+    ASSERT_GT(listed.size(), 10u);
     auto model = foundation::make<OpenSslChecksumsViewModel>();
     const auto names = Names(model->AvailableHashAlgos());
     std::set<std::string> offered;
     for (const auto& name : names) offered.insert(foundation::to_narrow(name));
-    EXPECT_EQ(offered, provided.numbered);
-    for (const auto& name : provided.unnumbered) EXPECT_FALSE(offered.contains(name)) << name;
+    EXPECT_EQ(offered.size(), names.size()) << "no digest twice";
+    for (const auto& name : offered)
+        EXPECT_TRUE(std::any_of(listed.begin(), listed.end(), [&](const auto& d) { return d.names.contains(name); }))
+            << name << " is no digest the tool knows";
+    for (const auto& digest : listed) {
+        const auto count = std::count_if(digest.names.begin(), digest.names.end(),
+                                         [&](const auto& name) { return offered.contains(name); });
+        if (digest.identified) EXPECT_EQ(count, 1) << *digest.names.begin();
+    }
+    // Offered without an object identifier: the pair of MD5 and SHA-1 has a numeric one all the
+    // same. The KMAC cores have none and the null digest is no checksum.
+    EXPECT_TRUE(offered.contains("MD5-SHA1"));
+    EXPECT_FALSE(offered.contains("KECCAK-KMAC-128"));
+    EXPECT_FALSE(offered.contains("KECCAK-KMAC-256"));
+    EXPECT_FALSE(offered.contains("NULL"));
 
     EXPECT_TRUE(std::is_sorted(names.begin(), names.end(), [](const auto& a, const auto& b) {
         return std::u16string_view(a) < std::u16string_view(b);

@@ -1,0 +1,114 @@
+#include "checksums/ChecksumRun.h"
+
+#include "platform/foundation/boxing.h"
+#include "platform/foundation/threading.h"
+
+#include <cstdio>
+
+namespace Zintrel {
+
+ChecksumRun::ChecksumRun(std::shared_ptr<ChecksumsViewModel> viewModel, std::shared_ptr<storage::StorageFile> file)
+    : m_viewModel(std::move(viewModel)), m_file(std::move(file))
+{
+    const auto& chosen = m_viewModel->HashAlgos();
+    m_entries.resize(chosen->Size());
+    chosen->GetMany(0, m_entries);
+}
+
+void ChecksumRun::Clear()
+{
+    m_viewModel->FileSize(-1);
+    for (const auto& entry : m_entries) entry->Checksum(foundation::hstring());
+}
+
+foundation::IAsyncAction ChecksumRun::ReadAsync()
+{
+    if (!m_file) co_return;
+    // Awaits below resume on the kind of thread they were awaited on: the pool from here on.
+    if (!foundation::thread_pool::is_pool_thread()) co_await foundation::resume_background();
+    const auto properties = co_await m_file->GetBasicPropertiesAsync();
+    auto reader = foundation::make<storage::DataReader>(co_await m_file->OpenSequentialReadAsync());
+    reader->InputStreamOptions(storage::InputStreamOptions::ReadAhead);
+    ChecksumHashers hashers(m_entries);
+    if (!hashers.empty()) {
+        for (auto loaded = co_await reader->LoadAsync(ChecksumReadChunk); loaded != 0;
+             loaded = co_await reader->LoadAsync(ChecksumReadChunk)) {
+            const auto buffer = reader->ReadBuffer(loaded);
+            hashers.Update(std::span<const std::uint8_t>(buffer->data(), buffer->Length()));
+        }
+    }
+    reader = nullptr;
+    m_results = hashers.Final();
+    m_size = static_cast<std::int64_t>(properties->Size());
+    m_read = true;
+}
+
+void ChecksumRun::Publish()
+{
+    if (!m_read) return;
+    for (std::size_t i = 0; i < m_entries.size(); ++i)
+        if (m_results[i]) m_entries[i]->Checksum(*m_results[i]);
+    m_viewModel->FileSize(m_size);
+}
+
+foundation::hstring ChecksumReport(const foundation::hstring& path, const foundation::hstring& sizeLabel,
+                                   const foundation::hstring& sizeText, const ChecksumsViewModel& viewModel)
+{
+    std::u16string report(path);
+    report += u"\r\n";
+    report += sizeLabel;
+    report += u' ';
+    report += sizeText;
+    for (const auto& entry : *viewModel.HashAlgos()) {
+        report += u"\r\n";
+        report += entry->ShortName();
+        report += u": ";
+        report += entry->Checksum();
+    }
+    return foundation::hstring(std::move(report));
+}
+
+std::shared_ptr<HashAlgo> FindAlgorithmByShortName(const ChecksumsViewModel& viewModel, std::u16string_view name)
+{
+    for (const auto& entry : *viewModel.AvailableHashAlgos())
+        if (std::u16string_view(entry->ShortName()) == name) return entry;
+    return nullptr;
+}
+
+void LoadChosenAlgorithms(ChecksumsViewModel& viewModel, const foundation::PropertySet& values, std::u16string_view key)
+{
+    const auto saved = foundation::try_as<foundation::IReferenceValue<foundation::hstring>>(
+        values.TryLookup(foundation::hstring(key)));
+    if (!saved) return;
+    const std::u16string_view text = saved->Value();
+    std::vector<std::shared_ptr<HashAlgo>> chosen;
+    for (std::size_t start = 0;;) {
+        const auto comma = text.find(u',', start);
+        if (auto entry = FindAlgorithmByShortName(viewModel, text.substr(start, comma - start)))
+            chosen.push_back(std::move(entry));
+        if (comma == std::u16string_view::npos) break;
+        start = comma + 1;
+    }
+    for (const auto& entry : chosen) entry->Checked(true);
+    viewModel.HashAlgos()->ReplaceAll(chosen);
+}
+
+void SaveChosenAlgorithms(const ChecksumsViewModel& viewModel, foundation::PropertySet& values, std::u16string_view key)
+{
+    std::u16string joined;
+    bool first = true;
+    for (const auto& entry : *viewModel.HashAlgos()) {
+        if (!first) joined += u',';
+        joined += entry->ShortName();
+        first = false;
+    }
+    try {
+        values.Insert(foundation::hstring(key), foundation::PropertyValue::CreateString(foundation::hstring(joined)));
+    } catch (const foundation::hresult_error& error) {
+        // The page works on; the choice is just not remembered.
+        std::fprintf(stderr, "zintrel: the chosen algorithms were not saved: %s\n",
+                     foundation::to_narrow(error.message()).c_str());
+    }
+}
+
+}  // namespace Zintrel

@@ -1,0 +1,68 @@
+#pragma once
+// A checksum run apart from its page: what it reads, how it reads and hashes, and what it
+// publishes; the report text of the clipboard; the saved choice of algorithms.
+
+#include "checksums/ChecksumHashers.h"
+#include "checksums/ChecksumsViewModel.h"
+#include "platform/foundation/async.h"
+#include "platform/foundation/collections.h"
+#include "platform/storage/StorageFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace Zintrel {
+
+// One checksum run apart from its page. Made on the UI thread when the run starts; it keeps a copy
+// of the chosen entries and the file it will read, so later choices cannot change what it reads.
+// The run must outlive its ReadAsync.
+class ChecksumRun {
+public:
+    ChecksumRun(std::shared_ptr<ChecksumsViewModel> viewModel, std::shared_ptr<storage::StorageFile> file);
+    ChecksumRun(const ChecksumRun&) = delete;
+    ChecksumRun& operator=(const ChecksumRun&) = delete;
+
+    // Null: nothing to read.
+    const std::shared_ptr<storage::StorageFile>& File() const noexcept { return m_file; }
+    // The entries the run hashes with, in the order they were chosen when it was made.
+    const std::vector<std::shared_ptr<HashAlgo>>& Entries() const noexcept { return m_entries; }
+
+    // UI thread: FileSize -1, then an empty Checksum on every entry of the copy, in order.
+    void Clear();
+    // Reads and hashes the file on the pool (it moves there when started elsewhere): its size,
+    // then loads of ChecksumReadChunk bytes until a load gives none, each fed to every hasher.
+    // A platform error of the file (removed, unreadable, failing half-way) fails the operation
+    // with that hresult_error; nothing is published then.
+    foundation::IAsyncAction ReadAsync();
+    // UI thread, after ReadAsync has succeeded (before that it does nothing): each entry with a
+    // result gets its Checksum (an entry whose hasher failed keeps ""), then FileSize.
+    void Publish();
+
+private:
+    std::shared_ptr<ChecksumsViewModel> m_viewModel;
+    std::shared_ptr<storage::StorageFile> m_file;
+    std::vector<std::shared_ptr<HashAlgo>> m_entries;
+    // Written by ReadAsync, read by Publish once the operation has completed.
+    ChecksumResults m_results;
+    std::int64_t m_size{-1};
+    bool m_read{false};
+};
+
+// The clipboard report: path, "<label> <size>", one "<ShortName>: <Checksum>" line per entry of
+// HashAlgos; "\r\n" before every line but the first, none at the end.
+foundation::hstring ChecksumReport(const foundation::hstring& path, const foundation::hstring& sizeLabel,
+                                   const foundation::hstring& sizeText, const ChecksumsViewModel& viewModel);
+
+// The saved choice: the ShortName of every chosen entry, in order, joined with ",".
+// Restore does nothing unless the value under the key is a String; otherwise it sets Checked on
+// every entry it names, then replaces HashAlgos once with them in the order named (an entry named
+// twice stands twice; names of no entry and empty names are dropped). Errors of the settings
+// store are not raised: the choice then stays as it was, or is not saved.
+void LoadChosenAlgorithms(ChecksumsViewModel& viewModel, const foundation::PropertySet& values, std::u16string_view key);
+void SaveChosenAlgorithms(const ChecksumsViewModel& viewModel, foundation::PropertySet& values, std::u16string_view key);
+// The first offered entry whose ShortName has exactly these code units, or null.
+std::shared_ptr<HashAlgo> FindAlgorithmByShortName(const ChecksumsViewModel& viewModel, std::u16string_view name);
+
+}  // namespace Zintrel

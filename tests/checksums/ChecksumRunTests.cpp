@@ -1,0 +1,243 @@
+#include "checksums/ChecksumRun.h"
+
+#include "tests/checksums/oracles.h"
+#include "tests/support/event_loop.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+using namespace Zintrel;
+namespace fs = std::filesystem;
+
+namespace {
+
+using test::ChecksumFiles;
+
+std::shared_ptr<storage::StorageFile> FileAt(const fs::path& path)
+{
+    return foundation::make<storage::StorageFile>(foundation::hstring(path.u16string()));
+}
+
+std::vector<std::shared_ptr<HashAlgo>> Choose(ChecksumsViewModel& model, std::initializer_list<const char16_t*> names)
+{
+    std::vector<std::shared_ptr<HashAlgo>> chosen;
+    for (const auto* name : names) chosen.push_back(FindAlgorithmByShortName(model, name));
+    model.HashAlgos()->ReplaceAll(chosen);
+    return chosen;
+}
+
+// What a page does with a run, from the UI thread: clear, read on the pool, publish back here.
+foundation::IAsyncAction Drive(ChecksumRun& run)
+{
+    run.Clear();
+    co_await run.ReadAsync();
+    run.Publish();
+}
+
+// Waits for the run driven from here to end; the failure it ended with, if any.
+std::optional<foundation::hresult_error> Finish(const foundation::IAsyncAction& action)
+{
+    EXPECT_TRUE(test::run_until([&] { return action.Status() != foundation::AsyncStatus::Started; },
+                                std::chrono::seconds(60)));
+    try {
+        action.GetResults();
+    } catch (const foundation::hresult_error& error) {
+        return error;
+    }
+    return std::nullopt;
+}
+
+std::string Narrow(const foundation::hstring& text) { return foundation::to_narrow(text); }
+
+}  // namespace
+
+TEST_F(ChecksumFiles, ARunPublishesWhatTheToolsComputeForEveryAlgorithmOfBothPages)
+{
+    auto nonCrypto = foundation::make<NonCryptoChecksumsViewModel>();
+    auto openSsl = foundation::make<OpenSslChecksumsViewModel>();
+    for (const auto& model : {std::shared_ptr<ChecksumsViewModel>(nonCrypto), std::shared_ptr<ChecksumsViewModel>(openSsl)}) {
+        const std::vector<std::shared_ptr<HashAlgo>> all(model->AvailableHashAlgos()->begin(),
+                                                         model->AvailableHashAlgos()->end());
+        model->HashAlgos()->ReplaceAll(all);
+        for (const auto& file : s_files) {
+            ChecksumRun run(model, FileAt(file));
+            ASSERT_FALSE(Finish(Drive(run)));
+            EXPECT_EQ(model->FileSize(), static_cast<std::int64_t>(fs::file_size(file)));
+            for (const auto& entry : all)
+                EXPECT_EQ(Narrow(entry->Checksum()), test::ToolChecksum(*entry, file))
+                    << Narrow(entry->ShortName()) << " of " << file.filename();
+        }
+    }
+}
+
+TEST_F(ChecksumFiles, ARunKeepsTheFileAndTheChoiceItWasMadeWith)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto xxh64 = Choose(*model, {u"XXH64"}).front();
+    const auto xxh3 = FindAlgorithmByShortName(*model, u"XXH3");
+    auto selected = FileAt(s_folder / "abc");
+    ChecksumRun run(model, selected);
+    // The user chooses another file and another algorithm while the run is under way.
+    selected = FileAt(s_folder / "random-1");
+    Choose(*model, {u"XXH3"});
+    ASSERT_FALSE(Finish(Drive(run)));
+    EXPECT_EQ(Narrow(xxh64->Checksum()), test::ToolChecksum(*xxh64, s_folder / "abc"));
+    EXPECT_TRUE(xxh3->Checksum().empty());
+    EXPECT_EQ(model->FileSize(), 3);
+}
+
+TEST_F(ChecksumFiles, OverlappingRunsEndWithTheValuesOfTheLastToPublish)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto xxh64 = Choose(*model, {u"XXH64"}).front();
+    ChecksumRun first(model, FileAt(s_folder / "abc"));
+    const auto xxh3 = Choose(*model, {u"XXH64", u"XXH3"}).back();
+    const auto big = s_folder / ("random-" + std::to_string(4 * test::MiB + 1));
+    ChecksumRun second(model, FileAt(big));
+    first.Clear();
+    second.Clear();
+    auto readFirst = first.ReadAsync();
+    auto readSecond = second.ReadAsync();
+    ASSERT_FALSE(Finish(readSecond));
+    ASSERT_FALSE(Finish(readFirst));
+    // Nothing shows before a run publishes.
+    EXPECT_TRUE(xxh64->Checksum().empty());
+    EXPECT_EQ(model->FileSize(), -1);
+
+    second.Publish();
+    first.Publish();
+    EXPECT_EQ(Narrow(xxh64->Checksum()), test::ToolChecksum(*xxh64, s_folder / "abc"));
+    EXPECT_EQ(Narrow(xxh3->Checksum()), test::ToolChecksum(*xxh3, big)) << "only the second run had XXH3";
+    EXPECT_EQ(model->FileSize(), 3);
+}
+
+TEST_F(ChecksumFiles, ClearAndPublishTouchOnlyTheRunsOwnEntries)
+{
+    auto model = foundation::make<OpenSslChecksumsViewModel>();
+    const auto sha1 = FindAlgorithmByShortName(*model, u"SHA1");
+    const auto md5 = FindAlgorithmByShortName(*model, u"MD5");
+    sha1->Checksum(u"OLD");
+    md5->Checksum(u"KEPT");
+    model->FileSize(1234);
+    // An entry without an algorithm gets no checksum; its neighbours do.
+    const auto nameOnly = foundation::make<HashAlgo>(foundation::hstring(u"SHA1"));
+    nameOnly->Checksum(u"STALE");
+    model->HashAlgos()->ReplaceAll({sha1, nameOnly});
+    const auto file = s_folder / "random-1";
+    ChecksumRun run(model, FileAt(file));
+
+    run.Clear();
+    EXPECT_EQ(model->FileSize(), -1);
+    EXPECT_TRUE(sha1->Checksum().empty());
+    EXPECT_TRUE(nameOnly->Checksum().empty());
+    EXPECT_EQ(md5->Checksum(), u"KEPT") << "an entry not chosen keeps its value";
+
+    run.Publish();
+    EXPECT_EQ(model->FileSize(), -1) << "nothing is published before the file is read";
+    auto read = run.ReadAsync();
+    ASSERT_FALSE(Finish(read));
+    run.Publish();
+    EXPECT_EQ(Narrow(sha1->Checksum()), test::ToolChecksum(*sha1, file));
+    EXPECT_TRUE(nameOnly->Checksum().empty());
+    EXPECT_EQ(md5->Checksum(), u"KEPT");
+    EXPECT_EQ(model->FileSize(), 1);
+}
+
+TEST_F(ChecksumFiles, WithoutAFileOrWithoutAlgorithms)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto xxh3 = Choose(*model, {u"XXH3"}).front();
+    xxh3->Checksum(u"OLD");
+    ChecksumRun noFile(model, nullptr);
+    EXPECT_EQ(noFile.File(), nullptr);
+    ASSERT_FALSE(Finish(Drive(noFile)));
+    EXPECT_EQ(model->FileSize(), -1);
+    EXPECT_TRUE(xxh3->Checksum().empty());
+
+    // No algorithm: the size is still published.
+    model->HashAlgos()->Clear();
+    const auto file = s_folder / ("random-" + std::to_string(4 * test::MiB));
+    ChecksumRun noAlgorithm(model, FileAt(file));
+    ASSERT_FALSE(Finish(Drive(noAlgorithm)));
+    EXPECT_EQ(model->FileSize(), static_cast<std::int64_t>(4 * test::MiB));
+}
+
+// A file that goes away or turns into something unreadable after it was chosen, and one cut short
+// while it is read: the run fails with the platform's error and publishes nothing.
+TEST_F(ChecksumFiles, AFileThatCannotBeReadFailsTheRunWithThePlatformsError)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto chosen = Choose(*model, {u"XXH3", u"XXH64"});
+    const auto path = s_folder / "going";
+    const auto expectFailure = [&](const char* what, const foundation::IAsyncAction& action, const char* reason) {
+        const auto error = Finish(action);
+        ASSERT_TRUE(error.has_value()) << what;
+        EXPECT_NE(Narrow(error->message()).find(path.string()), std::string::npos) << Narrow(error->message());
+        EXPECT_NE(Narrow(error->message()).find(reason), std::string::npos) << Narrow(error->message());
+        EXPECT_EQ(model->FileSize(), -1) << what;
+        for (const auto& entry : chosen) EXPECT_TRUE(entry->Checksum().empty()) << what;
+    };
+    const auto replaceWith = [&](auto make) {
+        fs::remove_all(path);
+        fs::copy_file(s_folder / "abc", path);
+        auto run = std::make_unique<ChecksumRun>(model, FileAt(path));
+        for (const auto& entry : chosen) entry->Checksum(u"OLD");
+        fs::remove(path);
+        make();
+        return run;
+    };
+
+    auto removed = replaceWith([] {});
+    expectFailure("removed", Drive(*removed), "No such file");
+    auto pipe = replaceWith([&] { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); });
+    expectFailure("a pipe", Drive(*pipe), path.c_str());
+    auto folder = replaceWith([&] { fs::create_directory(path); });
+    expectFailure("a folder", Drive(*folder), "directory");
+    fs::remove_all(path);
+
+    // A large sparse file, cut to nothing as soon as the run has it open.
+    {
+        std::ofstream(path, std::ios::binary).put('\0');
+        fs::resize_file(path, 64ull << 30);
+    }
+    ChecksumRun truncated(model, FileAt(path));
+    auto action = Drive(truncated);
+    const auto isOpen = [&] {
+        for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+            std::error_code error;
+            if (fs::read_symlink(fd.path(), error) == path) return true;
+        }
+        return false;
+    };
+    ASSERT_TRUE(test::run_until(isOpen, std::chrono::seconds(30)));
+    fs::resize_file(path, 0);
+    expectFailure("truncated", action, "truncated");
+    fs::remove(path);
+}
+
+TEST_F(ChecksumFiles, TheReportOfAFiveByteFile)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto path = File("five", "hello");
+    const auto chosen = Choose(*model, {u"XXH128", u"XXH64"});
+    ChecksumRun run(model, FileAt(path));
+    ASSERT_FALSE(Finish(Drive(run)));
+    const auto report = ChecksumReport(foundation::hstring(path.u16string()), u"Size (Bytes):", u"5", *model);
+    EXPECT_EQ(Narrow(report), path.string() + "\r\nSize (Bytes): 5\r\nXXH128: " + test::ToolChecksum(*chosen[0], path) +
+                                  "\r\nXXH64: " + test::ToolChecksum(*chosen[1], path));
+
+    model->HashAlgos()->Clear();
+    EXPECT_EQ(Narrow(ChecksumReport(u"/x/y", u"Size (Bytes):", u"5", *model)), "/x/y\r\nSize (Bytes): 5");
+    // A running run has cleared its entries: each still has its line; a repeated entry has two.
+    Choose(*model, {u"XXH3", u"XXH3"});
+    ChecksumRun(model, nullptr).Clear();
+    EXPECT_EQ(Narrow(ChecksumReport(u"/x/y", u"Size:", u"", *model)), "/x/y\r\nSize: \r\nXXH3: \r\nXXH3: ");
+}
