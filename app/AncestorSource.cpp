@@ -87,7 +87,7 @@ namespace {
 const bool registered = [] {
     xaml::metadata::type_builder(u"Zintrel.AncestorSource", u"")
         .static_class()
-        .attached(u"AncestorType", u"String", AncestorSource::AncestorTypeProperty());
+        .attached(AncestorSource::AncestorTypeProperty());
     return true;
 }();
 

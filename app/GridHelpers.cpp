@@ -174,10 +174,10 @@ namespace {
 const bool registered = [] {
     xaml::metadata::type_builder(u"Zintrel.GridHelpers", u"")
         .static_class()
-        .attached(u"RowCount", u"Int32", GridHelpers::RowCountProperty())
-        .attached(u"ColumnCount", u"Int32", GridHelpers::ColumnCountProperty())
-        .attached(u"StarRows", u"String", GridHelpers::StarRowsProperty())
-        .attached(u"StarColumns", u"String", GridHelpers::StarColumnsProperty());
+        .attached(GridHelpers::RowCountProperty())
+        .attached(GridHelpers::ColumnCountProperty())
+        .attached(GridHelpers::StarRowsProperty())
+        .attached(GridHelpers::StarColumnsProperty());
     return true;
 }();
 

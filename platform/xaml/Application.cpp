@@ -54,6 +54,8 @@ void Application::Start(ApplicationInitializationCallback callback)
     std::unique_ptr<QApplication> qt;
     if (!QCoreApplication::instance()) qt = std::make_unique<QApplication>(command_count, command_line);
     create_ui_thread_queue();
+    // Every type has registered itself by now; markup reads the registry from here on.
+    metadata::seal();
 
     callback(ApplicationInitializationCallbackParams{});
     if (auto application = Current()) {

@@ -149,12 +149,12 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Border", u"Microsoft.UI.Xaml.FrameworkElement")
         .activatable<Border>()
-        .property(u"Child", u"Object", Border::ChildProperty())
-        .property(u"Background", u"Brush", Border::BackgroundProperty())
-        .property(u"BorderBrush", u"Brush", Border::BorderBrushProperty())
-        .property(u"BorderThickness", u"Thickness", Border::BorderThicknessProperty())
-        .property(u"CornerRadius", u"CornerRadius", Border::CornerRadiusProperty())
-        .property(u"Padding", u"Thickness", Border::PaddingProperty())
+        .property(Border::ChildProperty())
+        .property(Border::BackgroundProperty())
+        .property(Border::BorderBrushProperty())
+        .property(Border::BorderThicknessProperty())
+        .property(Border::CornerRadiusProperty())
+        .property(Border::PaddingProperty())
         .content(u"Child");
     return true;
 }();

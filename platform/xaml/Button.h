@@ -18,6 +18,8 @@ public:
     virtual void on_click();
 
 protected:
+    foundation::event<RoutedEventHandler> m_Click;
+
     // Takes ownership of the button widget.
     explicit ButtonBase(QAbstractButton* button);
     void present_content(const IInspectable& before, const IInspectable& now) override;

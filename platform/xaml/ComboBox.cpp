@@ -127,8 +127,8 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ComboBox", u"Microsoft.UI.Xaml.Controls.Primitives.Selector")
         .activatable<ComboBox>()
-        .property(u"Header", u"Object", ComboBox::HeaderProperty())
-        .property(u"PlaceholderText", u"String", ComboBox::PlaceholderTextProperty());
+        .property(ComboBox::HeaderProperty())
+        .property(ComboBox::PlaceholderTextProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ComboBoxItem", u"Microsoft.UI.Xaml.Controls.ContentControl")
         .activatable<ComboBoxItem>();
     return true;

@@ -185,9 +185,9 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ContentDialog", u"Microsoft.UI.Xaml.Controls.ContentControl")
         .activatable<ContentDialog>()
-        .property(u"Title", u"Object", ContentDialog::TitleProperty())
-        .property(u"CloseButtonText", u"String", ContentDialog::CloseButtonTextProperty())
-        .property(u"PrimaryButtonText", u"String", ContentDialog::PrimaryButtonTextProperty());
+        .property(ContentDialog::TitleProperty())
+        .property(ContentDialog::CloseButtonTextProperty())
+        .property(ContentDialog::PrimaryButtonTextProperty());
     return true;
 }();
 

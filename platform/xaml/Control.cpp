@@ -175,18 +175,18 @@ namespace {
 
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Control", u"Microsoft.UI.Xaml.FrameworkElement")
-        .property(u"IsEnabled", u"Boolean", Control::IsEnabledProperty())
-        .property(u"Foreground", u"Brush", Control::ForegroundProperty())
-        .property(u"Background", u"Brush", Control::BackgroundProperty())
-        .property(u"FontSize", u"Double", Control::FontSizeProperty())
-        .property(u"Padding", u"Thickness", Control::PaddingProperty());
+        .property(Control::IsEnabledProperty())
+        .property(Control::ForegroundProperty())
+        .property(Control::BackgroundProperty())
+        .property(Control::FontSizeProperty())
+        .property(Control::PaddingProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ContentControl", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<ContentControl>()
-        .property(u"Content", u"Object", ContentControl::ContentProperty())
+        .property(ContentControl::ContentProperty())
         .content(u"Content");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.UserControl", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<UserControl>()
-        .property(u"Content", u"Object", UserControl::ContentProperty())
+        .property(UserControl::ContentProperty())
         .content(u"Content");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Page", u"Microsoft.UI.Xaml.Controls.UserControl")
         .activatable<Page>();

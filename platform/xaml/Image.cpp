@@ -65,7 +65,7 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Image", u"Microsoft.UI.Xaml.FrameworkElement")
         .activatable<Image>()
-        .property(u"Source", u"String", Image::SourceProperty());
+        .property(Image::SourceProperty());
     return true;
 }();
 

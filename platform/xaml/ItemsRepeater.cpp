@@ -257,13 +257,13 @@ const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Layout", u"Microsoft.UI.Xaml.DependencyObject");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.StackLayout", u"Microsoft.UI.Xaml.Controls.Layout")
         .activatable<StackLayout>()
-        .property(u"Orientation", u"Orientation", StackLayout::OrientationProperty())
-        .property(u"Spacing", u"Double", StackLayout::SpacingProperty());
+        .property(StackLayout::OrientationProperty())
+        .property(StackLayout::SpacingProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ItemsRepeater", u"Microsoft.UI.Xaml.FrameworkElement")
         .activatable<ItemsRepeater>()
-        .property(u"ItemsSource", u"Object", ItemsRepeater::ItemsSourceProperty())
-        .property(u"ItemTemplate", u"Object", ItemsRepeater::ItemTemplateProperty())
-        .property(u"Layout", u"Object", ItemsRepeater::LayoutProperty())
+        .property(ItemsRepeater::ItemsSourceProperty())
+        .property(ItemsRepeater::ItemTemplateProperty())
+        .property(ItemsRepeater::LayoutProperty())
         .content(u"ItemTemplate");
     return true;
 }();

@@ -91,7 +91,7 @@ const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase", u"Microsoft.UI.Xaml.Controls.Control");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem", u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase")
         .activatable<MenuFlyoutItem>()
-        .property(u"Text", u"String", MenuFlyoutItem::TextProperty());
+        .property(MenuFlyoutItem::TextProperty());
     return true;
 }();
 

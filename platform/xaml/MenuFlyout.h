@@ -40,6 +40,8 @@ public:
     XAML_EVENT(Click, RoutedEventHandler)
 
 protected:
+    foundation::event<RoutedEventHandler> m_Click;
+
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
 };
 
@@ -60,6 +62,9 @@ public:
 
     // The Qt menu of the last showing, null before the first.
     QMenu* menu() const noexcept { return m_menu; }
+
+protected:
+    foundation::event<foundation::EventHandler<IInspectable>> m_Opening;
 
 private:
     std::shared_ptr<MenuFlyoutItemCollection> m_items;

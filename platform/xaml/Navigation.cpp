@@ -386,23 +386,23 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.FontIcon", u"Microsoft.UI.Xaml.FrameworkElement")
         .activatable<FontIcon>()
-        .property(u"Glyph", u"String", FontIcon::GlyphProperty());
+        .property(FontIcon::GlyphProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NavigationViewItem", u"Microsoft.UI.Xaml.Controls.ContentControl")
         .activatable<NavigationViewItem>()
-        .property(u"Icon", u"Object", NavigationViewItem::IconProperty());
+        .property(NavigationViewItem::IconProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<AutoSuggestBox>()
-        .property(u"Text", u"String", AutoSuggestBox::TextProperty())
-        .property(u"PlaceholderText", u"String", AutoSuggestBox::PlaceholderTextProperty());
+        .property(AutoSuggestBox::TextProperty())
+        .property(AutoSuggestBox::PlaceholderTextProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NavigationView", u"Microsoft.UI.Xaml.Controls.ContentControl")
         .activatable<NavigationView>()
-        .property(u"SelectedItem", u"Object", NavigationView::SelectedItemProperty())
-        .property(u"IsPaneOpen", u"Boolean", NavigationView::IsPaneOpenProperty())
-        .property(u"IsPaneToggleButtonVisible", u"Boolean", NavigationView::IsPaneToggleButtonVisibleProperty())
-        .property(u"Header", u"Object", NavigationView::HeaderProperty())
-        .property(u"AutoSuggestBox", u"Object", NavigationView::AutoSuggestBoxProperty())
-        .property(u"PaneFooter", u"Object", NavigationView::PaneFooterProperty())
-        .property(u"OpenPaneLength", u"Double", NavigationView::OpenPaneLengthProperty())
+        .property(NavigationView::SelectedItemProperty())
+        .property(NavigationView::IsPaneOpenProperty())
+        .property(NavigationView::IsPaneToggleButtonVisibleProperty())
+        .property(NavigationView::HeaderProperty())
+        .property(NavigationView::AutoSuggestBoxProperty())
+        .property(NavigationView::PaneFooterProperty())
+        .property(NavigationView::OpenPaneLengthProperty())
         .collection(u"MenuItems", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<NavigationView>(target)->MenuItems()->Append(value);
         });

@@ -102,6 +102,8 @@ public:
     QLineEdit* editor() const noexcept { return m_edit; }
 
 protected:
+    foundation::event<TextChangedHandler> m_TextChanged;
+
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     QWidget* focus_widget() const override;
 
@@ -149,6 +151,8 @@ public:
     const std::shared_ptr<Button>& pane_toggle() const noexcept { return m_toggle; }
 
 protected:
+    foundation::event<SelectionChangedHandler> m_SelectionChanged;
+
     void present_content(const IInspectable& before, const IInspectable& now) override;
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
 
@@ -195,6 +199,9 @@ public:
 
     using NavigationFailedHandler = foundation::delegate<IInspectable, std::shared_ptr<NavigationFailedEventArgs>>;
     XAML_EVENT(NavigationFailed, NavigationFailedHandler)
+
+protected:
+    foundation::event<NavigationFailedHandler> m_NavigationFailed;
 
 private:
     TypeName m_current;

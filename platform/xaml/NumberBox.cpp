@@ -234,14 +234,14 @@ const bool registered = [] {
                                                                {u"Inline", NumberBoxSpinButtonPlacementMode::Inline}});
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NumberBox", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<NumberBox>()
-        .property(u"Value", u"Double", NumberBox::ValueProperty())
-        .property(u"Text", u"String", NumberBox::TextProperty())
-        .property(u"Minimum", u"Double", NumberBox::MinimumProperty())
-        .property(u"Maximum", u"Double", NumberBox::MaximumProperty())
-        .property(u"SmallChange", u"Double", NumberBox::SmallChangeProperty())
-        .property(u"SpinButtonPlacementMode", u"NumberBoxSpinButtonPlacementMode", NumberBox::SpinButtonPlacementModeProperty())
-        .property(u"Header", u"Object", NumberBox::HeaderProperty())
-        .property(u"PlaceholderText", u"String", NumberBox::PlaceholderTextProperty())
+        .property(NumberBox::ValueProperty())
+        .property(NumberBox::TextProperty())
+        .property(NumberBox::MinimumProperty())
+        .property(NumberBox::MaximumProperty())
+        .property(NumberBox::SmallChangeProperty())
+        .property(NumberBox::SpinButtonPlacementModeProperty())
+        .property(NumberBox::HeaderProperty())
+        .property(NumberBox::PlaceholderTextProperty())
         .member(u"NumberFormatter", u"Object", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<NumberBox>(target)->NumberFormatter(std::dynamic_pointer_cast<globalization::INumberFormatter2>(value));
         });

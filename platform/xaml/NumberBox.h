@@ -87,6 +87,8 @@ public:
     QLineEdit* editor() const noexcept { return m_line; }
 
 protected:
+    foundation::event<NumberBoxValueChangedEventHandler> m_ValueChanged;
+
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     QWidget* focus_widget() const override;
     void apply_foreground() override;

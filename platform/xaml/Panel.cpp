@@ -378,27 +378,27 @@ namespace {
 
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Panel", u"Microsoft.UI.Xaml.FrameworkElement")
-        .property(u"Background", u"Brush", Panel::BackgroundProperty())
+        .property(Panel::BackgroundProperty())
         .collection(u"Children", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Panel>(target)->Children()->Append(foundation::as<UIElement>(value));
         })
         .content(u"Children");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RowDefinition", u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<RowDefinition>()
-        .property(u"Height", u"GridLength", RowDefinition::HeightProperty())
-        .property(u"MinHeight", u"Double", RowDefinition::MinHeightProperty());
+        .property(RowDefinition::HeightProperty())
+        .property(RowDefinition::MinHeightProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ColumnDefinition", u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<ColumnDefinition>()
-        .property(u"Width", u"GridLength", ColumnDefinition::WidthProperty())
-        .property(u"MinWidth", u"Double", ColumnDefinition::MinWidthProperty());
+        .property(ColumnDefinition::WidthProperty())
+        .property(ColumnDefinition::MinWidthProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Grid", u"Microsoft.UI.Xaml.Controls.Panel")
         .activatable<Grid>()
-        .attached(u"Row", u"Int32", Grid::RowProperty())
-        .attached(u"Column", u"Int32", Grid::ColumnProperty())
-        .attached(u"RowSpan", u"Int32", Grid::RowSpanProperty())
-        .attached(u"ColumnSpan", u"Int32", Grid::ColumnSpanProperty())
-        .property(u"RowSpacing", u"Double", Grid::RowSpacingProperty())
-        .property(u"ColumnSpacing", u"Double", Grid::ColumnSpacingProperty())
+        .attached(Grid::RowProperty())
+        .attached(Grid::ColumnProperty())
+        .attached(Grid::RowSpanProperty())
+        .attached(Grid::ColumnSpanProperty())
+        .property(Grid::RowSpacingProperty())
+        .property(Grid::ColumnSpacingProperty())
         .collection(u"RowDefinitions", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Grid>(target)->RowDefinitions()->Append(foundation::as<RowDefinition>(value));
         })
@@ -407,8 +407,8 @@ const bool registered = [] {
         });
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.StackPanel", u"Microsoft.UI.Xaml.Controls.Panel")
         .activatable<StackPanel>()
-        .property(u"Orientation", u"Orientation", StackPanel::OrientationProperty())
-        .property(u"Spacing", u"Double", StackPanel::SpacingProperty());
+        .property(StackPanel::OrientationProperty())
+        .property(StackPanel::SpacingProperty());
     return true;
 }();
 

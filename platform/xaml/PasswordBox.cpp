@@ -81,9 +81,9 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.PasswordBox", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<PasswordBox>()
-        .property(u"Password", u"String", PasswordBox::PasswordProperty())
-        .property(u"Header", u"Object", PasswordBox::HeaderProperty())
-        .property(u"PlaceholderText", u"String", PasswordBox::PlaceholderTextProperty());
+        .property(PasswordBox::PasswordProperty())
+        .property(PasswordBox::HeaderProperty())
+        .property(PasswordBox::PlaceholderTextProperty());
     return true;
 }();
 

@@ -30,6 +30,8 @@ public:
     QLineEdit* editor() const noexcept { return m_line; }
 
 protected:
+    foundation::event<RoutedEventHandler> m_PasswordChanged;
+
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     QWidget* focus_widget() const override;
     void apply_foreground() override;

@@ -49,7 +49,7 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ProgressRing", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<ProgressRing>()
-        .property(u"IsActive", u"Boolean", ProgressRing::IsActiveProperty());
+        .property(ProgressRing::IsActiveProperty());
     return true;
 }();
 

@@ -220,8 +220,8 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RadioButtons", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<RadioButtons>()
-        .property(u"SelectedIndex", u"Int32", RadioButtons::SelectedIndexProperty())
-        .property(u"Header", u"Object", RadioButtons::HeaderProperty())
+        .property(RadioButtons::SelectedIndexProperty())
+        .property(RadioButtons::HeaderProperty())
         .collection(u"Items", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<RadioButtons>(target)->Items()->Append(value);
         })

@@ -34,6 +34,8 @@ public:
     XAML_EVENT(SelectionChanged, SelectionChangedEventHandler)
 
 protected:
+    foundation::event<SelectionChangedEventHandler> m_SelectionChanged;
+
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     QWidget* children_host() const override { return m_host; }
     QWidget* focus_widget() const override;

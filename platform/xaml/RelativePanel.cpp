@@ -159,17 +159,15 @@ void RelativePanel::arrange_override(double x, double y, double width, double he
 
 namespace {
 
-#define XAML_RELATIVE_SIBLING(Name) .attached(u## #Name, u"Object", RelativePanel::Name##Property())
-#define XAML_RELATIVE_FLAG(Name) .attached(u## #Name, u"Boolean", RelativePanel::Name##Property())
+#define XAML_RELATIVE_ATTACHED(Name) .attached(RelativePanel::Name##Property())
 
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RelativePanel", u"Microsoft.UI.Xaml.Controls.Panel")
-        .activatable<RelativePanel>() XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_SIBLING, XAML_RELATIVE_FLAG);
+        .activatable<RelativePanel>() XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_ATTACHED, XAML_RELATIVE_ATTACHED);
     return true;
 }();
 
-#undef XAML_RELATIVE_SIBLING
-#undef XAML_RELATIVE_FLAG
+#undef XAML_RELATIVE_ATTACHED
 
 }  // namespace
 

@@ -76,7 +76,7 @@ namespace {
 
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.Selector", u"Microsoft.UI.Xaml.Controls.Control")
-        .property(u"SelectedIndex", u"Int32", Selector::SelectedIndexProperty())
+        .property(Selector::SelectedIndexProperty())
         .collection(u"Items", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Selector>(target)->Items()->Append(value);
         })

@@ -50,6 +50,8 @@ public:
     XAML_EVENT(SelectionChanged, SelectionChangedEventHandler)
 
 protected:
+    foundation::event<SelectionChangedEventHandler> m_SelectionChanged;
+
     Selector();
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     // The widget shows the items again after a change.

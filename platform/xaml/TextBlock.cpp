@@ -45,7 +45,7 @@ const DependencyProperty& TextBlock::FontSizeProperty()
 const DependencyProperty& TextBlock::FontWeightProperty()
 {
     // The weight as a number, 400 regular to 700 bold.
-    static const auto p = DependencyProperty::Register(u"FontWeight", {u"Int32"}, text_block_type,
+    static const auto p = DependencyProperty::Register(u"FontWeight", {u"Windows.UI.Text.FontWeight", TypeKind::Metadata}, text_block_type,
                                                        PropertyMetadata(box_value(std::int32_t{400})));
     return p;
 }
@@ -139,17 +139,17 @@ const bool registered = [] {
     });
     metadata::type_builder(u"Microsoft.UI.Xaml.Documents.Run", u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<Run>()
-        .property(u"Text", u"String", Run::TextProperty())
+        .property(Run::TextProperty())
         .content(u"Text");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.TextBlock", u"Microsoft.UI.Xaml.FrameworkElement")
         .activatable<TextBlock>()
-        .property(u"Text", u"String", TextBlock::TextProperty())
-        .property(u"Foreground", u"Brush", TextBlock::ForegroundProperty())
-        .property(u"FontSize", u"Double", TextBlock::FontSizeProperty())
-        .property(u"FontWeight", u"FontWeight", TextBlock::FontWeightProperty())
-        .property(u"TextWrapping", u"TextWrapping", TextBlock::TextWrappingProperty())
-        .property(u"TextAlignment", u"TextAlignment", TextBlock::TextAlignmentProperty())
-        .property(u"IsTextSelectionEnabled", u"Boolean", TextBlock::IsTextSelectionEnabledProperty())
+        .property(TextBlock::TextProperty())
+        .property(TextBlock::ForegroundProperty())
+        .property(TextBlock::FontSizeProperty())
+        .property(TextBlock::FontWeightProperty())
+        .property(TextBlock::TextWrappingProperty())
+        .property(TextBlock::TextAlignmentProperty())
+        .property(TextBlock::IsTextSelectionEnabledProperty())
         .collection(u"Inlines", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<TextBlock>(target)->append_inline(foundation::as<Run>(value));
         })

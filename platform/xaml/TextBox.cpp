@@ -146,12 +146,12 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.TextBox", u"Microsoft.UI.Xaml.Controls.Control")
         .activatable<TextBox>()
-        .property(u"Text", u"String", TextBox::TextProperty())
-        .property(u"Header", u"Object", TextBox::HeaderProperty())
-        .property(u"PlaceholderText", u"String", TextBox::PlaceholderTextProperty())
-        .property(u"IsReadOnly", u"Boolean", TextBox::IsReadOnlyProperty())
-        .property(u"AcceptsReturn", u"Boolean", TextBox::AcceptsReturnProperty())
-        .property(u"TextWrapping", u"TextWrapping", TextBox::TextWrappingProperty());
+        .property(TextBox::TextProperty())
+        .property(TextBox::HeaderProperty())
+        .property(TextBox::PlaceholderTextProperty())
+        .property(TextBox::IsReadOnlyProperty())
+        .property(TextBox::AcceptsReturnProperty())
+        .property(TextBox::TextWrappingProperty());
     return true;
 }();
 

@@ -41,6 +41,8 @@ public:
     QWidget* editor() const;
 
 protected:
+    foundation::event<TextChangedEventHandler> m_TextChanged;
+
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     QWidget* focus_widget() const override { return editor(); }
     void apply_foreground() override;

@@ -212,13 +212,13 @@ const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton",
                            u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase")
         .activatable<ToggleButton>()
-        .property(u"IsChecked", u"Boolean", ToggleButton::IsCheckedProperty())
-        .property(u"IsThreeState", u"Boolean", ToggleButton::IsThreeStateProperty());
+        .property(ToggleButton::IsCheckedProperty())
+        .property(ToggleButton::IsThreeStateProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.CheckBox", u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton")
         .activatable<CheckBox>();
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RadioButton", u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton")
         .activatable<RadioButton>()
-        .property(u"GroupName", u"String", RadioButton::GroupNameProperty());
+        .property(RadioButton::GroupNameProperty());
     return true;
 }();
 

@@ -32,6 +32,10 @@ public:
     void on_click() override;
 
 protected:
+    foundation::event<RoutedEventHandler> m_Checked;
+    foundation::event<RoutedEventHandler> m_Unchecked;
+    foundation::event<RoutedEventHandler> m_Indeterminate;
+
     // Takes ownership of the widget that shows the state.
     explicit ToggleButton(QAbstractButton* button);
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;

@@ -55,7 +55,7 @@ namespace {
 
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ToolTipService", u"")
-        .attached(u"ToolTip", u"Object", ToolTipService::ToolTipProperty());
+        .attached(ToolTipService::ToolTipProperty());
     return true;
 }();
 

@@ -456,25 +456,25 @@ namespace {
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.DependencyObject", u"");
     metadata::type_builder(u"Microsoft.UI.Xaml.UIElement", u"Microsoft.UI.Xaml.DependencyObject")
-        .property(u"Visibility", u"Visibility", UIElement::VisibilityProperty())
-        .property(u"AllowDrop", u"Boolean", UIElement::AllowDropProperty())
-        .property(u"ContextFlyout", u"Object", UIElement::ContextFlyoutProperty());
+        .property(UIElement::VisibilityProperty())
+        .property(UIElement::AllowDropProperty())
+        .property(UIElement::ContextFlyoutProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.FrameworkElement", u"Microsoft.UI.Xaml.UIElement")
-        .property(u"Name", u"String", FrameworkElement::NameProperty())
-        .property(u"Tag", u"Object", FrameworkElement::TagProperty())
-        .property(u"DataContext", u"Object", FrameworkElement::DataContextProperty())
-        .property(u"Width", u"Double", FrameworkElement::WidthProperty())
-        .property(u"Height", u"Double", FrameworkElement::HeightProperty())
-        .property(u"MinWidth", u"Double", FrameworkElement::MinWidthProperty())
-        .property(u"MinHeight", u"Double", FrameworkElement::MinHeightProperty())
-        .property(u"MaxWidth", u"Double", FrameworkElement::MaxWidthProperty())
-        .property(u"MaxHeight", u"Double", FrameworkElement::MaxHeightProperty())
-        .property(u"Margin", u"Thickness", FrameworkElement::MarginProperty())
-        .property(u"HorizontalAlignment", u"HorizontalAlignment", FrameworkElement::HorizontalAlignmentProperty())
-        .property(u"VerticalAlignment", u"VerticalAlignment", FrameworkElement::VerticalAlignmentProperty())
-        .property(u"RequestedTheme", u"ElementTheme", FrameworkElement::RequestedThemeProperty());
+        .property(FrameworkElement::NameProperty())
+        .property(FrameworkElement::TagProperty())
+        .property(FrameworkElement::DataContextProperty())
+        .property(FrameworkElement::WidthProperty())
+        .property(FrameworkElement::HeightProperty())
+        .property(FrameworkElement::MinWidthProperty())
+        .property(FrameworkElement::MinHeightProperty())
+        .property(FrameworkElement::MaxWidthProperty())
+        .property(FrameworkElement::MaxHeightProperty())
+        .property(FrameworkElement::MarginProperty())
+        .property(FrameworkElement::HorizontalAlignmentProperty())
+        .property(FrameworkElement::VerticalAlignmentProperty())
+        .property(FrameworkElement::RequestedThemeProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Automation.AutomationProperties", u"")
-        .attached(u"Name", u"String", AutomationProperties::NameProperty());
+        .attached(AutomationProperties::NameProperty());
     return true;
 }();
 

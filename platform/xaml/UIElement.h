@@ -112,6 +112,11 @@ public:
     bool is_live() const noexcept { return m_live; }
 
 protected:
+    foundation::event<RoutedEventHandler> m_GotFocus;
+    foundation::event<RoutedEventHandler> m_LostFocus;
+    foundation::event<DragEventHandler> m_DragOver;
+    foundation::event<DragEventHandler> m_Drop;
+
     UIElement() = default;
     // Takes ownership of the widget; call once, from the constructor.
     void set_widget(QWidget* widget);
@@ -240,6 +245,13 @@ public:
     void refresh_theme();
 
 protected:
+    foundation::event<LoadingEventHandler> m_Loading;
+    foundation::event<RoutedEventHandler> m_Loaded;
+    foundation::event<RoutedEventHandler> m_Unloaded;
+    foundation::event<SizeChangedEventHandler> m_SizeChanged;
+    foundation::event<DataContextChangedEventHandler> m_DataContextChanged;
+    foundation::event<ThemeChangedEventHandler> m_ActualThemeChanged;
+
     FrameworkElement() = default;
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     void on_loading() override;

@@ -131,6 +131,10 @@ public:
     QWidget* backdrop_surface() const override { return widget(); }
     const std::shared_ptr<xaml::AppWindow>& app_window();
 
+protected:
+    foundation::event<WindowActivatedEventHandler> m_Activated;
+    foundation::event<WindowClosedEventHandler> m_Closed;
+
 private:
     friend class window_frame;
     friend class AppWindowTitleBar;

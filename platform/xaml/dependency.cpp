@@ -2,6 +2,10 @@
 
 #include "platform/foundation/threading.h"
 
+#include <mutex>
+#include <set>
+#include <string>
+
 namespace xaml {
 
 struct DependencyProperty::info {
@@ -18,9 +22,26 @@ DependencyPropertyChangedEventArgs::DependencyPropertyChangedEventArgs(const Dep
 {
 }
 
+namespace {
+
+// Claims a property's name on its owner type; a second property of the same name would leave
+// two handles that look alike and hold different values.
+void claim(const hstring& owner, const hstring& name)
+{
+    static std::mutex lock;
+    static auto* taken = new std::set<std::pair<std::u16string, std::u16string>>;
+    const std::lock_guard hold(lock);
+    if (!taken->emplace(owner.str(), name.str()).second)
+        throw foundation::hresult_invalid_argument(u"The dependency property " + owner + u"." + name +
+                                                   u" is registered twice");
+}
+
+}  // namespace
+
 DependencyProperty DependencyProperty::Register(hstring name, TypeName propertyType, TypeName ownerType,
                                                 PropertyMetadata metadata)
 {
+    claim(ownerType.Name, name);
     return DependencyProperty(std::make_shared<const info>(
         info{std::move(name), std::move(propertyType), std::move(ownerType), std::move(metadata), false}));
 }
@@ -28,6 +49,7 @@ DependencyProperty DependencyProperty::Register(hstring name, TypeName propertyT
 DependencyProperty DependencyProperty::RegisterAttached(hstring name, TypeName propertyType, TypeName ownerType,
                                                         PropertyMetadata metadata)
 {
+    claim(ownerType.Name, name);
     return DependencyProperty(std::make_shared<const info>(
         info{std::move(name), std::move(propertyType), std::move(ownerType), std::move(metadata), true}));
 }

@@ -3,11 +3,13 @@
 #include "platform/foundation/utf.h"
 #include "platform/xaml/brush.h"
 
+#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
+#include <exception>
 #include <string>
 
 namespace xaml::metadata {
@@ -17,6 +19,7 @@ namespace {
 struct registry {
     std::map<std::u16string, type_info, std::less<>> types;
     std::map<std::u16string, text_converter, std::less<>> converters;
+    std::atomic<bool> sealed = false;
 };
 
 registry& the_registry()
@@ -179,19 +182,50 @@ void register_builtin_converters()
 
 std::once_flag builtins_once;
 
+void check_open(std::u16string_view what)
+{
+    if (the_registry().sealed)
+        throw foundation::hresult_illegal_method_call(hstring(what) +
+                                                      u" is registered after start-up; register it during static initialisation");
+}
+
+// The converter name for markup text of a property: primitives by their own name, other types by
+// the last part of their full name, a nullable value as its value.
+hstring text_type_of(const TypeName& type)
+{
+    constexpr std::u16string_view nullable = u"Windows.Foundation.IReference`1<";
+    std::u16string_view name = type.Name;
+    if (name.starts_with(nullable) && name.ends_with(u'>'))
+        name = name.substr(nullable.size(), name.size() - nullable.size() - 1);
+    if (const auto dot = name.rfind(u'.'); dot != std::u16string_view::npos) name = name.substr(dot + 1);
+    return hstring(name);
+}
+
 }  // namespace
 
-type_builder::type_builder(hstring name, hstring base)
+type_builder::type_builder(hstring name, hstring base) : m_uncaught(std::uncaught_exceptions())
 {
+    check_open(name);
     m_type.name = std::move(name);
     m_type.base = std::move(base);
 }
 
-type_builder::~type_builder()
+type_builder::~type_builder() noexcept(false)
 {
+    // A member that failed to register is already on its way out; the type stays unregistered.
+    if (std::uncaught_exceptions() > m_uncaught) return;
     auto& reg = the_registry();
     const hstring name = m_type.name;
-    reg.types.insert_or_assign(name.str(), std::move(m_type));
+    if (!reg.types.try_emplace(name.str(), std::move(m_type)).second)
+        throw foundation::hresult_invalid_argument(u"The type " + name + u" is registered twice");
+}
+
+type_builder& type_builder::add(member_info member)
+{
+    const hstring name = member.name;
+    if (!m_type.members.try_emplace(name, std::move(member)).second)
+        throw foundation::hresult_invalid_argument(u"The member " + m_type.name + u"." + name + u" is registered twice");
+    return *this;
 }
 
 type_builder& type_builder::static_class()
@@ -206,28 +240,24 @@ type_builder& type_builder::activatable(std::function<IInspectable()> make)
     return *this;
 }
 
-type_builder& type_builder::property(hstring name, hstring type, DependencyProperty property)
+type_builder& type_builder::property(const DependencyProperty& property)
 {
-    m_type.members.insert_or_assign(name, member_info{name, std::move(type), std::move(property), {}, {}, false, false});
-    return *this;
+    return add(member_info{property.Name(), text_type_of(property.PropertyType()), property, {}, {}, false, false});
 }
 
-type_builder& type_builder::attached(hstring name, hstring type, DependencyProperty property)
+type_builder& type_builder::attached(const DependencyProperty& property)
 {
-    m_type.members.insert_or_assign(name, member_info{name, std::move(type), std::move(property), {}, {}, true, false});
-    return *this;
+    return add(member_info{property.Name(), text_type_of(property.PropertyType()), property, {}, {}, true, false});
 }
 
 type_builder& type_builder::member(hstring name, hstring type, setter set, getter get)
 {
-    m_type.members.insert_or_assign(name, member_info{name, std::move(type), {}, std::move(set), std::move(get), false, false});
-    return *this;
+    return add(member_info{std::move(name), std::move(type), {}, std::move(set), std::move(get), false, false});
 }
 
-type_builder& type_builder::collection(hstring name, setter add)
+type_builder& type_builder::collection(hstring name, setter add_item)
 {
-    m_type.members.insert_or_assign(name, member_info{name, u"Object", {}, std::move(add), {}, false, true});
-    return *this;
+    return add(member_info{std::move(name), u"Object", {}, std::move(add_item), {}, false, true});
 }
 
 type_builder& type_builder::content(hstring member)
@@ -261,8 +291,18 @@ bool is_derived_from(std::u16string_view type, std::u16string_view base) noexcep
 
 void register_converter(hstring type, text_converter convert)
 {
-    the_registry().converters.insert_or_assign(type.str(), std::move(convert));
+    check_open(u"The converter for " + type);
+    if (!the_registry().converters.try_emplace(type.str(), std::move(convert)).second)
+        throw foundation::hresult_invalid_argument(u"The converter for " + type + u" is registered twice");
 }
+
+void seal()
+{
+    std::call_once(builtins_once, register_builtin_converters);
+    the_registry().sealed = true;
+}
+
+bool is_sealed() noexcept { return the_registry().sealed; }
 
 IInspectable convert_text(std::u16string_view type, std::u16string_view text)
 {

@@ -1,6 +1,7 @@
 #pragma once
 // What markup knows of each type: its full name, base, how to make one, its members by name,
-// and which member takes element content. Filled during static initialisation, read afterwards.
+// and which member takes element content. Filled during static initialisation and sealed when
+// the application starts; a type or member registered twice is an error, not a replacement.
 
 #include "platform/foundation/activation.h"
 #include "platform/xaml/dependency.h"
@@ -34,8 +35,9 @@ struct type_info {
 
 class type_builder {
 public:
+    // Fails once the registry is sealed.
     type_builder(hstring name, hstring base);
-    ~type_builder();  // registers the type
+    ~type_builder() noexcept(false);  // registers the type; fails when the name is taken
     type_builder(const type_builder&) = delete;
     type_builder& operator=(const type_builder&) = delete;
 
@@ -58,15 +60,23 @@ public:
     }
     // A runtime class without instances (static members and attached properties only).
     type_builder& static_class();
-    type_builder& property(hstring name, hstring type, DependencyProperty property);
-    type_builder& attached(hstring name, hstring type, DependencyProperty property);
+    // A dependency property under its own name; markup text converts by the property's type.
+    type_builder& property(const DependencyProperty& property);
+    type_builder& attached(const DependencyProperty& property);
     type_builder& member(hstring name, hstring type, setter set, getter get = {});
     type_builder& collection(hstring name, setter add);
     type_builder& content(hstring member);
 
 private:
+    type_builder& add(member_info member);
+
     type_info m_type;
+    int m_uncaught = 0;
 };
+
+// Ends registration: later types and converters are refused.
+void seal();
+bool is_sealed() noexcept;
 
 const type_info* find_type(std::u16string_view name) noexcept;
 // The member by name on the type or its bases.

@@ -66,6 +66,19 @@ TEST(DependencyProperty, ChangesNotifyOnlyWhenTheValueDiffers)
     EXPECT_EQ(handler_log()[1].after, -1);
 }
 
+TEST(DependencyProperty, ANameRegisteredTwiceOnOneOwnerIsRefused)
+{
+    const TypeName owner{u"Test.Twice", TypeKind::Metadata};
+    const auto first = DependencyProperty::Register(u"Size", {u"Int32"}, owner, PropertyMetadata(box_value(1)));
+    EXPECT_THROW(DependencyProperty::Register(u"Size", {u"Double"}, owner, PropertyMetadata(box_value(2.0))),
+                 foundation::hresult_invalid_argument);
+    EXPECT_THROW(DependencyProperty::RegisterAttached(u"Size", {u"Int32"}, owner, PropertyMetadata(box_value(3))),
+                 foundation::hresult_invalid_argument);
+    const auto elsewhere =
+        DependencyProperty::Register(u"Size", {u"Int32"}, {u"Test.Other", TypeKind::Metadata}, PropertyMetadata(box_value(4)));
+    EXPECT_FALSE(first == elsewhere) << "another owner may use the same name";
+}
+
 TEST(DependencyProperty, TypeDefaultStandsBetweenLocalAndPropertyDefault)
 {
     auto counter = foundation::make<Counter>();

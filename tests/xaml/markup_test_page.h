@@ -49,7 +49,7 @@ struct TestHelpers {
 };
 
 inline const bool test_helpers_registered = [] {
-    metadata::type_builder(u"Zintrel.TestHelpers", u"").attached(u"Weight", u"Int32", TestHelpers::WeightProperty());
+    metadata::type_builder(u"Zintrel.TestHelpers", u"").attached(TestHelpers::WeightProperty());
     return true;
 }();
 

@@ -257,6 +257,46 @@ TEST_F(MarkupFiles, ABrokenFileIsReportedWithItsPath)
         << "a page is no grid";
 }
 
+TEST_F(MarkupFiles, PropertyTextIsReadByThePropertysDeclaredType)
+{
+    std::ofstream(m_folder / "Typed.xaml")
+        << "<Page xmlns=\"http://schemas.microsoft.com/winfx/2006/xaml/presentation\"\n"
+           "      xmlns:x=\"http://schemas.microsoft.com/winfx/2006/xaml\">\n"
+           "  <StackPanel><TextBlock x:Name=\"bold\" FontWeight=\"Bold\"/><CheckBox x:Name=\"ticked\" IsChecked=\"True\"/></StackPanel>\n"
+           "</Page>\n";
+    auto page = make<MarkupTestPage>();
+    load_component(page, u"ms-appx:///Typed.xaml");
+    auto bold = std::dynamic_pointer_cast<TextBlock>(page->FindName(u"bold"));
+    ASSERT_TRUE(bold);
+    EXPECT_EQ(get_value<std::int32_t>(*bold, TextBlock::FontWeightProperty()), 700) << "Bold is weight 700";
+    auto ticked = std::dynamic_pointer_cast<CheckBox>(page->FindName(u"ticked"));
+    ASSERT_TRUE(ticked);
+    EXPECT_EQ(ticked->IsChecked(), std::optional<bool>(true));
+
+    // A property whose type has no text form says so instead of storing the text.
+    const auto e = load_failure("  <Border Child=\"text\"/>");
+    EXPECT_NE(message_of(e).find("UIElement"), std::string::npos) << message_of(e);
+}
+
+TEST(MarkupRegistry, ATypeOrMemberRegisteredTwiceIsRefusedAndTheFirstStays)
+{
+    metadata::type_builder(u"Test.Once", u"").member(u"Size", u"Int32", {});
+    EXPECT_THROW(metadata::type_builder(u"Test.Once", u"").member(u"Other", u"Int32", {}),
+                 foundation::hresult_invalid_argument);
+    const auto* once = metadata::find_type(u"Test.Once");
+    ASSERT_NE(once, nullptr);
+    EXPECT_NE(metadata::find_member(*once, u"Size"), nullptr);
+    EXPECT_EQ(metadata::find_member(*once, u"Other"), nullptr) << "the second registration replaced the first";
+
+    EXPECT_THROW(metadata::type_builder(u"Test.Members", u"")
+                     .property(TextBlock::TextProperty())
+                     .property(TextBlock::TextProperty()),
+                 foundation::hresult_invalid_argument);
+    EXPECT_EQ(metadata::find_type(u"Test.Members"), nullptr) << "a type whose members clash is not registered";
+    EXPECT_THROW(metadata::register_converter(u"FontWeight", [](std::u16string_view) { return IInspectable(); }),
+                 foundation::hresult_invalid_argument);
+}
+
 TEST_F(MarkupFiles, TheApplicationsMarkupFillsTheApplicationResources)
 {
     class App final : public foundation::Object {
@@ -367,6 +407,10 @@ TEST(Application, StartMakesTheApplicationLaunchesItAndRunsTheLoop)
         EXPECT_EQ(Application::Current(), started.lock()) << "the platform keeps the application";
     });
     set_command_line(0, nullptr);
+    EXPECT_TRUE(metadata::is_sealed());
+    EXPECT_THROW(metadata::type_builder(u"Test.Late", u""), foundation::hresult_illegal_method_call)
+        << "types register before start-up, never while markup reads them";
+    EXPECT_EQ(metadata::find_type(u"Test.Late"), nullptr);
     EXPECT_EQ(steps, (std::vector<std::string>{"callback", "made", "launched with --one two", "loop runs"}));
     EXPECT_TRUE(started.expired()) << "the application goes when the loop has ended";
     EXPECT_FALSE(Application::Current());
