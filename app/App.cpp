@@ -1,6 +1,7 @@
 #include "app/App.h"
 
 #include "app/MainWindow.h"
+#include "platform/appmodel/ApplicationData.h"
 #include "platform/appmodel/Package.h"
 #include "platform/shell/window.h"
 #include "platform/xaml/metadata.h"
@@ -27,6 +28,9 @@ void App::InitializeComponent()
 
 void App::OnLaunched(const xaml::LaunchActivatedEventArgs&)
 {
+    // With a package, its settings open here: a manifest that cannot be read fails the launch
+    // with its own message instead of ending the process from the window's settings coroutine.
+    if (!IsUnpackaged) appmodel::ApplicationData::Current();
     m_window = foundation::make<MainWindow>();
     m_window->Activate();
 }

@@ -7,7 +7,9 @@
 
 #include <QApplication>
 
+#include <exception>
 #include <memory>
+#include <optional>
 
 namespace xaml {
 
@@ -34,6 +36,20 @@ hstring launch_arguments()
     return hstring(std::move(joined));
 }
 
+// The exception being handled as a platform error, its message kept.
+foundation::hresult_error current_failure()
+{
+    try {
+        throw;
+    } catch (const foundation::hresult_error& e) {
+        return e;
+    } catch (const std::exception& e) {
+        return foundation::hresult_error(foundation::to_hresult(), foundation::utf::utf8_to_utf16(e.what()));
+    } catch (...) {
+        return foundation::hresult_error(foundation::E_FAIL, u"An unknown exception ended start-up");
+    }
+}
+
 }  // namespace
 
 void set_command_line(int argc, char** argv)
@@ -57,13 +73,24 @@ void Application::Start(ApplicationInitializationCallback callback)
     // Every type has registered itself by now; markup reads the registry from here on.
     metadata::seal();
 
-    callback(ApplicationInitializationCallbackParams{});
-    if (auto application = Current()) {
-        application->OnLaunched(LaunchActivatedEventArgs(launch_arguments()));
-        QApplication::exec();
+    // A failure to make or launch the application is the result of Start; the loop never runs.
+    std::optional<foundation::hresult_error> failure;
+    try {
+        callback(ApplicationInitializationCallbackParams{});
+    } catch (...) {
+        failure = current_failure();
+    }
+    if (auto application = Current(); application && !failure) {
+        try {
+            application->OnLaunched(LaunchActivatedEventArgs(launch_arguments()));
+        } catch (...) {
+            failure = current_failure();
+        }
+        if (!failure) QApplication::exec();
     }
     // The application goes before the Qt application it was made under.
     current_application().reset();
+    if (failure) throw *failure;
 }
 
 void Application::LoadComponent(const IInspectable& component, const hstring& uri, ComponentResourceLocation)

@@ -32,7 +32,8 @@ public:
     static std::shared_ptr<Application> Current();
 
     // Runs the application on this thread: the callback makes the Application, which is then
-    // launched; returns when the message loop ends, after the last window has closed.
+    // launched; returns when the message loop ends, after the last window has closed. When the
+    // callback or OnLaunched fails, the loop does not run and Start fails with that error.
     static void Start(ApplicationInitializationCallback callback);
 
     // Loads "ms-appx:///Name.xaml" into the component; see load_component. Both resource

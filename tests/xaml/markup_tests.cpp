@@ -392,7 +392,50 @@ private:
     std::vector<std::string>& m_steps;
 };
 
+// Fails its launch after it has asked the loop for a step that must then never run.
+class FailingApp final : public Application {
+public:
+    explicit FailingApp(std::vector<std::string>& steps) : m_steps(steps) {}
+    hstring GetRuntimeClassName() const override { return u"Zintrel.FailingApp"; }
+    void OnLaunched(const LaunchActivatedEventArgs&) override
+    {
+        QTimer::singleShot(0, &m_context, [&steps = m_steps] {
+            steps.push_back("loop runs");
+            QCoreApplication::quit();
+        });
+        throw std::runtime_error("cannot open the window");
+    }
+
+private:
+    std::vector<std::string>& m_steps;
+    QObject m_context;  // the step goes with the application
+};
+
 }  // namespace
+
+TEST(Application, AFailureToMakeOrLaunchTheApplicationIsWhatStartFailsWith)
+{
+    try {
+        Application::Start([](const auto&) { throw foundation::hresult_invalid_argument(u"App.xaml:3: broken"); });
+        ADD_FAILURE() << "Start returned although the callback failed";
+    } catch (const foundation::hresult_error& e) {
+        EXPECT_EQ(e.code(), foundation::E_INVALIDARG);
+        EXPECT_EQ(message_of(e), "App.xaml:3: broken");
+    }
+
+    std::vector<std::string> steps;
+    std::weak_ptr<Application> made;
+    try {
+        Application::Start([&](const auto&) { made = make<FailingApp>(steps); });
+        ADD_FAILURE() << "Start returned although OnLaunched failed";
+    } catch (const foundation::hresult_error& e) {
+        EXPECT_EQ(e.code(), foundation::E_FAIL);
+        EXPECT_EQ(message_of(e), "cannot open the window");
+    }
+    EXPECT_TRUE(steps.empty()) << "the message loop ran after a failed launch";
+    EXPECT_TRUE(made.expired()) << "the failed application is let go";
+    EXPECT_FALSE(Application::Current());
+}
 
 TEST(Application, StartMakesTheApplicationLaunchesItAndRunsTheLoop)
 {
