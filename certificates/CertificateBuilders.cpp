@@ -1,15 +1,31 @@
 #include "certificates/CertificateBuilders.h"
 
+#include "certificates/CertificateError.h"
 #include "certificates/SubjectNames.h"
 
 #include <openssl/asn1.h>
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 
 namespace Zintrel {
 
 namespace {
+
+template <class Params>
+void refuse_nul_characters(const Params& params)
+{
+    const std::pair<const char*, std::string_view> fields[] = {
+        {"common name", params.common_name}, {"organization", params.organization},
+        {"organizational unit", params.organizational_unit}, {"location", params.location},
+        {"state", params.state}, {"country code", params.country_code}, {"alternative names", params.alt_names},
+    };
+    for (const auto& [field, value] : fields)
+        if (value.find('\0') != std::string_view::npos)
+            throw certificate_error(certificate_errc::nul_character,
+                                    std::string("The ") + field + " holds a NUL character, which a certificate cannot carry.");
+}
 
 template <class Params>
 void add_subject(const Params& params, X509_NAME* name)
@@ -33,8 +49,9 @@ x509_extension_ptr make_alt_name_extension(std::int32_t purpose, std::string_vie
                                            std::string_view alt_names)
 {
     conf_values_ptr values{ssl_check(sk_CONF_VALUE_new_null())};
-    if (purpose != 1) add_alt_name(values.get(), "DNS:" + std::string(common_name));
-    for (const std::string& name : subject_alt_names(alt_names)) add_alt_name(values.get(), name);
+    if (purpose != 1)
+        if (const auto host = ascii_host_name(common_name)) add_alt_name(values.get(), "DNS:" + *host);
+    for (const std::string& name : subject_alt_names(alt_names)) add_alt_name(values.get(), ascii_alt_name(name));
     if (sk_CONF_VALUE_num(values.get()) == 0) return nullptr;
 
     const general_names_ptr names{
@@ -63,20 +80,39 @@ void set_random_serial(X509* certificate)
     ssl_check(BN_to_ASN1_INTEGER(serial.get(), X509_get_serialNumber(certificate)));
 }
 
+void refuse_long_validity(std::int32_t valid_days, std::time_t now)
+{
+    if (valid_days > max_valid_days(now))
+        throw certificate_error(certificate_errc::validity_too_long,
+                                "A certificate can be valid for at most " + std::to_string(max_valid_days(now)) +
+                                    " days from now, until the end of the year 9998.");
+}
+
 void set_validity(X509* certificate, std::int32_t valid_days)
 {
     // One reading of the clock, so the end lies exactly valid_days days after the start.
     std::time_t now = std::time(nullptr);
+    refuse_long_validity(valid_days, now);
     ssl_check(X509_time_adj_ex(X509_getm_notBefore(certificate), 0, 0, &now));
-    // The library adds whole days without overflow but says nothing when the end passes year 9999.
-    if (!X509_time_adj_ex(X509_getm_notAfter(certificate), valid_days, 0, &now))
-        throw_ssl_error(ERR_LIB_ASN1, ASN1_R_ILLEGAL_TIME_VALUE);
+    ssl_check(X509_time_adj_ex(X509_getm_notAfter(certificate), valid_days, 0, &now));
 }
 
 }  // namespace
 
+std::int32_t max_valid_days(std::time_t now)
+{
+    constexpr std::int64_t year_9999 = 253370764800;  // 9999-01-01T00:00:00Z
+    const std::int64_t days = (year_9999 - 1 - std::int64_t{now}) / 86400;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(days, 0, INT32_MAX));
+}
+
 std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate_params& params)
 {
+    // What the form cannot give is refused before the key, which may take seconds, is made.
+    refuse_nul_characters(params);
+    refuse_long_validity(params.valid_days, std::time(nullptr));
+    x509_extension_ptr alt_names = make_alt_name_extension(params.purpose, params.common_name, params.alt_names);
+
     evp_pkey_ptr key = generate_key(params.key);
     x509_ptr certificate{ssl_check(X509_new())};
     X509* x = certificate.get();
@@ -95,7 +131,7 @@ std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate
     X509V3_set_ctx(&context, x, x, nullptr, nullptr, 0);
 
     const x509_extension_ptr extensions[] = {
-        make_alt_name_extension(params.purpose, params.common_name, params.alt_names),
+        std::move(alt_names),
         make_usage_extension(params.purpose, &context),
         x509_extension_ptr{ssl_check(X509V3_EXT_conf_nid(nullptr, &context, NID_subject_key_identifier, "hash"))},
     };
@@ -108,6 +144,9 @@ std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate
 
 std::pair<evp_pkey_ptr, x509_req_ptr> make_certificate_request(const request_params& params)
 {
+    refuse_nul_characters(params);
+    x509_extension_ptr alt_names = make_alt_name_extension(params.purpose, params.common_name, params.alt_names);
+
     evp_pkey_ptr key = generate_key(params.key);
     x509_req_ptr request{ssl_check(X509_REQ_new())};
     X509_REQ* req = request.get();
@@ -116,7 +155,7 @@ std::pair<evp_pkey_ptr, x509_req_ptr> make_certificate_request(const request_par
     {
         const extension_list_ptr list{ssl_check(sk_X509_EXTENSION_new_null())};
         x509_extension_ptr extensions[] = {
-            make_alt_name_extension(params.purpose, params.common_name, params.alt_names),
+            std::move(alt_names),
             make_usage_extension(params.purpose, nullptr),
         };
         for (auto& extension : extensions) {

@@ -5,12 +5,18 @@
 // clientAuth and serverAuth; any other value none. Except for purpose 1 the common name is also
 // the first alternative name ("DNS:"), before those of alt_names.
 //
-// Every library failure throws its vh::ssl_error_category code; whatever was made so far is
-// freed, key included. Each call uses only its own objects, so several may run at once.
+// Alternative names go in as the ASCII a certificate holds them in (SubjectNames.h): a name the
+// common name gives that is no host name is left out, an alternative name that cannot be written
+// fails the build. A field holding a NUL character fails it too: the subject would keep it whole
+// and an alternative name would end there.
+//
+// Every library failure throws its vh::ssl_error_category code, every other refusal a
+// certificate error code (CertificateError.h); whatever was made so far is freed, key included. Each call uses only its own objects, so several may run at once.
 
 #include "certificates/KeyTypes.h"
 
 #include <cstdint>
+#include <ctime>
 #include <string_view>
 #include <utility>
 
@@ -42,7 +48,10 @@ struct request_params {
     std::string_view alt_names{};
 };
 
-// Valid from now for valid_days whole days, with a random positive serial number, signed with
+// The most whole days of validity from the time now that end before the year 9999.
+std::int32_t max_valid_days(std::time_t now);
+
+// Valid from now for valid_days whole days (at most max_valid_days), with a random positive serial number, signed with
 // the key's default digest.
 std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate_params& params);
 

@@ -1,9 +1,15 @@
 #include "certificates/SubjectNames.h"
 
+#include "certificates/CertificateError.h"
 #include "certificates/SslHandles.h"
 #include "platform/shell/net.h"
 
+#include <idn2.h>
+
+#include <algorithm>
 #include <climits>
+#include <cstdlib>
+#include <memory>
 
 namespace Zintrel {
 
@@ -26,7 +32,81 @@ bool is_address(int family, const std::string& token)
     return shell::inet_pton(family, token.c_str(), address) == 1;
 }
 
+bool is_ascii(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// What an IA5String may carry in a name: printable ASCII, no blank or control character.
+bool is_printable_ascii(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c > 0x20 && c < 0x7f; });
+}
+
+bool is_host_label(std::string_view label)
+{
+    return !label.empty() && label.size() <= 63 && std::all_of(label.begin(), label.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
+}
+
+// The A-label of one label, or empty when IDNA refuses it.
+std::string a_label(std::string_view label)
+{
+    char* converted = nullptr;
+    // Non-transitional processing maps case and width first, as browsers do.
+    const std::string input(label);
+    if (idn2_to_ascii_8z(input.c_str(), &converted, IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL) != IDN2_OK) return {};
+    const std::unique_ptr<char, decltype(&idn2_free)> owned(converted, &idn2_free);
+    return owned.get();
+}
+
+[[noreturn]] void refuse_alt_name(const std::string& token, std::string_view what)
+{
+    throw certificate_error(certificate_errc::invalid_alt_name,
+                            "\u201C" + token + "\u201D in the alternative names is not " + std::string(what) + ".");
+}
+
 }  // namespace
+
+std::optional<std::string> ascii_host_name(std::string_view host)
+{
+    std::string ascii;
+    std::size_t start = 0;
+    for (bool first = true;; first = false) {
+        const std::size_t dot = host.find('.', start);
+        const std::string_view label = host.substr(start, dot == std::string_view::npos ? dot : dot - start);
+        std::string converted = is_ascii(label) ? std::string(label) : a_label(label);
+        if (!(is_host_label(converted) || (first && converted == "*"))) return std::nullopt;
+        if (!first) ascii += '.';
+        ascii += converted;
+        if (dot == std::string_view::npos) break;
+        start = dot + 1;
+    }
+    if (ascii.size() > 253) return std::nullopt;
+    return ascii;
+}
+
+std::string ascii_alt_name(const std::string& prefixed)
+{
+    const auto colon = prefixed.find(':');
+    const std::string prefix = prefixed.substr(0, colon + 1);
+    const std::string token = prefixed.substr(colon + 1);
+    if (prefix == "DNS:") {
+        if (auto host = ascii_host_name(token)) return prefix + *host;
+        refuse_alt_name(token, "a valid host name");
+    }
+    if (prefix == "email:") {
+        const auto at = token.rfind('@');
+        const std::string local = token.substr(0, at);
+        if (is_printable_ascii(local))
+            if (auto domain = ascii_host_name(std::string_view(token).substr(at + 1)))
+                return prefix + local + "@" + *domain;
+        refuse_alt_name(token, "an email address a certificate can hold (ASCII before the @, a host name after it)");
+    }
+    if (prefix == "URI:" && !is_printable_ascii(token)) refuse_alt_name(token, "an ASCII address (URI)");
+    return prefixed;
+}
 
 X509_NAME* add_subject_entries(std::string_view common_name, std::string_view organization,
                                std::string_view organizational_unit, std::string_view location,

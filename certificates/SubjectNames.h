@@ -5,6 +5,7 @@
 
 #include <openssl/x509.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,15 @@ std::string prefixed_alt_name(std::string token);
 // prefixed_alt_name of each run of non-blank characters of the text, in order, made one at a
 // time as the consumer asks. The text must outlive the sequence.
 generator<std::string> subject_alt_names(std::string_view alt_names);
+
+// The host name as a certificate holds it (ASCII): each internationalised label as its IDNA
+// A-label ("xn--..."), ASCII labels as typed. Empty when the result is no host name: labels of
+// letters, digits, hyphens and underscores, none empty or longer than 63, the first may be "*".
+std::optional<std::string> ascii_host_name(std::string_view host);
+
+// A prefixed alternative name with its value as the ASCII the library writes for it: a DNS name
+// and the domain of an email address through ascii_host_name; an address and a URI as typed when
+// they are printable ASCII. Any other value throws a certificate error code naming the token.
+std::string ascii_alt_name(const std::string& prefixed);
 
 }  // namespace Zintrel

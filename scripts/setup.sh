@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
-  libssl-dev openssl
+  libssl-dev openssl libidn2-dev
   libxxhash-dev xxhash
   libboost-dev libfmt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev

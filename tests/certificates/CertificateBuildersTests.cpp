@@ -1,6 +1,7 @@
 #include "certificates/CertificateBuilders.h"
 
 #include "oracle.h"
+#include "refusal.h"
 
 #include <QDateTime>
 #include <QString>
@@ -198,23 +199,30 @@ TEST(SelfSignedCertificate, SerialNumbersAreRandomPositiveAndAtMostTwentyOctets)
     EXPECT_NE(serials[0], serials[1]) << "two certificates for the same host share issuer and serial";
 }
 
-TEST(SelfSignedCertificate, ValidityLastsWholeDaysUpToYear9999)
+TEST(SelfSignedCertificate, ValidityLastsWholeDaysEndingBeforeYear9999)
 {
+    const auto year_9999 = QDateTime(QDate(9999, 1, 1), QTime(0, 0), Qt::UTC).toSecsSinceEpoch();
+    EXPECT_EQ(max_valid_days(year_9999 - 86400), 0) << "one day from then ends at the start of 9999";
+    EXPECT_EQ(max_valid_days(year_9999 - 86401), 1);
+    EXPECT_EQ(max_valid_days(year_9999 - 10 * 86400 - 1), 10);
+
     const test::scratch_folder folder;
     auto params = certificate(0, "days.example");
     params.valid_days = 1;
     EXPECT_EQ(validity_seconds(folder, make_self_signed_certificate(params).second.get()), 86400);
 
-    // The last second the library can write is 9999-12-31 23:59:59; a minute's margin for the build.
-    const std::int64_t last = 253402300799;
-    params.valid_days = static_cast<std::int32_t>((last - std::time(nullptr) - 60) / 86400);
-    EXPECT_EQ(validity_seconds(folder, make_self_signed_certificate(params).second.get()),
-              std::int64_t{params.valid_days} * 86400);
+    params.valid_days = max_valid_days(std::time(nullptr));
+    const auto longest = make_self_signed_certificate(params);
+    EXPECT_EQ(validity_seconds(folder, longest.second.get()), std::int64_t{params.valid_days} * 86400);
+    const auto dates = checked_output("openssl", {"x509", "-in", folder.write("l.crt", longest.second.get()), "-noout",
+                                                  "-enddate", "-dateopt", "iso_8601"});
+    EXPECT_EQ(line_with(dates, "notAfter=").substr(9, 4), "9998") << dates;
 
-    params.valid_days += 2;
-    expect_library_error([&] { make_self_signed_certificate(params); });
-    params.valid_days = INT_MAX;
-    expect_library_error([&] { make_self_signed_certificate(params); });
+    const auto limit = std::to_string(params.valid_days);
+    for (const std::int32_t days : {params.valid_days + 1, INT_MAX}) {
+        params.valid_days = days;
+        test::expect_refusal([&] { make_self_signed_certificate(params); }, certificate_errc::validity_too_long, limit);
+    }
 }
 
 TEST(SelfSignedCertificate, RefusedEntriesFailWithTheLibraryError)
@@ -222,6 +230,60 @@ TEST(SelfSignedCertificate, RefusedEntriesFailWithTheLibraryError)
     auto params = certificate(0, "refused.example");
     params.country_code = "USA";
     expect_library_error([&] { make_self_signed_certificate(params); });
+}
+
+// certtool decodes each A-label back and shows the host name it stands for in brackets.
+TEST(SelfSignedCertificate, InternationalNamesGoInAsALabels)
+{
+    const test::scratch_folder folder;
+    auto params = certificate(3, "Zürich Büro",
+                              "bücher.example anna@Bücher.example *.bücher.example plain_host.example");
+    const auto made = inspect(folder, make_self_signed_certificate(params));
+    EXPECT_EQ(made.certtool.find("illegal"), std::string::npos) << made.certtool;
+    EXPECT_EQ(indented_block(made.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"DNSname: xn--bcher-kva.example (bücher.example)",
+                                        "RFC822Name: anna@xn--bcher-kva.example (anna@bücher.example)",
+                                        "DNSname: *.xn--bcher-kva.example (*.bücher.example)",
+                                        "DNSname: plain_host.example"}))
+        << "a common name that is no host name is left out of the alternative names";
+    EXPECT_EQ(line_with(made.openssl, "Subject:"), "Subject: CN=Zürich Büro");
+
+    const auto host = inspect(folder, make_certificate_request(request(0, "bücher.example")));
+    EXPECT_EQ(host.certtool.find("illegal"), std::string::npos) << host.certtool;
+    EXPECT_EQ(indented_block(host.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"DNSname: xn--bcher-kva.example (bücher.example)"}));
+    EXPECT_EQ(line_with(host.openssl, "Subject:"), "Subject: CN=bücher.example");
+}
+
+TEST(SelfSignedCertificate, AltNamesACertificateCannotHoldFailNamingTheToken)
+{
+    for (const std::string token : {"bücher..example", "jürgen@example.com",
+                                    "https://bücher.example/", "bad!name.example", "-​.example"}) {
+        const std::string alt_names = "fine.example " + token;
+        const auto params = certificate(0, "ok.example", alt_names);
+        test::expect_refusal([&] { make_self_signed_certificate(params); }, certificate_errc::invalid_alt_name,
+                             token.substr(0, token.find(' ')));
+    }
+}
+
+TEST(SelfSignedCertificate, FieldsWithANulCharacterAreRefused)
+{
+    using namespace std::string_view_literals;
+    const auto nul = "a\0b"sv;
+    const std::pair<std::string_view certificate_params::*, const char*> fields[] = {
+        {&certificate_params::common_name, "common name"}, {&certificate_params::organization, "organization"},
+        {&certificate_params::organizational_unit, "organizational unit"}, {&certificate_params::location, "location"},
+        {&certificate_params::state, "state"}, {&certificate_params::country_code, "country code"},
+        {&certificate_params::alt_names, "alternative names"},
+    };
+    for (const auto& [field, name] : fields) {
+        auto params = certificate(0, "nul.example");
+        params.*field = nul;
+        test::expect_refusal([&] { make_self_signed_certificate(params); }, certificate_errc::nul_character, name);
+    }
+    auto params = request(1, "nul.example");
+    params.alt_names = nul;
+    test::expect_refusal([&] { make_certificate_request(params); }, certificate_errc::nul_character, "alternative names");
 }
 
 TEST(CertificateRequest, RequestedExtensionsFollowThePurpose)

@@ -1,0 +1,147 @@
+#include "certificates/OutputFiles.h"
+
+#include "certificates/CertificateError.h"
+
+#include <openssl/crypto.h>
+#include <openssl/pem.h>
+#include <openssl/pkcs12.h>
+
+#include <climits>
+#include <span>
+#include <string>
+#include <system_error>
+#include <utility>
+
+namespace Zintrel {
+
+namespace {
+
+using pkcs12_ptr = ssl_ptr<PKCS12, PKCS12_free>;
+
+// A copy of the passphrase that is wiped when it goes, with the terminator the library wants.
+class passphrase_copy {
+public:
+    explicit passphrase_copy(std::string_view text) : m_text(text)
+    {
+        if (m_text.size() > static_cast<std::size_t>(INT_MAX)) throw_ssl_error(ERR_LIB_PEM, ERR_R_PASSED_INVALID_ARGUMENT);
+    }
+    ~passphrase_copy() { OPENSSL_cleanse(m_text.data(), m_text.size()); }
+    passphrase_copy(const passphrase_copy&) = delete;
+    passphrase_copy& operator=(const passphrase_copy&) = delete;
+
+    const char* c_str() const noexcept { return m_text.c_str(); }
+    int length() const noexcept { return static_cast<int>(m_text.size()); }
+    bool empty() const noexcept { return m_text.empty(); }
+
+private:
+    std::string m_text;
+};
+
+// Every file is staged before the first is moved into place: the failures that can be
+// foreseen (a folder that cannot be written, a directory in the way, a full disk) all happen
+// while staging, when nothing has been replaced yet.
+std::vector<std::filesystem::path> commit_all(std::span<output_file> files)
+{
+    for (auto& file : files) file.stage();
+    std::vector<std::filesystem::path> written;
+    for (auto& file : files) {
+        file.commit();
+        written.push_back(file.path());
+    }
+    return written;
+}
+
+void write_pkcs8_key(BIO* bio, const EVP_PKEY& key, std::string_view passphrase)
+{
+    const passphrase_copy copy(passphrase);
+    const EVP_CIPHER* cipher = copy.empty() ? nullptr : EVP_aes_256_cbc();
+    // The library takes the passphrase as writable bytes but only reads them.
+    ssl_check(PEM_write_bio_PKCS8PrivateKey(bio, &key, cipher, const_cast<char*>(copy.c_str()), copy.length(),
+                                            nullptr, nullptr));
+}
+
+// The two outputs of a PEM run, the key first.
+template <class Write>
+std::vector<std::filesystem::path> write_with_key(const EVP_PKEY& key, const std::filesystem::path& output,
+                                                  std::string_view passphrase, Write write_object)
+{
+    const auto key_path = key_path_for(output);
+    if (key_path.lexically_normal() == output.lexically_normal())
+        throw certificate_error(certificate_errc::key_file_is_output,
+                                "The file cannot be named " + output.filename().string() +
+                                    ": that is the name of its key file. Choose another name or extension.");
+    output_file files[] = {open_output_bio(output), open_output_bio(key_path, storage::file_access::owner_only)};
+    write_object(files[0].bio());
+    write_pkcs8_key(files[1].bio(), key, passphrase);
+    return commit_all(files);
+}
+
+}  // namespace
+
+output_file::output_file(std::filesystem::path path, storage::file_access access)
+    : m_path(std::move(path)), m_access(access), m_bio(ssl_check(BIO_new(BIO_s_secmem())))
+{
+}
+
+void output_file::stage()
+{
+    char* data = nullptr;
+    const long size = BIO_get_mem_data(m_bio.get(), &data);
+    if (size < 0) throw_last_ssl_error();
+    try {
+        m_file.emplace(m_path, m_access);
+        m_file->write(std::as_bytes(std::span(data, static_cast<std::size_t>(size))));
+        m_file->close();
+    } catch (const std::system_error& error) {
+        throw file_error(error.code(), m_path);
+    }
+}
+
+void output_file::commit()
+{
+    if (!m_file) stage();
+    try {
+        m_file->commit();
+    } catch (const std::system_error& error) {
+        throw file_error(error.code(), m_path);
+    }
+}
+
+output_file open_output_bio(const std::filesystem::path& path, storage::file_access access)
+{
+    return output_file(path, access);
+}
+
+std::filesystem::path key_path_for(const std::filesystem::path& output)
+{
+    return std::filesystem::path(output).replace_extension(".key");
+}
+
+std::vector<std::filesystem::path> write_pem_pair(const X509& certificate, const EVP_PKEY& key,
+                                                  const std::filesystem::path& output, std::string_view passphrase)
+{
+    return write_with_key(key, output, passphrase,
+                          [&](BIO* bio) { ssl_check(PEM_write_bio_X509(bio, &certificate)); });
+}
+
+std::vector<std::filesystem::path> write_request_pair(const X509_REQ& request, const EVP_PKEY& key,
+                                                      const std::filesystem::path& output,
+                                                      std::string_view passphrase)
+{
+    return write_with_key(key, output, passphrase,
+                          [&](BIO* bio) { ssl_check(PEM_write_bio_X509_REQ(bio, &request)); });
+}
+
+std::vector<std::filesystem::path> write_pkcs12(X509& certificate, EVP_PKEY& key, const std::filesystem::path& output,
+                                                std::string_view passphrase)
+{
+    const passphrase_copy copy(passphrase);
+    // Key encryption 0 is the library's default algorithm, -1 none; the certificate stays clear.
+    const pkcs12_ptr pkcs12{ssl_check(
+        PKCS12_create(copy.c_str(), nullptr, &key, &certificate, nullptr, copy.empty() ? -1 : 0, -1, 0, 0, 0))};
+    output_file file = open_output_bio(output, storage::file_access::owner_only);
+    ssl_check(i2d_PKCS12_bio(file.bio(), pkcs12.get()));
+    return commit_all(std::span(&file, 1));
+}
+
+}  // namespace Zintrel

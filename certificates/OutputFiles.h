@@ -1,0 +1,70 @@
+#pragma once
+// The files a certificate run writes: a PEM certificate or request with its PKCS#8 key beside
+// it, or one PKCS#12 file.
+//
+// Every output is complete before it appears: each is written to a temporary file in its folder
+// and all of them are moved into place only when every write has succeeded, so a failure leaves
+// no new file and every existing one as it was. Key and PKCS#12 files are readable by their owner
+// alone, also when they replace an existing file. Copies of the passphrase are wiped after use.
+//
+// Failures throw a std::error_code: the library's in the vh::ssl_category(), the file system's
+// and the refused ".key" output as certificate errors (CertificateError.h).
+
+#include "certificates/SslHandles.h"
+#include "platform/storage/staged_file.h"
+
+#include <openssl/bio.h>
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace Zintrel {
+
+using bio_ptr = ssl_ptr<BIO, BIO_vfree>;
+
+// One output being made: the library writes into bio(), held in memory that is wiped when freed;
+// stage() writes it under a temporary name beside the path and commit() moves it there.
+class output_file {
+public:
+    output_file(std::filesystem::path path, storage::file_access access);
+
+    BIO* bio() const noexcept { return m_bio.get(); }
+    const std::filesystem::path& path() const noexcept { return m_path; }
+
+    void stage();
+    void commit();
+
+private:
+    std::filesystem::path m_path;
+    storage::file_access m_access;
+    bio_ptr m_bio;
+    std::optional<storage::staged_file> m_file;
+};
+
+// A new output for the path; nothing is on the disk until it is staged.
+output_file open_output_bio(const std::filesystem::path& path,
+                            storage::file_access access = storage::file_access::shared);
+
+// The chosen path with its extension replaced by ".key".
+std::filesystem::path key_path_for(const std::filesystem::path& output);
+
+// Writes a PEM certificate at output and its PKCS#8 PEM key at key_path_for(output), the key
+// encrypted with AES-256-CBC when the passphrase is not empty. Returns the written paths
+// (certificate, key). An output whose key path would be the output itself is refused.
+std::vector<std::filesystem::path> write_pem_pair(const X509& certificate, const EVP_PKEY& key,
+                                                  const std::filesystem::path& output, std::string_view passphrase);
+
+// The same with a PEM certificate signing request.
+std::vector<std::filesystem::path> write_request_pair(const X509_REQ& request, const EVP_PKEY& key,
+                                                      const std::filesystem::path& output,
+                                                      std::string_view passphrase);
+
+// One PKCS#12 file holding key and certificate: the key encrypted with the library's default
+// only when there is a passphrase, the certificate never; without one the password is the empty
+// text. Returns the written path.
+std::vector<std::filesystem::path> write_pkcs12(X509& certificate, EVP_PKEY& key, const std::filesystem::path& output,
+                                                std::string_view passphrase);
+
+}  // namespace Zintrel
