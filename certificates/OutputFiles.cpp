@@ -18,24 +18,17 @@ namespace {
 
 using pkcs12_ptr = ssl_ptr<PKCS12, PKCS12_free>;
 
-// A copy of the passphrase that is wiped when it goes, with the terminator the library wants.
-class passphrase_copy {
-public:
-    explicit passphrase_copy(std::string_view text) : m_text(text)
-    {
-        if (m_text.size() > static_cast<std::size_t>(INT_MAX)) throw_ssl_error(ERR_LIB_PEM, ERR_R_PASSED_INVALID_ARGUMENT);
-    }
-    ~passphrase_copy() { OPENSSL_cleanse(m_text.data(), m_text.size()); }
-    passphrase_copy(const passphrase_copy&) = delete;
-    passphrase_copy& operator=(const passphrase_copy&) = delete;
-
-    const char* c_str() const noexcept { return m_text.c_str(); }
-    int length() const noexcept { return static_cast<int>(m_text.size()); }
-    bool empty() const noexcept { return m_text.empty(); }
-
-private:
-    std::string m_text;
-};
+// The passphrase's length as the library takes it. A NUL inside would end it early where the
+// library reads it as terminated text, so that the file would open with less than was typed.
+int passphrase_length(const secret_text& passphrase)
+{
+    const std::string_view text = passphrase.view();
+    if (text.find('\0') != std::string_view::npos)
+        throw certificate_error(certificate_errc::nul_character,
+                                "The passphrase holds a NUL character, which cannot be part of a passphrase.");
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) throw_ssl_error(ERR_LIB_PEM, ERR_R_PASSED_INVALID_ARGUMENT);
+    return static_cast<int>(text.size());
+}
 
 // Every file is staged before the first is moved into place: the failures that can be
 // foreseen (a folder that cannot be written, a directory in the way, a full disk) all happen
@@ -53,11 +46,11 @@ std::vector<std::filesystem::path> commit_all(std::span<output_file> files)
 
 void write_pkcs8_key(BIO* bio, const EVP_PKEY& key, std::string_view passphrase)
 {
-    const passphrase_copy copy(passphrase);
+    const secret_text copy(passphrase);
     const EVP_CIPHER* cipher = copy.empty() ? nullptr : EVP_aes_256_cbc();
     // The library takes the passphrase as writable bytes but only reads them.
-    ssl_check(PEM_write_bio_PKCS8PrivateKey(bio, &key, cipher, const_cast<char*>(copy.c_str()), copy.length(),
-                                            nullptr, nullptr));
+    ssl_check(PEM_write_bio_PKCS8PrivateKey(bio, &key, cipher, const_cast<char*>(copy.c_str()),
+                                            passphrase_length(copy), nullptr, nullptr));
 }
 
 // The two outputs of a PEM run, the key first.
@@ -77,6 +70,13 @@ std::vector<std::filesystem::path> write_with_key(const EVP_PKEY& key, const std
 }
 
 }  // namespace
+
+secret_text::secret_text(std::string&& text) noexcept : m_text(std::move(text))
+{
+    OPENSSL_cleanse(text.data(), text.capacity());
+}
+
+secret_text::~secret_text() { OPENSSL_cleanse(m_text.data(), m_text.capacity()); }
 
 output_file::output_file(std::filesystem::path path, storage::file_access access)
     : m_path(std::move(path)), m_access(access), m_bio(ssl_check(BIO_new(BIO_s_secmem())))
@@ -135,7 +135,8 @@ std::vector<std::filesystem::path> write_request_pair(const X509_REQ& request, c
 std::vector<std::filesystem::path> write_pkcs12(X509& certificate, EVP_PKEY& key, const std::filesystem::path& output,
                                                 std::string_view passphrase)
 {
-    const passphrase_copy copy(passphrase);
+    const secret_text copy(passphrase);
+    passphrase_length(copy);
     // Key encryption 0 is the library's default algorithm, -1 none; the certificate stays clear.
     const pkcs12_ptr pkcs12{ssl_check(
         PKCS12_create(copy.c_str(), nullptr, &key, &certificate, nullptr, copy.empty() ? -1 : 0, -1, 0, 0, 0))};

@@ -17,12 +17,33 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace Zintrel {
 
 using bio_ptr = ssl_ptr<BIO, BIO_vfree>;
+
+// Text wiped from memory when it goes, such as the UTF-8 passphrase a run keeps while it works.
+// It may be moved, never copied.
+class secret_text {
+public:
+    secret_text() = default;
+    explicit secret_text(std::string_view text) : m_text(text) {}
+    // Takes the text and wipes what the moved-from string may still hold.
+    explicit secret_text(std::string&& text) noexcept;
+    secret_text(secret_text&& other) noexcept : secret_text(std::move(other.m_text)) {}
+    secret_text& operator=(secret_text&&) = delete;
+    ~secret_text();
+
+    std::string_view view() const noexcept { return m_text; }
+    const char* c_str() const noexcept { return m_text.c_str(); }
+    bool empty() const noexcept { return m_text.empty(); }
+
+private:
+    std::string m_text;
+};
 
 // One output being made: the library writes into bio(), held in memory that is wiped when freed;
 // stage() writes it under a temporary name beside the path and commit() moves it there.

@@ -99,9 +99,12 @@ std::string ascii_alt_name(const std::string& prefixed)
     if (prefix == "email:") {
         const auto at = token.rfind('@');
         const std::string local = token.substr(0, at);
+        const std::string_view domain = std::string_view(token).substr(at + 1);
+        // An address literal ("[192.0.2.1]") is no host name but ASCII as it stands.
+        if (is_printable_ascii(local) && domain.starts_with('[') && domain.ends_with(']') && is_printable_ascii(domain))
+            return prefixed;
         if (is_printable_ascii(local))
-            if (auto domain = ascii_host_name(std::string_view(token).substr(at + 1)))
-                return prefix + local + "@" + *domain;
+            if (auto host = ascii_host_name(domain)) return prefix + local + "@" + *host;
         refuse_alt_name(token, "an email address a certificate can hold (ASCII before the @, a host name after it)");
     }
     if (prefix == "URI:" && !is_printable_ascii(token)) refuse_alt_name(token, "an ASCII address (URI)");

@@ -237,14 +237,15 @@ TEST(SelfSignedCertificate, InternationalNamesGoInAsALabels)
 {
     const test::scratch_folder folder;
     auto params = certificate(3, "Zürich Büro",
-                              "bücher.example anna@Bücher.example *.bücher.example plain_host.example");
+                              "bücher.example anna@Bücher.example *.bücher.example plain_host.example "
+                              "ops@[192.0.2.1]");
     const auto made = inspect(folder, make_self_signed_certificate(params));
     EXPECT_EQ(made.certtool.find("illegal"), std::string::npos) << made.certtool;
     EXPECT_EQ(indented_block(made.certtool, "Subject Alternative Name"),
               (std::vector<std::string>{"DNSname: xn--bcher-kva.example (bücher.example)",
                                         "RFC822Name: anna@xn--bcher-kva.example (anna@bücher.example)",
                                         "DNSname: *.xn--bcher-kva.example (*.bücher.example)",
-                                        "DNSname: plain_host.example"}))
+                                        "DNSname: plain_host.example", "RFC822Name: ops@[192.0.2.1]"}))
         << "a common name that is no host name is left out of the alternative names";
     EXPECT_EQ(line_with(made.openssl, "Subject:"), "Subject: CN=Zürich Büro");
 
