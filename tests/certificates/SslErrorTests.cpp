@@ -1,5 +1,7 @@
 #include "certificates/SslError.h"
 
+#include "certificates/SslHandles.h"
+
 #include "app/TextHelpers.h"
 #include "oracle.h"
 
@@ -48,4 +50,23 @@ TEST(SslErrorCategory, LastErrorLeavesTheQueueAlone)
     EXPECT_EQ(second, first) << "reading the error must not take it out of the queue";
     EXPECT_EQ(first.message(), library_reason(first.value()));
     ERR_clear_error();
+}
+
+TEST(SslCheck, AFailureTheLibraryLeavesUnexplainedIsNeverValueZero)
+{
+    // Value 0 reads as "no error": a run would report success and reveal files never written.
+    const auto expect_explained_failure = [](auto call) {
+        ERR_clear_error();
+        try {
+            call();
+            ADD_FAILURE() << "a failing result passed the check";
+        } catch (const std::error_code& code) {
+            EXPECT_NE(code.value(), 0);
+            EXPECT_EQ(code.message(), library_reason(code.value()));
+            EXPECT_NE(code.message(), "ssl error");
+        }
+        ERR_clear_error();
+    };
+    expect_explained_failure([] { Zintrel::ssl_check(0); });
+    expect_explained_failure([] { Zintrel::ssl_check(static_cast<X509*>(nullptr)); });
 }
