@@ -89,22 +89,25 @@ foundation::IAsyncOperation<std::uint32_t> DataReader::LoadAsync(std::uint32_t c
     auto self = std::static_pointer_cast<DataReader>(strong_self());
     return on_pool<std::uint32_t>([self, count] {
         // Bytes not yet taken stay in front of the new ones.
-        self->m_loaded.erase(self->m_loaded.begin(), self->m_loaded.begin() + static_cast<std::ptrdiff_t>(self->m_consumed));
-        self->m_consumed = 0;
-        const std::size_t start = self->m_loaded.size();
-        self->m_loaded.resize(start + count);
-        std::uint32_t total = 0;
-        try {
-            while (total < count) {
-                const auto got = self->m_stream->read_into(self->m_loaded.data() + start + total, count - total);
-                if (got == 0) break;
-                total += got;
-            }
-        } catch (...) {
-            self->m_loaded.resize(start);
-            throw;
+        auto& reader = *self;
+        const std::size_t kept = reader.m_size - reader.m_consumed;
+        if (kept > 0 && reader.m_consumed > 0)
+            std::memmove(reader.m_loaded.get(), reader.m_loaded.get() + reader.m_consumed, kept);
+        reader.m_size = kept;
+        reader.m_consumed = 0;
+        if (reader.m_capacity < kept + count) {
+            auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(kept + count);
+            if (kept > 0) std::memcpy(larger.get(), reader.m_loaded.get(), kept);
+            reader.m_loaded = std::move(larger);
+            reader.m_capacity = kept + count;
         }
-        self->m_loaded.resize(start + total);
+        std::uint32_t total = 0;
+        while (total < count) {
+            const auto got = reader.m_stream->read_into(reader.m_loaded.get() + kept + total, count - total);
+            if (got == 0) break;
+            total += got;
+        }
+        reader.m_size = kept + total;
         return total;
     });
 }
@@ -112,14 +115,14 @@ foundation::IAsyncOperation<std::uint32_t> DataReader::LoadAsync(std::uint32_t c
 std::shared_ptr<Buffer> DataReader::ReadBuffer(std::uint32_t length)
 {
     if (length > UnconsumedBufferLength()) throw foundation::hresult_out_of_bounds(u"Fewer bytes are loaded than asked for");
-    if (m_consumed == 0 && length == m_loaded.size()) {
+    if (m_consumed == 0 && length == m_size) {
         // Everything loaded goes: hand the bytes over instead of copying them.
-        auto whole = foundation::make<Buffer>(std::move(m_loaded));
-        m_loaded.clear();
+        auto whole = foundation::make<Buffer>(std::move(m_loaded), static_cast<std::uint32_t>(m_capacity), length);
+        m_capacity = m_size = 0;
         return whole;
     }
     auto buffer = foundation::make<Buffer>(length);
-    if (length > 0) std::memcpy(buffer->data(), m_loaded.data() + m_consumed, length);
+    if (length > 0) std::memcpy(buffer->data(), m_loaded.get() + m_consumed, length);
     buffer->Length(length);
     m_consumed += length;
     return buffer;

@@ -67,14 +67,18 @@ public:
 
     // Loads up to count bytes (fewer only at the end; 0 there). A read error fails the operation.
     foundation::IAsyncOperation<std::uint32_t> LoadAsync(std::uint32_t count);
-    std::uint32_t UnconsumedBufferLength() const noexcept { return static_cast<std::uint32_t>(m_loaded.size() - m_consumed); }
+    std::uint32_t UnconsumedBufferLength() const noexcept { return static_cast<std::uint32_t>(m_size - m_consumed); }
     // Takes length loaded bytes; more than are loaded fails with out-of-bounds.
     std::shared_ptr<Buffer> ReadBuffer(std::uint32_t length);
 
 private:
     std::shared_ptr<IInputStream> m_stream;
     storage::InputStreamOptions m_options = storage::InputStreamOptions::None;
-    std::vector<std::uint8_t> m_loaded;
+    // Loaded bytes: m_size of m_capacity in use, those before m_consumed taken. Not zeroed before
+    // a read fills them: a read of a large file would spend a good part of its time on that.
+    std::unique_ptr<std::uint8_t[]> m_loaded;
+    std::size_t m_capacity = 0;
+    std::size_t m_size = 0;
     std::size_t m_consumed = 0;
 };
 

@@ -17,23 +17,24 @@ enum class InputStreamOptions : std::uint32_t { None = 0, Partial = 1, ReadAhead
 // A block of bytes with a capacity and the length in use.
 class Buffer final : public foundation::Object {
 public:
-    explicit Buffer(std::uint32_t capacity) : m_bytes(capacity) {}
-    // Takes the bytes over as a full buffer, without copying them.
-    explicit Buffer(std::vector<std::uint8_t>&& bytes)
-        : m_bytes(std::move(bytes)), m_length(static_cast<std::uint32_t>(m_bytes.size()))
+    explicit Buffer(std::uint32_t capacity) : m_bytes(std::make_unique<std::uint8_t[]>(capacity)), m_capacity(capacity) {}
+    // Takes the bytes over, without copying them: capacity bytes, the first length of them in use.
+    Buffer(std::unique_ptr<std::uint8_t[]> bytes, std::uint32_t capacity, std::uint32_t length)
+        : m_bytes(std::move(bytes)), m_capacity(capacity), m_length(length)
     {
     }
     hstring GetRuntimeClassName() const override { return u"Windows.Storage.Streams.Buffer"; }
 
-    std::uint32_t Capacity() const noexcept { return static_cast<std::uint32_t>(m_bytes.size()); }
+    std::uint32_t Capacity() const noexcept { return m_capacity; }
     std::uint32_t Length() const noexcept { return m_length; }
     // Fails with invalid-argument beyond the capacity.
     void Length(std::uint32_t value);
-    std::uint8_t* data() noexcept { return m_bytes.data(); }
-    const std::uint8_t* data() const noexcept { return m_bytes.data(); }
+    std::uint8_t* data() noexcept { return m_bytes.get(); }
+    const std::uint8_t* data() const noexcept { return m_bytes.get(); }
 
 private:
-    std::vector<std::uint8_t> m_bytes;
+    std::unique_ptr<std::uint8_t[]> m_bytes;
+    std::uint32_t m_capacity;
     std::uint32_t m_length = 0;
 };
 

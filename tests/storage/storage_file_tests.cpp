@@ -103,6 +103,33 @@ TEST_F(Files, ADataReaderReadsTheWholeFileInRequests)
     EXPECT_THROW(reader->ReadBuffer(1), foundation::hresult_out_of_bounds);
 }
 
+// Bytes left from one load come before the next load's; taking everything hands the bytes over
+// and the reader goes on with fresh ones.
+TEST_F(Files, ADataReaderKeepsWhatWasNotTakenInFrontOfTheNextLoad)
+{
+    const auto bytes = write("kept.bin", 5000);
+    auto file = wait_for(StorageFile::GetFileFromPathAsync(path("kept.bin")));
+    auto reader = foundation::make<DataReader>(wait_for(file->OpenSequentialReadAsync()));
+    const auto take = [&](std::uint32_t count) {
+        auto buffer = reader->ReadBuffer(count);
+        EXPECT_EQ(buffer->Length(), count);
+        return std::string(reinterpret_cast<const char*>(buffer->data()), buffer->Length());
+    };
+    std::string seen;
+    ASSERT_EQ(wait_for(reader->LoadAsync(1000)), 1000u);
+    seen += take(300);
+    ASSERT_EQ(wait_for(reader->LoadAsync(2000)), 2000u);
+    EXPECT_EQ(reader->UnconsumedBufferLength(), 2700u);
+    const auto whole = reader->ReadBuffer(2700);
+    seen.append(reinterpret_cast<const char*>(whole->data()), whole->Length());
+    EXPECT_EQ(reader->UnconsumedBufferLength(), 0u);
+    ASSERT_EQ(wait_for(reader->LoadAsync(4000)), 2000u);
+    seen += take(2000);
+    EXPECT_EQ(seen, bytes);
+    // The buffer handed over earlier is the reader's no longer.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(whole->data()), 2700), bytes.substr(300, 2700));
+}
+
 TEST_F(Files, AFileTruncatedWhileBeingReadFailsTheLoad)
 {
     write("shrinking.bin", 64 * 1024);
