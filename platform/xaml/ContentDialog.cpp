@@ -14,6 +14,7 @@
 
 #include <map>
 #include <set>
+#include <vector>
 
 namespace xaml {
 
@@ -34,6 +35,13 @@ std::set<std::shared_ptr<ContentDialog>>& closing_dialogs()
 {
     static auto* dialogs = new std::set<std::shared_ptr<ContentDialog>>;
     return *dialogs;
+}
+
+// Those waiting for the dialog open on a root to close.
+std::map<const XamlRoot*, std::vector<foundation::async_source<void>>>& dialog_waiters()
+{
+    static auto* waiters = new std::map<const XamlRoot*, std::vector<foundation::async_source<void>>>;
+    return *waiters;
 }
 
 }  // namespace
@@ -129,6 +137,14 @@ foundation::IAsyncOperation<ContentDialogResult> ContentDialog::ShowAsync()
     return operation;
 }
 
+foundation::IAsyncAction ContentDialog::WhenNoneOpenAsync(const std::shared_ptr<xaml::XamlRoot>& root)
+{
+    foundation::async_source<void> source;
+    if (root && open_dialogs().contains(root.get())) dialog_waiters()[root.get()].push_back(source);
+    else source.complete();
+    return source.operation();
+}
+
 void ContentDialog::closed()
 {
     if (!m_pending) return;
@@ -139,15 +155,19 @@ void ContentDialog::closed()
     const auto self = std::static_pointer_cast<ContentDialog>(strong_self());
     closing_dialogs().insert(self);
     open_dialogs().erase(m_openOn);
+    auto waiting = dialog_waiters().extract(m_openOn);
     m_openOn = nullptr;
     // A closed dialog leaves the window, so a window that goes later does not take it along.
     if (QDialog* d = dialog(); d && d->parentWidget()) d->setParent(nullptr, Qt::Dialog);
     // The awaiting coroutine resumes after Qt has finished with the click, since it may drop
     // the last reference to the dialog. The posted work holds no UI object: work that never
     // runs (the application ends first) releases nothing while Qt tears down.
-    auto complete = [source, result, weak = std::weak_ptr<ContentDialog>(self)] {
+    std::vector<foundation::async_source<void>> waiters;
+    if (!waiting.empty()) waiters = std::move(waiting.mapped());
+    auto complete = [source, result, weak = std::weak_ptr<ContentDialog>(self), waiters = std::move(waiters)] {
         source.complete(result);
         if (const auto dialog = weak.lock()) closing_dialogs().erase(dialog);
+        for (const auto& waiter : waiters) waiter.complete();
     };
     if (!foundation::ui_thread::post(complete)) complete();
 }

@@ -46,6 +46,8 @@ public:
     // None, the primary button Primary. Fails with hresult_invalid_argument without a XamlRoot
     // and with E_ASYNC_OPERATION_NOT_STARTED while a dialog is open on the same XamlRoot.
     foundation::IAsyncOperation<ContentDialogResult> ShowAsync();
+    // Completes on the UI thread once the dialog open on the root has closed; at once when none is.
+    static foundation::IAsyncAction WhenNoneOpenAsync(const std::shared_ptr<xaml::XamlRoot>& root);
 
     QDialog* dialog() const;
     QPushButton* close_button() const noexcept { return m_close; }

@@ -1,0 +1,416 @@
+// The two checksum pages as a user meets them: made by name as the frame makes them, shown, and
+// driven through their widgets, the clipboard, drags and drops.
+
+#include "app/App.h"
+#include "checksums/ChecksumRun.h"
+#include "checksums/ChecksumsPage.h"
+#include "platform/appmodel/ApplicationData.h"
+#include "platform/appmodel/Package.h"
+#include "platform/foundation/activation.h"
+#include "platform/xaml/ContentDialog.h"
+#include "platform/xaml/MenuFlyout.h"
+#include "platform/xaml/Panel.h"
+#include "platform/xaml/ProgressRing.h"
+#include "platform/xaml/ToggleButton.h"
+
+#include "tests/checksums/oracles.h"
+#include "tests/xaml/shown_root.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QDialog>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace Zintrel;
+using foundation::as;
+using foundation::hstring;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char16_t* const page_types[] = {u"Zintrel.NonCryptoChecksumsPage", u"Zintrel.OpenSslChecksumsPage"};
+
+std::string narrow(const hstring& text) { return foundation::to_narrow(text); }
+hstring decimal(std::uintmax_t value)
+{
+    const auto digits = std::to_string(value);
+    return hstring(std::u16string(digits.begin(), digits.end()));
+}
+QString qt(const fs::path& path) { return QString::fromStdString(path.string()); }
+
+void click(const std::shared_ptr<xaml::ButtonBase>& button)
+{
+    QTest::mouseClick(button->button(), Qt::LeftButton);
+}
+
+// Every element of a subtree, depth first.
+void collect(const std::shared_ptr<xaml::UIElement>& element, std::vector<std::shared_ptr<xaml::UIElement>>& into)
+{
+    into.push_back(element);
+    for (const auto& child : element->visual_children()) collect(child, into);
+}
+
+class ChecksumsPageTest : public test::ChecksumFiles {
+protected:
+    void SetUp() override
+    {
+        m_dir = s_folder / ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        fs::create_directories(m_dir / "program");
+        setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
+        Identity(false);
+    }
+    void TearDown() override
+    {
+        if (auto* dialog = QApplication::activeModalWidget()) dialog->close();
+        m_root.reset();
+        appmodel::set_package_folder_for_tests({});
+        appmodel::reset_application_data_for_tests();
+    }
+
+    // A new App with or without a package identity (a manifest in its program folder).
+    void Identity(bool packaged)
+    {
+        const auto manifest = m_dir / "program" / appmodel::PackageManifestName;
+        if (packaged) std::ofstream(manifest) << "<Package><Identity Name=\"Varnholt.Zintrel\" Version=\"3.1.3.0\"/></Package>\n";
+        else fs::remove(manifest);
+        appmodel::set_package_folder_for_tests(hstring((m_dir / "program").u16string()));
+        appmodel::reset_application_data_for_tests();
+        m_app = foundation::make<App>();
+    }
+
+    // Makes the page by name, as the frame does, and shows it.
+    std::shared_ptr<ChecksumsPage> Open(const char16_t* type)
+    {
+        m_page = as<ChecksumsPage>(foundation::activation::activate(type));
+        m_root = test::show(m_page, 1000, 700);
+        EXPECT_TRUE(test::run_until([&] { return m_page->IsLoaded(); }));
+        return m_page;
+    }
+
+    template <class T>
+    std::vector<std::shared_ptr<T>> All() const
+    {
+        std::vector<std::shared_ptr<xaml::UIElement>> elements;
+        collect(m_page, elements);
+        std::vector<std::shared_ptr<T>> found;
+        for (const auto& e : elements)
+            if (auto t = std::dynamic_pointer_cast<T>(e)) found.push_back(t);
+        return found;
+    }
+    std::shared_ptr<xaml::Button> ButtonNamed(const char16_t* content) const
+    {
+        for (const auto& b : All<xaml::Button>())
+            if (foundation::unbox_value_or<hstring>(b->Content(), u"") == content) return b;
+        ADD_FAILURE() << "no button " << narrow(content);
+        return nullptr;
+    }
+    std::shared_ptr<xaml::ToggleButton> Toggle(const char16_t* name) const
+    {
+        for (const auto& t : All<xaml::ToggleButton>())
+            if (foundation::unbox_value_or<hstring>(t->Content(), u"") == name) return t;
+        ADD_FAILURE() << "no toggle " << narrow(name);
+        return nullptr;
+    }
+    // The result rows in list order: label text, value text and the row's copy button.
+    struct row {
+        std::shared_ptr<xaml::Grid> panel;
+        hstring label, value;
+        std::shared_ptr<xaml::Button> copy;
+    };
+    std::vector<row> Rows() const
+    {
+        const auto list = as<xaml::ItemsRepeater>(m_page->FindName(u"resultList"));
+        std::vector<row> rows;
+        for (std::int32_t i = 0; const auto element = list->TryGetElement(i); ++i) {
+            const auto panel = as<xaml::Grid>(element);
+            rows.push_back({panel, as<xaml::TextBlock>(panel->Children()->GetAt(2))->Text(),
+                            as<xaml::TextBlock>(panel->Children()->GetAt(0))->Text(), as<xaml::Button>(panel->Children()->GetAt(1))});
+        }
+        return rows;
+    }
+    bool Busy() const { return as<xaml::ProgressRing>(m_page->FindName(u"progressRing"))->IsActive(); }
+    // The run has shown the file's size and a checksum for every chosen algorithm.
+    bool Published(std::uintmax_t size) const
+    {
+        if (m_page->sizeOutput()->Text() != decimal(size)) return false;
+        for (const auto& entry : *m_page->ViewModel()->HashAlgos())
+            if (entry->Checksum().empty()) return false;
+        return true;
+    }
+
+    // A drag entering the file-name box: whether the box takes it, as a copy.
+    bool Enter(QMimeData* data)
+    {
+        QDragEnterEvent event(QPoint(5, 5), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_page->fileNameBox()->editor(), &event);
+        return event.isAccepted() && event.dropAction() == Qt::CopyAction;
+    }
+    // Drags the file over the box and drops it; Qt sends the drop where the drag was taken.
+    void DropFile(const fs::path& file)
+    {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(qt(file))});
+        ASSERT_TRUE(Enter(&data));
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(m_page->fileNameBox()->editor(), &drop);
+        EXPECT_TRUE(drop.isAccepted());
+    }
+    // Puts the data on the clipboard and chooses the paste item of the file name's menu.
+    void Paste(QMimeData* data)
+    {
+        QApplication::clipboard()->setMimeData(data);
+        const auto flyout = as<xaml::MenuFlyout>(m_page->fileNameBox()->ContextFlyout());
+        QWidget* editor = m_page->fileNameBox()->editor();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(editor, &event);
+        ASSERT_TRUE(test::run_until([&] { return flyout->menu() && flyout->menu()->isVisible(); }));
+        QAction* paste = flyout->menu()->actions().value(1);
+        ASSERT_TRUE(paste && paste->isEnabled());
+        QTest::mouseClick(flyout->menu(), Qt::LeftButton, {}, flyout->menu()->actionGeometry(paste).center());
+    }
+    void PasteText(const std::string& text)
+    {
+        auto* data = new QMimeData;
+        data->setText(QString::fromStdString(text));
+        Paste(data);
+    }
+    // The open failure dialog's message, once it shows; empty when none does.
+    static std::string FailureMessage()
+    {
+        QDialog* dialog = nullptr;
+        test::run_until([&] { return (dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) != nullptr; });
+        if (!dialog || dialog->windowTitle() != "Failure reading file") return {};
+        std::string message;
+        for (const QLabel* label : dialog->findChildren<QLabel*>())
+            if (label->isVisible() && label->text() != dialog->windowTitle()) message = label->text().toStdString();
+        return message;
+    }
+    static void CloseDialog()
+    {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->isVisible() && b->text() == "OK") QTest::mouseClick(b, Qt::LeftButton);
+        ASSERT_TRUE(test::run_until([] { return QApplication::activeModalWidget() == nullptr; }));
+    }
+
+    fs::path m_dir;
+    std::shared_ptr<App> m_app;
+    std::shared_ptr<ChecksumsPage> m_page;
+    std::shared_ptr<xaml::XamlRoot> m_root;
+};
+
+}  // namespace
+
+TEST_F(ChecksumsPageTest, BothPagesShowWhatTheToolsSayForFilesOfEverySize)
+{
+    for (const auto* type : page_types) {
+        SCOPED_TRACE(narrow(type));
+        Open(type);
+        click(ButtonNamed(u"All"));
+        for (const auto& file : s_files) {
+            SCOPED_TRACE(file.filename().string());
+            DropFile(file);
+            ASSERT_TRUE(test::run_until([&] { return Published(fs::file_size(file)) && !Busy(); }, std::chrono::seconds(60)));
+            EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(file.u16string()));
+            const auto rows = Rows();
+            const auto& entries = *m_page->ViewModel()->AvailableHashAlgos();
+            ASSERT_EQ(rows.size(), entries.Size());
+            for (std::uint32_t i = 0; i < rows.size(); ++i) {
+                const auto& entry = *entries.GetAt(i);
+                EXPECT_EQ(narrow(rows[i].value), test::ToolChecksum(entry, file)) << narrow(entry.ShortName());
+                EXPECT_EQ(rows[i].label, entry.ShortName() + u":");
+                EXPECT_EQ(rows[i].copy->Visibility(), xaml::Visibility::Visible);
+            }
+        }
+    }
+}
+
+TEST_F(ChecksumsPageTest, TheRowsFollowTheChoiceAndEveryClickStartsOneRun)
+{
+    Open(page_types[0]);
+    EXPECT_EQ(m_page->sizeLabel()->Text(), u"Size (Bytes):");
+    EXPECT_TRUE(m_page->sizeOutput()->Text().empty()) << "no size is shown before a file is chosen";
+    EXPECT_EQ(m_page->browseButton()->FocusState(), xaml::FocusState::Programmatic);
+    for (const auto& r : Rows()) EXPECT_EQ(r.panel->Visibility(), xaml::Visibility::Collapsed);
+
+    const auto file = s_files[1];  // empty
+    DropFile(file);
+    ASSERT_TRUE(test::run_until([&] { return Published(0) && !Busy(); }));
+
+    // Each run clears the checksum of every algorithm it hashes with before anything else.
+    const auto xxh64 = FindAlgorithmByShortName(*m_page->ViewModel(), u"XXH64");
+    int clears = 0;
+    xxh64->PropertyChanged([&](const auto&, const foundation::PropertyChangedEventArgs& args) {
+        if (args.PropertyName() == u"Checksum" && xxh64->Checksum().empty()) ++clears;
+    });
+    click(Toggle(u"XXH64"));
+    EXPECT_TRUE(xxh64->Checked()) << "the toggle writes its state back";
+    EXPECT_EQ(clears, 1);
+    EXPECT_TRUE(Busy()) << "the page shows it is working";
+    ASSERT_TRUE(test::run_until([&] { return Published(0) && !Busy(); }));
+    const auto rows = Rows();
+    EXPECT_EQ(rows[0].panel->Visibility(), xaml::Visibility::Collapsed) << "XXH128 is not chosen";
+    EXPECT_EQ(rows[2].panel->Visibility(), xaml::Visibility::Visible);
+    EXPECT_EQ(narrow(rows[2].value), test::ToolChecksum(*xxh64, file));
+
+    click(ButtonNamed(u"All"));
+    click(ButtonNamed(u"All"));  // leaves the choice as it was, and still runs
+    EXPECT_EQ(clears, 3);
+    ASSERT_TRUE(test::run_until([&] { return Published(0) && !Busy(); }));
+    for (const auto& r : Rows()) EXPECT_EQ(r.panel->Visibility(), xaml::Visibility::Visible);
+
+    click(ButtonNamed(u"None"));
+    EXPECT_EQ(clears, 3) << "a run without XXH64 leaves its checksum alone";
+    for (const auto& t : All<xaml::ToggleButton>()) EXPECT_EQ(t->IsChecked(), foundation::IReference<bool>(false));
+    ASSERT_TRUE(test::run_until([&] { return m_page->sizeOutput()->Text() == u"0" && !Busy(); }));
+    for (const auto& r : Rows()) EXPECT_EQ(r.panel->Visibility(), xaml::Visibility::Collapsed);
+}
+
+TEST_F(ChecksumsPageTest, APastedPathIsTrimmedAndPreferredToAFileItem)
+{
+    Open(page_types[0]);
+    click(Toggle(u"XXH3"));
+    const auto file = File("a file with blanks.bin", "pasted");
+    PasteText(" \t" + file.string() + " \r\n");
+    ASSERT_TRUE(test::run_until([&] { return Published(6); }));
+    EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(file.u16string()));
+    EXPECT_EQ(m_page->SelectedFile()->Path(), hstring(file.u16string()));
+
+    auto* both = new QMimeData;
+    both->setUrls({QUrl::fromLocalFile(qt(s_files[2]))});
+    both->setText(qt(s_files[0]));  // "abc"
+    Paste(both);
+    ASSERT_TRUE(test::run_until([&] { return Published(3); }));
+    EXPECT_EQ(m_page->SelectedFile()->Path(), hstring(s_files[0].u16string())) << "the text wins over the file item";
+
+    // A file manager's copy: a URL list only.
+    auto* copied = new QMimeData;
+    copied->setUrls({QUrl::fromLocalFile(qt(s_files[2]))});
+    Paste(copied);
+    ASSERT_TRUE(test::run_until([&] { return Published(1); }));
+    EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(s_files[2].u16string()));
+}
+
+TEST_F(ChecksumsPageTest, AnUnusablePathFailsWithItsTextKeptAndNoFileChosen)
+{
+    Open(page_types[1]);
+    click(Toggle(u"SHA2-256"));
+    DropFile(s_files[0]);
+    ASSERT_TRUE(test::run_until([&] { return Published(3); }));
+
+    for (const auto& text : {"\"" + s_files[0].string() + "\"", s_files[0].string() + "\n" + s_files[2].string()}) {
+        PasteText(text);
+        const auto message = FailureMessage();
+        EXPECT_NE(message.find(text), std::string::npos) << "the platform's message names the path: " << message;
+        EXPECT_EQ(narrow(m_page->fileNameBox()->Text()), text);
+        EXPECT_EQ(m_page->SelectedFile(), nullptr);
+        CloseDialog();
+    }
+    EXPECT_EQ(m_page->sizeOutput()->Text(), u"3") << "the last results stay until the next run";
+
+    // With no file chosen, the report would pair the typed text with another file's checksums.
+    QApplication::clipboard()->setText("untouched");
+    ASSERT_TRUE(m_page->ViewModel() && as<xaml::Button>(m_page->FindName(u"copyAllButton"))->IsEnabled());
+    click(as<xaml::Button>(m_page->FindName(u"copyAllButton")));
+    EXPECT_EQ(QApplication::clipboard()->text(), "untouched");
+
+    // A drag of text alone is refused before it is dropped.
+    QMimeData text;
+    text.setText(qt(s_files[0]));
+    EXPECT_FALSE(Enter(&text));
+}
+
+TEST_F(ChecksumsPageTest, AFileThatCannotBeReadLeavesNoResultsAndSaysWhy)
+{
+    Open(page_types[0]);
+    const auto file = File("going away.bin", "12345");
+    DropFile(file);
+    click(Toggle(u"XXH64"));
+    ASSERT_TRUE(test::run_until([&] { return Published(5) && !Busy(); }));
+
+    fs::remove(file);
+    click(Toggle(u"XXH128"));
+    const auto message = FailureMessage();
+    EXPECT_NE(message.find(file.string()), std::string::npos) << message;
+    EXPECT_FALSE(Busy());
+    EXPECT_TRUE(m_page->sizeOutput()->Text().empty());
+    for (const auto& entry : *m_page->ViewModel()->HashAlgos()) EXPECT_TRUE(entry->Checksum().empty());
+    for (const auto& r : Rows()) EXPECT_EQ(r.copy->Visibility(), xaml::Visibility::Collapsed);
+    CloseDialog();
+}
+
+TEST_F(ChecksumsPageTest, AFailureWhileAnotherDialogIsOpenShowsAfterIt)
+{
+    Open(page_types[0]);
+    auto other = foundation::make<xaml::ContentDialog>();
+    other->XamlRoot(m_page->XamlRoot());
+    other->Title(foundation::box_value(hstring(u"Another dialog")));
+    other->CloseButtonText(u"OK");
+    auto shown = other->ShowAsync();
+
+    m_page->LoadFileFromDataViewAsync(datatransfer::DataPackageView::FromParts({}, nullptr));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::activeModalWidget()->windowTitle(), "Another dialog");
+    CloseDialog();
+    EXPECT_FALSE(FailureMessage().empty()) << "the failure is shown once the other dialog has closed";
+    CloseDialog();
+}
+
+TEST_F(ChecksumsPageTest, TheReportComesThroughTheCopyButtonsOntoTheClipboard)
+{
+    Open(page_types[0]);
+    const auto file = File("five.bin", "hello");
+    click(Toggle(u"XXH128"));
+    click(Toggle(u"XXH64"));
+    DropFile(file);
+    ASSERT_TRUE(test::run_until([&] { return Published(5) && !Busy(); }));
+
+    click(as<xaml::Button>(m_page->FindName(u"copyAllButton")));
+    const auto& entries = *m_page->ViewModel()->AvailableHashAlgos();
+    const std::string expected = file.string() + "\r\nSize (Bytes): 5\r\nXXH128: " + test::ToolChecksum(*entries.GetAt(0), file) +
+                                 "\r\nXXH64: " + test::ToolChecksum(*entries.GetAt(2), file);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), expected);
+
+    click(Rows()[2].copy);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), test::ToolChecksum(*entries.GetAt(2), file));
+}
+
+TEST_F(ChecksumsPageTest, TheChoiceIsRestoredInItsSavedOrderOnlyWithAPackageIdentity)
+{
+    Identity(true);
+    appmodel::ApplicationData::Current()->LocalSettings()->Values()->Insert(
+        u"ChosenNonCryptoAlgorithms", foundation::box_value(hstring(u"XXH64,,xxh3,XXH3,nothing, XXH128,XXH64")));
+    Open(page_types[0]);
+    std::vector<hstring> chosen;
+    for (const auto& entry : *m_page->ViewModel()->HashAlgos()) chosen.push_back(entry->ShortName());
+    EXPECT_EQ(chosen, (std::vector<hstring>{u"XXH64", u"XXH3", u"XXH64"}));
+    EXPECT_EQ(Toggle(u"XXH3")->IsChecked(), foundation::IReference<bool>(true));
+    EXPECT_EQ(Toggle(u"XXH128")->IsChecked(), foundation::IReference<bool>(false));
+
+    click(Toggle(u"XXH128"));
+    m_root.reset();  // unloads the page, which saves
+    const auto saved = appmodel::ApplicationData::Current()->LocalSettings()->Values()->Lookup(u"ChosenNonCryptoAlgorithms");
+    EXPECT_EQ(foundation::unbox_value<hstring>(saved), u"XXH128,XXH3,XXH64");
+
+    // Without an identity the same store is neither read nor written.
+    Identity(false);
+    Open(page_types[0]);
+    EXPECT_EQ(m_page->ViewModel()->HashAlgos()->Size(), 0u);
+    click(Toggle(u"XXH3"));
+    m_root.reset();
+    Identity(true);
+    EXPECT_EQ(foundation::unbox_value<hstring>(appmodel::ApplicationData::Current()->LocalSettings()->Values()->Lookup(
+                  u"ChosenNonCryptoAlgorithms")),
+              u"XXH128,XXH3,XXH64");
+}
