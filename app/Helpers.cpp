@@ -86,7 +86,7 @@ std::int32_t Helpers::DisplayYear() { return 2025; }
 hstring Helpers::CompanyName() { return u"Varnholt"; }
 hstring Helpers::ProductDisplayName() { return u"Varnholt Zintrel"; }
 hstring Helpers::ProductName() { return u"Zintrel"; }
-hstring Helpers::ProductVersion() { return u"3.1.3"; }
+hstring Helpers::ProductVersion() { return u"" ZINTREL_VERSION; }
 
 xaml::Visibility Helpers::BooleanToVisibility(const IInspectable& value)
 {

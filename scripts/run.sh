@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds Zintrel, installs it into a folder of this checkout
-# and starts the installed program.
+# Installs what the project needs, builds the program alone (no tests), installs it into a folder
+# of this checkout and starts the installed program, which keeps its settings.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -G Ninja
-cmake --build build
+cmake --build build --target zintrel
 cmake --install build --prefix "$PWD/.local-install" > /dev/null
 exec "$PWD/.local-install/bin/zintrel" "$@"

@@ -10,6 +10,7 @@ packages=(
   libboost-dev libfmt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   gnutls-bin rhash dbus dbus-x11 xvfb xauth x11-utils xdotool imagemagick
+  lintian desktop-file-utils
   fonts-dejavu-core locales
 )
 

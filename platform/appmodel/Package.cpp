@@ -1,8 +1,8 @@
 #include "platform/appmodel/Package.h"
 
-#include <QCoreApplication>
+#include "platform/foundation/application_folder.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <QXmlStreamReader>
 
 namespace appmodel {
@@ -20,15 +20,11 @@ hstring package_folder_override;
 
 void set_package_folder_for_tests(hstring folder) { package_folder_override = std::move(folder); }
 
-hstring executable_folder()
-{
-    return from_q(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath().section('/', 0, -2));
-}
-
 std::shared_ptr<Package> Package::Current()
 {
-    const QString folder = QString::fromStdU16String(
-        (package_folder_override.empty() ? executable_folder() : package_folder_override).str());
+    const QString folder = package_folder_override.empty()
+                               ? QString::fromStdString(foundation::application_folder().string())
+                               : QString::fromStdU16String(package_folder_override.str());
     QFile manifest(folder + "/" + PackageManifestName);
     if (!manifest.exists()) throw foundation::hresult_error(foundation::APPMODEL_ERROR_NO_PACKAGE);
     if (!manifest.open(QIODevice::ReadOnly))

@@ -1,6 +1,6 @@
 #pragma once
 // Package identity: the process has one when it runs from an installed package, that is when a
-// package manifest lies beside the executable.
+// package manifest lies in the application's folder (foundation::application_folder).
 
 #include "platform/foundation/object.h"
 
@@ -8,7 +8,7 @@ namespace appmodel {
 
 using foundation::hstring;
 
-// The manifest's file name, beside the executable.
+// The manifest's file name in the application's folder.
 inline constexpr char PackageManifestName[] = "AppxManifest.xml";
 
 class PackageId {
@@ -37,9 +37,6 @@ private:
     PackageId m_id;
     hstring m_path;
 };
-
-// The folder of the running executable.
-hstring executable_folder();
 
 // Test hook: look for the manifest in this folder instead (empty: the executable's again).
 void set_package_folder_for_tests(hstring folder);

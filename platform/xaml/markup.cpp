@@ -1,5 +1,6 @@
 #include "platform/xaml/markup.h"
 
+#include "platform/foundation/application_folder.h"
 #include "platform/foundation/utf.h"
 #include "platform/xaml/UIElement.h"
 #include "platform/xaml/markup_builder.h"
@@ -239,12 +240,7 @@ std::filesystem::path markup_folder()
         std::lock_guard lock(folder_mutex);
         if (!folder_override.empty()) return folder_override;
     }
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
-        throw foundation::hresult_error(foundation::hresult_from_errno(error.value()),
-                                        u"Cannot find the program's folder: " + foundation::utf::utf8_to_utf16(error.message()));
-    return executable.parent_path();
+    return foundation::application_folder();
 }
 
 void load_component(const IInspectable& component, const hstring& uri)

@@ -44,8 +44,8 @@ public:
 // type fails with no-interface), every other markup error has the code E_XAMLPARSEFAILED.
 void load_component(const IInspectable& component, const hstring& uri);
 
-// The folder that "ms-appx:///" names: the running executable's folder unless set here; an
-// empty path returns to that.
+// The folder that "ms-appx:///" names: the application's folder (foundation::application_folder)
+// unless set here; an empty path returns to that.
 void set_markup_folder(const std::filesystem::path& folder);
 std::filesystem::path markup_folder();
 
