@@ -18,16 +18,15 @@ namespace {
 
 using pkcs12_ptr = ssl_ptr<PKCS12, PKCS12_free>;
 
-// The passphrase's length as the library takes it. A NUL inside would end it early where the
-// library reads it as terminated text, so that the file would open with less than was typed.
-int passphrase_length(const secret_text& passphrase)
+// Refuses a passphrase the library cannot take whole. A NUL inside would end it early where the library
+// reads it as terminated text, so that the file would open with less than was typed.
+void check_passphrase(const secret_text& passphrase)
 {
     const std::string_view text = passphrase.view();
     if (text.find('\0') != std::string_view::npos)
         throw certificate_error(certificate_errc::nul_character,
                                 "The passphrase holds a NUL character, which cannot be part of a passphrase.");
     if (text.size() > static_cast<std::size_t>(INT_MAX)) throw_ssl_error(ERR_LIB_PEM, ERR_R_PASSED_INVALID_ARGUMENT);
-    return static_cast<int>(text.size());
 }
 
 // Every file is staged before the first is moved into place: the failures that can be
@@ -47,13 +46,14 @@ std::vector<std::filesystem::path> commit_all(std::span<output_file> files)
 void write_pkcs8_key(BIO* bio, const EVP_PKEY& key, std::string_view passphrase)
 {
     const secret_text copy(passphrase);
+    check_passphrase(copy);
     const EVP_CIPHER* cipher = copy.empty() ? nullptr : EVP_aes_256_cbc();
     // The library takes the passphrase as writable bytes but only reads them.
     ssl_check(PEM_write_bio_PKCS8PrivateKey(bio, &key, cipher, const_cast<char*>(copy.c_str()),
-                                            passphrase_length(copy), nullptr, nullptr));
+                                            static_cast<int>(copy.view().size()), nullptr, nullptr));
 }
 
-// The two outputs of a PEM run, the key first.
+// The two outputs of a PEM run; the paths come back as object, then key.
 template <class Write>
 std::vector<std::filesystem::path> write_with_key(const EVP_PKEY& key, const std::filesystem::path& output,
                                                   std::string_view passphrase, Write write_object)
@@ -136,7 +136,7 @@ std::vector<std::filesystem::path> write_pkcs12(X509& certificate, EVP_PKEY& key
                                                 std::string_view passphrase)
 {
     const secret_text copy(passphrase);
-    passphrase_length(copy);
+    check_passphrase(copy);
     // Key encryption 0 is the library's default algorithm, -1 none; the certificate stays clear.
     const pkcs12_ptr pkcs12{ssl_check(
         PKCS12_create(copy.c_str(), nullptr, &key, &certificate, nullptr, copy.empty() ? -1 : 0, -1, 0, 0, 0))};
