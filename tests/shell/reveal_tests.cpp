@@ -1,6 +1,7 @@
 #include "platform/shell/reveal.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/support/session_bus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -8,9 +9,6 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 using namespace shell;
@@ -34,24 +32,13 @@ class PrivateBus : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        std::FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
-        ASSERT_NE(out, nullptr);
-        char address[512] = {}, pid[32] = {};
-        ASSERT_NE(std::fgets(address, sizeof address, out), nullptr) << "dbus-daemon (Debian package dbus) is needed";
-        ASSERT_NE(std::fgets(pid, sizeof pid, out), nullptr);
-        pclose(out);
-        std::string a(address);
-        a.erase(a.find_last_not_of("\n") + 1);
-        s_pid = std::atoi(pid);
         // Before the first use of the session bus in this process.
-        setenv("DBUS_SESSION_BUS_ADDRESS", a.c_str(), 1);
-        s_address = QString::fromStdString(a);
+        s_bus = test::start_private_session_bus();
+        ASSERT_FALSE(s_bus.address.empty());
+        s_address = QString::fromStdString(s_bus.address);
     }
-    static void TearDownTestSuite()
-    {
-        if (s_pid > 0) kill(s_pid, SIGTERM);
-    }
-    static inline int s_pid = 0;
+    static void TearDownTestSuite() { test::stop(s_bus); }
+    static inline test::session_bus s_bus;
     static inline QString s_address;
 };
 

@@ -1,0 +1,67 @@
+#include "certificates/CertSigningRequestPage.h"
+
+#include "certificates/CertificateBuilders.h"
+#include "certificates/GenerateRun.h"
+#include "certificates/OutputFiles.h"
+#include "platform/xaml/metadata.h"
+
+namespace Zintrel {
+
+using foundation::hstring;
+using foundation::IInspectable;
+
+namespace {
+
+const certificate_page_layout request_layout{
+    .markup = u"ms-appx:///CertSigningRequestPage.xaml",
+    .last_id = 19,
+    .first_button = 4,
+    .second_button = 0,
+    .passphrase = 8,
+    .key_type = 9,
+    .purpose = 11,
+    .valid_days = 0,
+    .common_name = 12,
+    .digital_signing = 19,
+    .hides_alt_names = false,
+};
+
+}  // namespace
+
+CertSigningRequestPage::CertSigningRequestPage()
+    : CertificatePage(request_layout)
+{
+    m_viewModel = foundation::make<CertSigningRequestViewModel>();
+    set_form(m_viewModel);
+    InitializeComponent();
+}
+
+void CertSigningRequestPage::GenerateCsrAsync(const IInspectable&, const xaml::RoutedEventArgs&)
+{
+    const auto page = std::static_pointer_cast<CertSigningRequestPage>(get_strong(this));
+    // A request keeps its alternative names for every purpose: the authority decides.
+    auto form = read_form(*m_viewModel, true);
+
+    generate_plan plan;
+    plan.failure_title = u"Failure generating Certificate Signing Request";
+    plan.choice_name = u"PEM";
+    plan.extensions = {u".csr"};
+    plan.writes_key_file = true;
+    plan.make_and_write = [form](const std::filesystem::path& output) {
+        auto [key, request] = make_certificate_request(params_from<request_params>(*form));
+        return write_request_pair(*request, *key, output, form->passphrase.view());
+    };
+    run_generate(page, std::move(form), std::move(plan));
+}
+
+namespace {
+
+const bool registered = [] {
+    xaml::metadata::type_builder(u"Zintrel.CertSigningRequestPage", u"Microsoft.UI.Xaml.Controls.Page")
+        .runtime_class<CertSigningRequestPage>();
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace Zintrel

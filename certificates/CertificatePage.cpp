@@ -1,0 +1,72 @@
+#include "certificates/CertificatePage.h"
+
+#include "certificates/CertificateBuilders.h"
+#include "certificates/CertificatePageBindings.h"
+#include "certificates/OutputFiles.h"
+#include "platform/xaml/Application.h"
+
+#include <cmath>
+
+namespace Zintrel {
+
+using foundation::as;
+using foundation::IInspectable;
+
+CertificatePage::CertificatePage(const certificate_page_layout& layout) : m_layout(layout)
+{
+    // The page owns its Loaded event, so a plain pointer is safe here.
+    Loaded({this, &CertificatePage::OnLoaded});
+}
+
+void CertificatePage::InitializeComponent()
+{
+    if (m_contentLoaded) return;
+    m_contentLoaded = true;
+    xaml::Application::LoadComponent(strong_self(), m_layout.markup);
+}
+
+void CertificatePage::Connect(std::int32_t id, const IInspectable& target)
+{
+    if (id >= 2 && id <= m_layout.last_id) {
+        const auto weak = std::weak_ptr<CertificatePage>(get_strong(this));
+        if (id == m_layout.first_button || id == m_layout.second_button) {
+            as<xaml::ButtonBase>(target)->Click({weak, &CertificatePage::Generate});
+        } else {
+            m_named[id] = target;
+            if (id == m_layout.common_name) m_commonName = as<xaml::TextBox>(target);
+            else if (id == m_layout.common_name + 1) m_altNames = as<xaml::TextBox>(target);
+            else if (id == m_layout.common_name + 2) m_organization = as<xaml::TextBox>(target);
+            else if (id == m_layout.digital_signing) m_digitalSigning = as<xaml::RadioButton>(target);
+            else if (id == m_layout.valid_days) {
+                m_validDays = as<xaml::NumberBox>(target);
+                // Beyond this the end of validity would pass the last year a certificate can name.
+                m_validDays->Maximum(max_valid_days);
+                m_validDays->ValueChanged([weak](const std::shared_ptr<xaml::NumberBox>& sender,
+                                                 const xaml::NumberBoxValueChangedEventArgs& args) {
+                    // A cleared box gets its previous number back.
+                    if (weak.lock() && std::isnan(args.NewValue())) sender->Value(args.OldValue());
+                });
+            }
+        }
+    }
+    m_contentLoaded = true;
+}
+
+std::shared_ptr<xaml::IComponentConnector> CertificatePage::GetBindingConnector(std::int32_t id, const IInspectable&)
+{
+    if (id != 1) return nullptr;
+    auto bindings = std::make_unique<CertificatePageBindings>(m_layout);
+    auto* raw = bindings.get();
+    bindings->SetDataRoot(strong_self());
+    m_bindings = foundation::make<xaml::XamlBindings>(std::move(bindings));
+    raw->set_self(m_bindings);
+    m_bindings->InitializeOnLoading(std::static_pointer_cast<xaml::FrameworkElement>(get_strong(this)));
+    return m_bindings;
+}
+
+void CertificatePage::OnLoaded(const IInspectable&, const xaml::RoutedEventArgs&)
+{
+    if (m_commonName) m_commonName->Focus(xaml::FocusState::Programmatic);
+}
+
+}  // namespace Zintrel

@@ -1,0 +1,177 @@
+#include "certificates/GenerateRun.h"
+
+#include "app/App.h"
+#include "app/TextHelpers.h"
+#include "app/VisualStateGuard.h"
+#include "certificates/KeyTypes.h"
+#include "platform/shell/reveal.h"
+#include "platform/storage/Pickers.h"
+#include "platform/xaml/ContentDialog.h"
+#include "platform/xaml/VisualStateManager.h"
+#include "platform/xaml/Window.h"
+
+#include <openssl/crypto.h>
+
+#include <system_error>
+
+namespace Zintrel {
+
+namespace fs = std::filesystem;
+using foundation::hstring;
+
+secret_text::secret_text(std::string&& text) noexcept { assign(std::move(text)); }
+
+void secret_text::assign(std::string&& text) noexcept
+{
+    OPENSSL_cleanse(m_text.data(), m_text.capacity());
+    m_text = std::move(text);
+    // A short text was copied out of the source's own buffer, which still holds it.
+    OPENSSL_cleanse(text.data(), text.capacity());
+}
+
+secret_text::~secret_text() { OPENSSL_cleanse(m_text.data(), m_text.capacity()); }
+
+std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, bool with_alt_names)
+{
+    auto snapshot = std::make_shared<form_snapshot>();
+    snapshot->purpose = form.Purpose();
+    snapshot->common_name = to_utf8(form.CommonName());
+    if (with_alt_names) snapshot->alt_names = to_utf8(form.AltNames());
+    snapshot->organization = to_utf8(form.Organization());
+    snapshot->organizational_unit = to_utf8(form.OrganizationalUnit());
+    snapshot->location = to_utf8(form.Location());
+    snapshot->state = to_utf8(form.State());
+    snapshot->country_code = to_utf8(form.CountryCode());
+    if (const auto* self_signed = dynamic_cast<const SelfSignedCertViewModel*>(&form))
+        snapshot->valid_days = self_signed->ValidDays();
+    snapshot->key_type = form.KeyTypeLabel();
+    snapshot->passphrase.assign(to_utf8(form.Passphrase()));
+    return snapshot;
+}
+
+namespace {
+
+// The root a dialog opens on: the page's, or the main window's when the page has left it.
+std::shared_ptr<xaml::XamlRoot> dialog_root(const std::shared_ptr<xaml::Control>& page)
+{
+    if (auto root = page->XamlRoot()) return root;
+    const auto app = App::current();
+    const auto* window = app ? xaml::Window::from_handle(app->GetMainWindowHandle()) : nullptr;
+    return window ? window->root() : nullptr;
+}
+
+hstring wide(const fs::path& path) { return hstring(path.u16string()); }
+
+// Asks before a run replaces a private key that the save dialog never showed.
+foundation::IAsyncOperation<bool> confirm_key_replacement(std::shared_ptr<xaml::Control> page, fs::path key)
+{
+    auto root = dialog_root(page);
+    if (!root) co_return false;
+    auto dialog = foundation::make<xaml::ContentDialog>();
+    dialog->XamlRoot(root);
+    dialog->Title(foundation::box_value(hstring(u"Replace the key file?")));
+    dialog->Content(foundation::box_value(
+        u"\u201c" + wide(key.filename()) + u"\u201d already exists in \u201c" + wide(key.parent_path()) +
+        u"\u201d. Replacing it loses the private key it holds, and whatever it protects cannot be used any more."));
+    dialog->PrimaryButtonText(u"Replace");
+    dialog->CloseButtonText(u"Cancel");
+    co_return co_await dialog->ShowAsync() == xaml::ContentDialogResult::Primary;
+}
+
+void reveal(const std::vector<fs::path>& files)
+{
+    if (files.empty()) return;
+    std::vector<shell::PIDLIST_ABSOLUTE> items;
+    for (const auto& file : files) items.push_back(shell::ILCreateFromPathW(file.u16string().c_str()));
+    const auto folder = shell::ILCreateFromPathW(files.front().parent_path().u16string().c_str());
+    shell::SHOpenFolderAndSelectItems(folder, static_cast<shell::UINT>(items.size()), items.data(), 0);
+    shell::ILFree(folder);
+    for (auto item : items) shell::ILFree(item);
+}
+
+hstring failure_text(const std::error_code& error)
+{
+    // A failure that left no reason behind still failed.
+    if (!error) return u"The cryptography library failed without giving a reason. Nothing was written.";
+    return hstring(error_message_text(error));
+}
+
+}  // namespace
+
+foundation::fire_and_forget show_failure_dialog(std::shared_ptr<xaml::Control> page, hstring title, hstring message)
+{
+    auto root = dialog_root(page);
+    if (!root) co_return;
+    auto dialog = foundation::make<xaml::ContentDialog>();
+    dialog->XamlRoot(root);
+    dialog->Title(foundation::box_value(title));
+    dialog->Content(foundation::box_value(message));
+    dialog->CloseButtonText(u"OK");
+    try {
+        co_await dialog->ShowAsync();
+    } catch (const foundation::hresult_error&) {
+        // Another dialog is open on the window: the user is already looking at a failure.
+    }
+}
+
+foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, std::shared_ptr<form_snapshot> form,
+                                         generate_plan plan)
+{
+    if (form->common_name.empty()) co_return;
+    if (!KeyTypeTable.contains(form->key_type)) {
+        show_failure_dialog(page, plan.failure_title, u"No key type is chosen. Choose one of the key types and try again.");
+        co_return;
+    }
+
+    auto picker = foundation::make<storage::FileSavePicker>();
+    const auto app = App::current();
+    foundation::check_hresult(picker->Initialize(app ? app->GetMainWindowHandle() : nullptr));
+    picker->FileTypeChoices()[plan.choice_name] = plan.extensions;
+    picker->DefaultFileExtension(plan.extensions.front());
+    const auto file = co_await picker->PickSaveFileAsync();
+    if (!file) co_return;
+
+    fs::path path(file->Path().str());
+    if (!path.has_extension()) path += plan.extensions.front().str();
+    if (plan.writes_key_file) {
+        if (path.extension() == ".key") {
+            show_failure_dialog(page, plan.failure_title,
+                                u"\u201c" + wide(path.filename()) +
+                                    u"\u201d ends in \u201c.key\u201d, the name the private key is written to beside it. "
+                                    u"Choose a name with another extension, such as \u201c" +
+                                    plan.extensions.front() + u"\u201d. Nothing was written.");
+            co_return;
+        }
+        auto key = path;
+        key.replace_extension(".key");
+        std::error_code ignored;
+        if (fs::exists(fs::symlink_status(key, ignored)) && !co_await confirm_key_replacement(page, key)) co_return;
+    }
+
+    xaml::VisualStateManager::GoToState(page, u"InProgress", false);
+    VisualStateGuard guard(page);
+    foundation::apartment_context ui;
+    co_await foundation::resume_background();
+
+    std::vector<fs::path> written;
+    std::error_code error;
+    bool failed = false;
+    try {
+        written = plan.make_and_write(path);
+    } catch (const std::error_code& caught) {
+        error = caught;
+        failed = true;
+    }
+    // The passphrase is wiped now rather than when the last reference goes.
+    plan.make_and_write = nullptr;
+    form.reset();
+
+    co_await ui;
+    if (failed) {
+        show_failure_dialog(page, plan.failure_title, failure_text(error));
+        co_return;
+    }
+    reveal(written);
+}
+
+}  // namespace Zintrel

@@ -1,0 +1,96 @@
+#pragma once
+// What the two certificate pages share of a generate run: the form copied off the view model,
+// the save dialog, the questions asked before anything is written, the busy state, the work on
+// the pool, and the failure dialog or the file manager afterwards.
+
+#include "certificates/CertificateViewModels.h"
+#include "certificates/KeyTypes.h"
+#include "platform/foundation/async.h"
+#include "platform/xaml/Control.h"
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Zintrel {
+
+// UTF-8 text that is wiped from memory when it goes.
+class secret_text {
+public:
+    secret_text() = default;
+    // Takes the text and wipes what the moved-from string still holds.
+    explicit secret_text(std::string&& text) noexcept;
+    ~secret_text();
+    secret_text(const secret_text&) = delete;
+    secret_text& operator=(const secret_text&) = delete;
+    // Wipes the text held so far and takes the new one as the constructor does.
+    void assign(std::string&& text) noexcept;
+
+    std::string_view view() const noexcept { return m_text; }
+    bool empty() const noexcept { return m_text.empty(); }
+
+private:
+    std::string m_text;
+};
+
+// The form as a run reads it, once, on the UI thread; UTF-8 like the builders want it.
+struct form_snapshot {
+    std::int32_t purpose = 0;
+    std::int32_t key_type = 0;
+    std::int32_t valid_days = 1;
+    std::string common_name;
+    std::string alt_names;
+    std::string organization;
+    std::string organizational_unit;
+    std::string location;
+    std::string state;
+    std::string country_code;
+    secret_text passphrase;
+};
+
+// The alternative names are left out when with_alt_names is false (the self-signed
+// certificate for digital signing names no host).
+std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, bool with_alt_names);
+
+// The builder's parameters (certificate_params or request_params) over the snapshot's texts;
+// the snapshot must outlive them. The key type must be in KeyTypeTable.
+template <class Params>
+Params params_from(const form_snapshot& form)
+{
+    Params params;
+    params.purpose = form.purpose;
+    params.key = KeyTypeTable.at(form.key_type);
+    if constexpr (requires { params.valid_days; }) params.valid_days = form.valid_days;
+    params.common_name = form.common_name;
+    params.organization = form.organization;
+    params.organizational_unit = form.organizational_unit;
+    params.location = form.location;
+    params.state = form.state;
+    params.country_code = form.country_code;
+    params.alt_names = form.alt_names;
+    return params;
+}
+
+struct generate_plan {
+    foundation::hstring failure_title;     // "Failure generating …"
+    foundation::hstring choice_name;       // the save dialog's file type: "PEM"
+    std::vector<foundation::hstring> extensions;  // the first is added to a name without one
+    bool writes_key_file = false;          // a ".key" file beside the chosen one
+    // Runs on a pool thread: makes the objects, writes the files, returns them for the file
+    // manager. Library and file failures arrive as std::error_code.
+    std::function<std::vector<std::filesystem::path>(const std::filesystem::path& output)> make_and_write;
+};
+
+// The run behind a generate button. Nothing happens without a common name; a key type that is
+// not in the table is reported before the save dialog opens.
+foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, std::shared_ptr<form_snapshot> form,
+                                         generate_plan plan);
+
+// A dialog over the page's window with an OK button; not awaited by the run.
+foundation::fire_and_forget show_failure_dialog(std::shared_ptr<xaml::Control> page, foundation::hstring title,
+                                                foundation::hstring message);
+
+}  // namespace Zintrel

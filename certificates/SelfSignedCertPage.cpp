@@ -1,0 +1,85 @@
+#include "certificates/SelfSignedCertPage.h"
+
+#include "certificates/CertificateBuilders.h"
+#include "certificates/GenerateRun.h"
+#include "certificates/OutputFiles.h"
+#include "platform/globalization/DecimalFormatter.h"
+#include "platform/globalization/IncrementNumberRounder.h"
+#include "platform/xaml/metadata.h"
+
+namespace Zintrel {
+
+using foundation::hstring;
+using foundation::IInspectable;
+
+namespace {
+
+const certificate_page_layout self_signed_layout{
+    .markup = u"ms-appx:///SelfSignedCertPage.xaml",
+    .last_id = 23,
+    .first_button = 4,
+    .second_button = 5,
+    .passphrase = 11,
+    .key_type = 12,
+    .purpose = 14,
+    .valid_days = 15,
+    .common_name = 16,
+    .digital_signing = 23,
+    .hides_alt_names = true,
+};
+
+}  // namespace
+
+SelfSignedCertPage::SelfSignedCertPage()
+    : CertificatePage(self_signed_layout)
+{
+    m_viewModel = foundation::make<SelfSignedCertViewModel>();
+    set_form(m_viewModel);
+    InitializeComponent();
+}
+
+void SelfSignedCertPage::OnLoaded(const IInspectable& sender, const xaml::RoutedEventArgs& args)
+{
+    auto rounder = foundation::make<globalization::IncrementNumberRounder>();
+    rounder->RoundingAlgorithm(globalization::RoundingAlgorithm::RoundDown);
+    auto formatter = foundation::make<globalization::DecimalFormatter>();
+    formatter->FractionDigits(0);
+    formatter->NumberRounder(rounder);
+    if (ValidDaysCtrl()) ValidDaysCtrl()->NumberFormatter(formatter);
+    CertificatePage::OnLoaded(sender, args);
+}
+
+void SelfSignedCertPage::GenerateSelfSignedCertAsync(const IInspectable& sender, const xaml::RoutedEventArgs&)
+{
+    const auto page = std::static_pointer_cast<SelfSignedCertPage>(get_strong(this));
+    auto form = read_form(*m_viewModel, m_viewModel->Purpose() != 1);
+
+    hstring tag;
+    if (const auto element = std::dynamic_pointer_cast<xaml::FrameworkElement>(sender))
+        tag = foundation::unbox_value_or<hstring>(element->Tag(), hstring());
+    const bool pem = tag == u"PEM";
+
+    generate_plan plan;
+    plan.failure_title = u"Failure generating Self-Signed Certificate";
+    plan.choice_name = pem ? u"PEM" : u"PKCS#12";
+    plan.extensions = pem ? std::vector<hstring>{u".crt"} : std::vector<hstring>{u".pfx", u".p12"};
+    plan.writes_key_file = pem;
+    plan.make_and_write = [form, pem](const std::filesystem::path& output) {
+        auto [key, certificate] = make_self_signed_certificate(params_from<certificate_params>(*form));
+        return pem ? write_pem_pair(*certificate, *key, output, form->passphrase.view())
+                   : write_pkcs12(*certificate, *key, output, form->passphrase.view());
+    };
+    run_generate(page, std::move(form), std::move(plan));
+}
+
+namespace {
+
+const bool registered = [] {
+    xaml::metadata::type_builder(u"Zintrel.SelfSignedCertPage", u"Microsoft.UI.Xaml.Controls.Page")
+        .runtime_class<SelfSignedCertPage>();
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace Zintrel

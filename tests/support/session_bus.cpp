@@ -1,0 +1,36 @@
+#include "tests/support/session_bus.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+
+namespace test {
+
+session_bus start_private_session_bus()
+{
+    std::FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
+    if (!out) {
+        ADD_FAILURE() << "cannot start dbus-daemon";
+        return {};
+    }
+    char address[512] = {}, pid[32] = {};
+    const bool read = std::fgets(address, sizeof address, out) && std::fgets(pid, sizeof pid, out);
+    pclose(out);
+    if (!read) {
+        ADD_FAILURE() << "dbus-daemon (Debian package dbus) is needed";
+        return {};
+    }
+    session_bus bus{address, std::atoi(pid)};
+    bus.address.erase(bus.address.find_last_not_of('\n') + 1);
+    setenv("DBUS_SESSION_BUS_ADDRESS", bus.address.c_str(), 1);
+    return bus;
+}
+
+void stop(const session_bus& bus)
+{
+    if (bus.pid > 0) kill(bus.pid, SIGTERM);
+}
+
+}  // namespace test
