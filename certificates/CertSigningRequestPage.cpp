@@ -49,7 +49,7 @@ void CertSigningRequestPage::GenerateCsrAsync(const IInspectable&, const xaml::R
     plan.writes_key_file = true;
     plan.make_and_write = [form](const std::filesystem::path& output) {
         auto [key, request] = make_certificate_request(params_from<request_params>(*form));
-        return write_request_pair(*request, *key, output, form->passphrase.view());
+        return write_request_pair(*request, *key, output, form->passphrase->view());
     };
     run_generate(page, std::move(form), std::move(plan));
 }

@@ -2,10 +2,10 @@
 
 #include "certificates/CertificateBuilders.h"
 #include "certificates/CertificatePageBindings.h"
-#include "certificates/OutputFiles.h"
 #include "platform/xaml/Application.h"
 
 #include <cmath>
+#include <ctime>
 
 namespace Zintrel {
 
@@ -40,7 +40,7 @@ void CertificatePage::Connect(std::int32_t id, const IInspectable& target)
             else if (id == m_layout.valid_days) {
                 m_validDays = as<xaml::NumberBox>(target);
                 // Beyond this the end of validity would pass the last year a certificate can name.
-                m_validDays->Maximum(max_valid_days);
+                m_validDays->Maximum(max_valid_days(std::time(nullptr)));
                 m_validDays->ValueChanged([weak](const std::shared_ptr<xaml::NumberBox>& sender,
                                                  const xaml::NumberBoxValueChangedEventArgs& args) {
                     // A cleared box gets its previous number back.

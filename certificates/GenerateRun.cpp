@@ -10,26 +10,12 @@
 #include "platform/xaml/VisualStateManager.h"
 #include "platform/xaml/Window.h"
 
-#include <openssl/crypto.h>
-
 #include <system_error>
 
 namespace Zintrel {
 
 namespace fs = std::filesystem;
 using foundation::hstring;
-
-secret_text::secret_text(std::string&& text) noexcept { assign(std::move(text)); }
-
-void secret_text::assign(std::string&& text) noexcept
-{
-    OPENSSL_cleanse(m_text.data(), m_text.capacity());
-    m_text = std::move(text);
-    // A short text was copied out of the source's own buffer, which still holds it.
-    OPENSSL_cleanse(text.data(), text.capacity());
-}
-
-secret_text::~secret_text() { OPENSSL_cleanse(m_text.data(), m_text.capacity()); }
 
 std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, bool with_alt_names)
 {
@@ -45,7 +31,7 @@ std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, b
     if (const auto* self_signed = dynamic_cast<const SelfSignedCertViewModel*>(&form))
         snapshot->valid_days = self_signed->ValidDays();
     snapshot->key_type = form.KeyTypeLabel();
-    snapshot->passphrase.assign(to_utf8(form.Passphrase()));
+    snapshot->passphrase = std::make_unique<secret_text>(to_utf8(form.Passphrase()));
     return snapshot;
 }
 
@@ -60,15 +46,22 @@ std::shared_ptr<xaml::XamlRoot> dialog_root(const std::shared_ptr<xaml::Control>
     return window ? window->root() : nullptr;
 }
 
+// Gives the dialog its root. The dialog outlives neither page nor root: a window closed while
+// it is open takes them down, and the run must not be the last to hold them then.
+bool show_on_page_root(const std::shared_ptr<xaml::ContentDialog>& dialog, std::shared_ptr<xaml::Control> page)
+{
+    const auto root = dialog_root(page);
+    dialog->XamlRoot(root);
+    return root != nullptr;
+}
+
 hstring wide(const fs::path& path) { return hstring(path.u16string()); }
 
 // Asks before a run replaces a private key that the save dialog never showed.
 foundation::IAsyncOperation<bool> confirm_key_replacement(std::shared_ptr<xaml::Control> page, fs::path key)
 {
-    auto root = dialog_root(page);
-    if (!root) co_return false;
     auto dialog = foundation::make<xaml::ContentDialog>();
-    dialog->XamlRoot(root);
+    if (!show_on_page_root(dialog, std::move(page))) co_return false;
     dialog->Title(foundation::box_value(hstring(u"Replace the key file?")));
     dialog->Content(foundation::box_value(
         u"\u201c" + wide(key.filename()) + u"\u201d already exists in \u201c" + wide(key.parent_path()) +
@@ -100,10 +93,8 @@ hstring failure_text(const std::error_code& error)
 
 foundation::fire_and_forget show_failure_dialog(std::shared_ptr<xaml::Control> page, hstring title, hstring message)
 {
-    auto root = dialog_root(page);
-    if (!root) co_return;
     auto dialog = foundation::make<xaml::ContentDialog>();
-    dialog->XamlRoot(root);
+    if (!show_on_page_root(dialog, std::move(page))) co_return;
     dialog->Title(foundation::box_value(title));
     dialog->Content(foundation::box_value(message));
     dialog->CloseButtonText(u"OK");

@@ -5,6 +5,7 @@
 
 #include "certificates/CertificateViewModels.h"
 #include "certificates/KeyTypes.h"
+#include "certificates/OutputFiles.h"
 #include "platform/foundation/async.h"
 #include "platform/xaml/Control.h"
 
@@ -16,25 +17,6 @@
 #include <vector>
 
 namespace Zintrel {
-
-// UTF-8 text that is wiped from memory when it goes.
-class secret_text {
-public:
-    secret_text() = default;
-    // Takes the text and wipes what the moved-from string still holds.
-    explicit secret_text(std::string&& text) noexcept;
-    ~secret_text();
-    secret_text(const secret_text&) = delete;
-    secret_text& operator=(const secret_text&) = delete;
-    // Wipes the text held so far and takes the new one as the constructor does.
-    void assign(std::string&& text) noexcept;
-
-    std::string_view view() const noexcept { return m_text; }
-    bool empty() const noexcept { return m_text.empty(); }
-
-private:
-    std::string m_text;
-};
 
 // The form as a run reads it, once, on the UI thread; UTF-8 like the builders want it.
 struct form_snapshot {
@@ -48,7 +30,7 @@ struct form_snapshot {
     std::string location;
     std::string state;
     std::string country_code;
-    secret_text passphrase;
+    std::unique_ptr<secret_text> passphrase = std::make_unique<secret_text>();
 };
 
 // The alternative names are left out when with_alt_names is false (the self-signed

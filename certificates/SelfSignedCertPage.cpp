@@ -66,8 +66,8 @@ void SelfSignedCertPage::GenerateSelfSignedCertAsync(const IInspectable& sender,
     plan.writes_key_file = pem;
     plan.make_and_write = [form, pem](const std::filesystem::path& output) {
         auto [key, certificate] = make_self_signed_certificate(params_from<certificate_params>(*form));
-        return pem ? write_pem_pair(*certificate, *key, output, form->passphrase.view())
-                   : write_pkcs12(*certificate, *key, output, form->passphrase.view());
+        return pem ? write_pem_pair(*certificate, *key, output, form->passphrase->view())
+                   : write_pkcs12(*certificate, *key, output, form->passphrase->view());
     };
     run_generate(page, std::move(form), std::move(plan));
 }
