@@ -135,6 +135,13 @@ protected:
         ASSERT_TRUE(s_service->registerService("org.freedesktop.FileManager1"));
     }
 
+    static void TearDownTestSuite()
+    {
+        // The platform keeps the application made last until the process ends, after Qt has
+        // gone: the last one must be one without a window.
+        foundation::make<App>();
+    }
+
     void SetUp() override
     {
         s_manager->shown.clear();
