@@ -95,8 +95,13 @@ foundation::IAsyncOperation<std::uint32_t> DataReader::LoadAsync(std::uint32_t c
             std::memmove(reader.m_loaded.get(), reader.m_loaded.get() + reader.m_consumed, kept);
         reader.m_size = kept;
         reader.m_consumed = 0;
+        // Bytes handed over in a buffer that is still held are that buffer's now.
+        if (reader.m_loaded.use_count() > 1) {
+            reader.m_loaded = nullptr;
+            reader.m_capacity = 0;
+        }
         if (reader.m_capacity < kept + count) {
-            auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(kept + count);
+            std::shared_ptr<std::uint8_t[]> larger(new std::uint8_t[kept + count]);
             if (kept > 0) std::memcpy(larger.get(), reader.m_loaded.get(), kept);
             reader.m_loaded = std::move(larger);
             reader.m_capacity = kept + count;
@@ -116,9 +121,9 @@ std::shared_ptr<Buffer> DataReader::ReadBuffer(std::uint32_t length)
 {
     if (length > UnconsumedBufferLength()) throw foundation::hresult_out_of_bounds(u"Fewer bytes are loaded than asked for");
     if (m_consumed == 0 && length == m_size) {
-        // Everything loaded goes: hand the bytes over instead of copying them.
-        auto whole = foundation::make<Buffer>(std::move(m_loaded), static_cast<std::uint32_t>(m_capacity), length);
-        m_capacity = m_size = 0;
+        // Everything loaded goes: share the bytes instead of copying them.
+        auto whole = foundation::make<Buffer>(m_loaded, static_cast<std::uint32_t>(m_capacity), length);
+        m_size = 0;
         return whole;
     }
     auto buffer = foundation::make<Buffer>(length);

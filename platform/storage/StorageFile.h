@@ -74,9 +74,10 @@ public:
 private:
     std::shared_ptr<IInputStream> m_stream;
     storage::InputStreamOptions m_options = storage::InputStreamOptions::None;
-    // Loaded bytes: m_size of m_capacity in use, those before m_consumed taken. Not zeroed before
-    // a read fills them: a read of a large file would spend a good part of its time on that.
-    std::unique_ptr<std::uint8_t[]> m_loaded;
+    // Loaded bytes: m_size of m_capacity in use, those before m_consumed taken. Taking all of them
+    // shares the memory with the buffer; once that buffer is gone the next load reuses it, so a
+    // long read keeps one block instead of making (and zeroing) a new one per load.
+    std::shared_ptr<std::uint8_t[]> m_loaded;
     std::size_t m_capacity = 0;
     std::size_t m_size = 0;
     std::size_t m_consumed = 0;

@@ -17,9 +17,9 @@ enum class InputStreamOptions : std::uint32_t { None = 0, Partial = 1, ReadAhead
 // A block of bytes with a capacity and the length in use.
 class Buffer final : public foundation::Object {
 public:
-    explicit Buffer(std::uint32_t capacity) : m_bytes(std::make_unique<std::uint8_t[]>(capacity)), m_capacity(capacity) {}
-    // Takes the bytes over, without copying them: capacity bytes, the first length of them in use.
-    Buffer(std::unique_ptr<std::uint8_t[]> bytes, std::uint32_t capacity, std::uint32_t length)
+    explicit Buffer(std::uint32_t capacity) : m_bytes(std::make_shared<std::uint8_t[]>(capacity)), m_capacity(capacity) {}
+    // Shares the bytes instead of copying them: capacity bytes, the first length of them in use.
+    Buffer(std::shared_ptr<std::uint8_t[]> bytes, std::uint32_t capacity, std::uint32_t length)
         : m_bytes(std::move(bytes)), m_capacity(capacity), m_length(length)
     {
     }
@@ -33,7 +33,7 @@ public:
     const std::uint8_t* data() const noexcept { return m_bytes.get(); }
 
 private:
-    std::unique_ptr<std::uint8_t[]> m_bytes;
+    std::shared_ptr<std::uint8_t[]> m_bytes;
     std::uint32_t m_capacity;
     std::uint32_t m_length = 0;
 };

@@ -1,7 +1,6 @@
 #include "checksums/ChecksumHashers.h"
 
 #include "checksums/ChecksumsViewModel.h"
-#include "platform/foundation/threading.h"
 #include "platform/storage/file_reader.h"
 #include "tests/checksums/oracles.h"
 #include "tests/support/event_loop.h"
@@ -9,11 +8,9 @@
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
 
-#include <atomic>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -139,50 +136,4 @@ TEST(ChecksumText, IsUpperCaseHexWithTwoDigitsPerByte)
     const std::uint8_t bytes[] = {0xAB, 0x0F, 0x00, 0x90};
     EXPECT_EQ(ChecksumText(bytes), u"AB0F0090");
     EXPECT_TRUE(ChecksumText({}).empty());
-}
-
-// Runs that each hash on a pool thread while spreading their chunks over the same pool: with
-// fewer threads than runs, no thread may wait for work that only a waiting thread could do.
-TEST_F(ChecksumFiles, AHundredOverlappingRunsOnASmallPoolAllFinishWithTheToolsResults)
-{
-    struct PoolCap {
-        PoolCap() { foundation::thread_pool::limit_threads_for_tests(3); }
-        ~PoolCap() { foundation::thread_pool::limit_threads_for_tests(0); }
-    } cap;
-    const auto file = s_folder / "random-9437184";
-    auto model = foundation::make<OpenSslChecksumsViewModel>();
-    std::vector<std::shared_ptr<HashAlgo>> entries;
-    for (const auto* name : {u"SHA2-256", u"SHA2-512", u"SHA3-256", u"BLAKE2B-512"})
-        for (const auto& entry : *model->AvailableHashAlgos())
-            if (entry->ShortName() == name) entries.push_back(entry);
-    ASSERT_EQ(entries.size(), 4u);
-    std::vector<std::string> expected;
-    for (const auto& entry : entries) expected.push_back(test::ToolChecksum(*entry, file));
-
-    constexpr int Runs = 100;
-    // Shared with the runs, which a stalled pool would leave behind this test.
-    struct Outcome {
-        std::mutex mutex;
-        std::vector<ChecksumResults> results;
-        std::atomic<int> finished{0};
-    };
-    auto outcome = std::make_shared<Outcome>();
-    for (int i = 0; i < Runs; ++i) {
-        ASSERT_TRUE(foundation::thread_pool::submit([outcome, entries, file] {
-            auto results = HashFile(file, entries, 4);
-            std::lock_guard lock(outcome->mutex);
-            outcome->results.push_back(std::move(results));
-            ++outcome->finished;
-        }));
-    }
-    ASSERT_TRUE(test::run_until([&] { return outcome->finished == Runs; }, std::chrono::seconds(120)))
-        << outcome->finished << " of " << Runs << " runs finished";
-    std::lock_guard lock(outcome->mutex);
-    for (const auto& results : outcome->results) {
-        ASSERT_EQ(results.size(), entries.size());
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            ASSERT_TRUE(results[i].has_value());
-            EXPECT_EQ(foundation::to_narrow(*results[i]), expected[i]) << foundation::to_narrow(entries[i]->ShortName());
-        }
-    }
 }

@@ -1,5 +1,6 @@
 #include "checksums/ChecksumRun.h"
 
+#include "platform/foundation/threading.h"
 #include "tests/checksums/oracles.h"
 #include "tests/support/event_loop.h"
 
@@ -9,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -75,6 +77,43 @@ TEST_F(ChecksumFiles, ARunPublishesWhatTheToolsComputeForEveryAlgorithmOfBothPag
                 EXPECT_EQ(Narrow(entry->Checksum()), test::ToolChecksum(*entry, file))
                     << Narrow(entry->ShortName()) << " of " << file.filename();
         }
+    }
+}
+
+// Every run hashes on the pool and spreads its chunks over the same pool: with far fewer threads
+// than runs, no thread may wait for work that only a waiting thread could do.
+TEST_F(ChecksumFiles, AHundredOverlappingRunsOnASmallPoolAllFinishWithTheToolsResults)
+{
+    struct PoolCap {
+        PoolCap() { foundation::thread_pool::limit_threads_for_tests(3); }
+        ~PoolCap() { foundation::thread_pool::limit_threads_for_tests(0); }
+    } cap;
+    auto model = foundation::make<OpenSslChecksumsViewModel>();
+    const auto chosen = Choose(*model, {u"SHA2-256", u"SHA2-512", u"SHA3-256", u"BLAKE2B-512"});
+    const auto file = s_folder / ("random-" + std::to_string(9 * test::MiB));
+    std::vector<std::unique_ptr<ChecksumRun>> runs;
+    std::vector<foundation::IAsyncAction> reads;
+    for (int i = 0; i < 100; ++i) {
+        runs.push_back(std::make_unique<ChecksumRun>(model, FileAt(file)));
+        reads.push_back(runs.back()->ReadAsync());
+    }
+    const auto finished = [&] {
+        return std::count_if(reads.begin(), reads.end(),
+                             [](const auto& read) { return read.Status() != foundation::AsyncStatus::Started; });
+    };
+    if (!test::run_until([&] { return finished() == 100; }, std::chrono::seconds(120))) {
+        ADD_FAILURE() << finished() << " of 100 runs finished";
+        for (auto& run : runs) run.release();  // still in use by the stalled runs
+        return;
+    }
+    std::vector<std::string> expected;
+    for (const auto& entry : chosen) expected.push_back(test::ToolChecksum(*entry, file));
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        reads[i].GetResults();
+        for (const auto& entry : chosen) entry->Checksum(u"");
+        runs[i]->Publish();
+        for (std::size_t k = 0; k < chosen.size(); ++k)
+            ASSERT_EQ(Narrow(chosen[k]->Checksum()), expected[k]) << "run " << i << ", " << Narrow(chosen[k]->ShortName());
     }
 }
 

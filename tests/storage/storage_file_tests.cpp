@@ -126,8 +126,25 @@ TEST_F(Files, ADataReaderKeepsWhatWasNotTakenInFrontOfTheNextLoad)
     ASSERT_EQ(wait_for(reader->LoadAsync(4000)), 2000u);
     seen += take(2000);
     EXPECT_EQ(seen, bytes);
-    // The buffer handed over earlier is the reader's no longer.
+    // A buffer still held keeps its bytes through later loads.
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(whole->data()), 2700), bytes.substr(300, 2700));
+}
+
+// A long read in whole loads keeps one block of memory as long as each buffer is let go before the next load.
+TEST_F(Files, ADataReaderReusesItsMemoryOnceABufferIsGone)
+{
+    const auto bytes = write("long.bin", 4000);
+    auto file = wait_for(StorageFile::GetFileFromPathAsync(path("long.bin")));
+    auto reader = foundation::make<DataReader>(wait_for(file->OpenSequentialReadAsync()));
+    const std::uint8_t* first = nullptr;
+    std::string seen;
+    while (const auto loaded = wait_for(reader->LoadAsync(1000))) {
+        const auto buffer = reader->ReadBuffer(loaded);
+        if (!first) first = buffer->data();
+        EXPECT_EQ(buffer->data(), first);
+        seen.append(reinterpret_cast<const char*>(buffer->data()), buffer->Length());
+    }
+    EXPECT_EQ(seen, bytes);
 }
 
 TEST_F(Files, AFileTruncatedWhileBeingReadFailsTheLoad)
