@@ -67,6 +67,48 @@ std::string a_label(std::string_view label)
                             "\u201C" + token + "\u201D in the alternative names is not " + std::string(what) + ".");
 }
 
+// Every byte of a non-ASCII character as %XX, as an internationalised address maps to a URI.
+std::string percent_encoded(std::string_view text)
+{
+    static constexpr char digits[] = "0123456789ABCDEF";
+    std::string encoded;
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            encoded += c;
+        } else {
+            encoded += '%';
+            encoded += digits[byte >> 4];
+            encoded += digits[byte & 0xF];
+        }
+    }
+    return encoded;
+}
+
+// The address with its host as A-labels and the rest percent-encoded; empty when it holds a blank
+// or control character, or its host is no host name.
+std::optional<std::string> ascii_uri(std::string_view uri)
+{
+    const std::size_t host_start = uri.find("://") + 3;
+    const std::size_t authority_end = std::min(uri.find_first_of("/?#", host_start), uri.size());
+    const std::string_view authority = uri.substr(host_start, authority_end - host_start);
+    // A port follows the last colon, unless that colon is inside a bracketed IPv6 address.
+    const std::size_t colon = authority.rfind(':');
+    const std::size_t host_end = colon != std::string_view::npos && authority.find(']', colon) == std::string_view::npos
+                                     ? colon
+                                     : authority.size();
+    std::string host(authority.substr(0, host_end));
+    if (!is_ascii(host)) {
+        auto converted = ascii_host_name(host);
+        if (!converted) return std::nullopt;
+        host = std::move(*converted);
+    }
+    std::string ascii = percent_encoded(uri.substr(0, host_start)) + host +
+                        percent_encoded(uri.substr(host_start + host_end));
+    if (!is_printable_ascii(ascii)) return std::nullopt;
+    return ascii;
+}
+
 }  // namespace
 
 std::optional<std::string> ascii_host_name(std::string_view host)
@@ -107,7 +149,10 @@ std::string ascii_alt_name(const std::string& prefixed)
             if (auto host = ascii_host_name(domain)) return prefix + local + "@" + *host;
         refuse_alt_name(token, "an email address a certificate can hold (ASCII before the @, a host name after it)");
     }
-    if (prefix == "URI:" && !is_printable_ascii(token)) refuse_alt_name(token, "an ASCII address (URI)");
+    if (prefix == "URI:") {
+        if (auto uri = ascii_uri(token)) return prefix + *uri;
+        refuse_alt_name(token, "an address (URI) a certificate can hold");
+    }
     return prefixed;
 }
 

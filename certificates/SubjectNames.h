@@ -32,8 +32,9 @@ generator<std::string> subject_alt_names(std::string_view alt_names);
 std::optional<std::string> ascii_host_name(std::string_view host);
 
 // A prefixed alternative name with its value as the ASCII the library writes for it: a DNS name
-// and the domain of an email address through ascii_host_name; an address and a URI as typed when
-// they are printable ASCII. Any other value throws a certificate error code naming the token.
+// and the domain of an email address through ascii_host_name; a URI's host the same way, with the
+// other non-ASCII characters percent-encoded; an IP address as typed. Any other value throws a
+// certificate error code naming the token.
 std::string ascii_alt_name(const std::string& prefixed);
 
 }  // namespace Zintrel
