@@ -37,6 +37,8 @@ public:
     bool empty() const noexcept;
     // Gives the chunk to every hasher and returns when all have taken it. Each hasher sees the
     // chunks in the order given; several hashers may take one chunk on several threads at once.
+    // It may be called on a pool thread: it waits only for hashers other threads are already
+    // feeding and feeds the rest itself, so it never waits for work still queued on the pool.
     void Update(std::span<const std::uint8_t> chunk);
     // Finishes every hasher, in entry order.
     ChecksumResults Final();

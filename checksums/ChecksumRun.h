@@ -26,8 +26,6 @@ public:
 
     // Null: nothing to read.
     const std::shared_ptr<storage::StorageFile>& File() const noexcept { return m_file; }
-    // The entries the run hashes with, in the order they were chosen when it was made.
-    const std::vector<std::shared_ptr<HashAlgo>>& Entries() const noexcept { return m_entries; }
 
     // UI thread: FileSize -1, then an empty Checksum on every entry of the copy, in order.
     void Clear();
