@@ -65,23 +65,23 @@ std::string OpenSslOneShot(const char* name, std::span<const std::uint8_t> data)
 
 }  // namespace
 
-TEST_F(ChecksumFiles, EveryOfferedDigestMatchesTheToolsOnEveryThreadCount)
+// What the tools compute is checked through whole runs; here, that spreading a chunk over threads
+// changes nothing, whichever way the plan falls.
+TEST_F(ChecksumFiles, EveryThreadCountGivesTheSameResults)
 {
     auto nonCrypto = foundation::make<NonCryptoChecksumsViewModel>();
     auto openSsl = foundation::make<OpenSslChecksumsViewModel>();
-    for (const auto* model : {static_cast<ChecksumsViewModel*>(nonCrypto.get()), static_cast<ChecksumsViewModel*>(openSsl.get())}) {
-        const auto entries = Entries(model->AvailableHashAlgos());
-        ASSERT_FALSE(entries.empty());
-        for (const auto& file : s_files) {
-            const auto spread = HashFile(file, entries);
-            const auto oneThread = HashFile(file, entries, 1);
-            ASSERT_EQ(spread.size(), entries.size());
+    auto entries = Entries(openSsl->AvailableHashAlgos());
+    for (const auto& entry : *nonCrypto->AvailableHashAlgos()) entries.push_back(entry);
+    for (const auto& file : s_files) {
+        const auto oneThread = HashFile(file, entries, 1);
+        ASSERT_EQ(oneThread.size(), entries.size());
+        for (const unsigned threads : {3u, 0u}) {
+            const auto spread = HashFile(file, entries, threads);
             for (std::size_t i = 0; i < entries.size(); ++i) {
-                const auto name = foundation::to_narrow(entries[i]->ShortName());
-                ASSERT_TRUE(spread[i].has_value()) << name;
-                EXPECT_EQ(foundation::to_narrow(*spread[i]), test::ToolChecksum(*entries[i], file))
-                    << name << " of " << file.filename();
-                EXPECT_EQ(oneThread[i], spread[i]) << name << " of " << file.filename();
+                ASSERT_TRUE(oneThread[i].has_value());
+                EXPECT_EQ(spread[i], oneThread[i])
+                    << foundation::to_narrow(entries[i]->ShortName()) << " of " << file.filename() << " on " << threads;
             }
         }
     }

@@ -40,7 +40,7 @@ inline std::string FirstWord(const std::string& command)
 inline std::string ToolChecksum(const Zintrel::HashAlgo& entry, const std::filesystem::path& file)
 {
     const auto name = foundation::to_narrow(entry.ShortName());
-    const auto quoted = " '" + file.string() + "'";
+    const auto quoted = " '" + file.string() + "' 2>/dev/null";
     if (const auto* digest = std::get_if<const EVP_MD*>(&entry.Algorithm())) {
         const bool xof = EVP_MD_get_flags(*digest) & EVP_MD_FLAG_XOF;
         return Upper(FirstWord("openssl dgst -r -" + name + (xof ? " -xoflen 64" : "") + quoted));
