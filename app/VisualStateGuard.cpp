@@ -16,9 +16,13 @@ VisualStateGuard::~VisualStateGuard()
         }
     };
     // Pages belong to the UI thread. A guard that ends elsewhere (an operation that fails on
-    // the pool) hands the change over rather than leave the page busy for good.
-    if (foundation::ui_thread::is_current() || !foundation::ui_thread::available() || !foundation::ui_thread::post(restore))
+    // the pool) hands the change over; when nothing can take it, the page is left as it is
+    // rather than touched from a thread it does not belong to.
+    if (foundation::ui_thread::is_current() || (!foundation::ui_thread::available() && !foundation::thread_pool::is_pool_thread())) {
         restore();
+        return;
+    }
+    foundation::ui_thread::post(restore);
 }
 
 }  // namespace Zintrel

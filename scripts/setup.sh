@@ -9,7 +9,7 @@ packages=(
   libxxhash-dev xxhash
   libboost-dev libfmt-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  gnutls-bin rhash dbus dbus-x11 xvfb xauth x11-utils xdotool xclip imagemagick
+  gnutls-bin rhash dbus dbus-x11 xvfb xauth x11-utils xdotool xclip imagemagick openbox
   lintian desktop-file-utils
   fonts-dejavu-core locales
 )

@@ -143,7 +143,11 @@ public:
     const T& Value() const override { return m_value; }
     bool EqualsBoxed(const Object& other) const override
     {
-        if constexpr (std::equality_comparable<T>) {
+        if constexpr (std::is_floating_point_v<T>) {
+            // NaN is "not set" for sizes: setting it again is no change.
+            const auto* same = dynamic_cast<const boxed_value*>(&other);
+            return same && (same->m_value == m_value || (m_value != m_value && same->m_value != same->m_value));
+        } else if constexpr (std::equality_comparable<T>) {
             const auto* same = dynamic_cast<const boxed_value*>(&other);
             return same && same->m_value == m_value;
         } else {

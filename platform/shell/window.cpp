@@ -1,35 +1,47 @@
 #include "platform/shell/window.h"
 
-#include "platform/xaml/Window.h"
-
+#include <QGuiApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QPointer>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 
 namespace shell {
 
 namespace {
 
-QWidget* widget_of(HWND hwnd)
+std::set<HWND>& live_windows()
 {
-    auto* window = xaml::Window::from_handle(hwnd);
-    return window ? window->widget() : nullptr;
+    static std::set<HWND> windows;
+    return windows;
 }
 
-struct icon_slots {
-    QPixmap small;
-    QPixmap big;
+QWidget* widget_of(HWND hwnd) { return window_widget(hwnd); }
+
+// What the calls below remember of a window lives on the window and goes with it.
+class window_state final : public QObject {
+public:
+    static constexpr const char* name = "shell-window-state";
+    explicit window_state(QWidget* window) : QObject(window) { setObjectName(name); }
+    QPixmap small, big, previous;
+    POINT min{-1, -1};
+    POINT max{-1, -1};
 };
 
-std::map<HWND, icon_slots>& window_icons()
+window_state& state_of(QWidget* w)
 {
-    static std::map<HWND, icon_slots> icons;
-    return icons;
+    // Found by name: without a meta-object of its own, a typed look-up would take any child.
+    if (auto* state = w->findChild<QObject*>(window_state::name, Qt::FindDirectChildrenOnly))
+        return *static_cast<window_state*>(state);
+    return *new window_state(w);
 }
 
 // Shared images by resource, size: handles stay valid for the process.
@@ -39,20 +51,47 @@ std::map<std::tuple<std::uintptr_t, int, int>, std::unique_ptr<QPixmap>>& shared
     return images;
 }
 
-struct remembered_positions {
-    POINT min{-1, -1};
-    POINT max{-1, -1};
-};
-
-std::map<HWND, remembered_positions>& positions()
-{
-    static std::map<HWND, remembered_positions> map;
-    return map;
-}
-
 thread_local std::optional<DWORD> apartment;
 
+// A rectangle that shows on no screen goes to the work area nearest to it; one larger than its
+// work area is cut to it. Either then lies wholly on that area.
+QRect onto_a_screen(QRect wanted)
+{
+    const auto screens = QGuiApplication::screens();
+    if (screens.isEmpty()) return wanted;
+    auto distance = [&](const QRect& area) {
+        if (area.intersects(wanted)) return -static_cast<long long>(area.intersected(wanted).width()) * area.intersected(wanted).height();
+        const QPoint c = wanted.center();
+        const long long dx = std::max({area.left() - c.x(), 0, c.x() - area.right()});
+        const long long dy = std::max({area.top() - c.y(), 0, c.y() - area.bottom()});
+        return dx * dx + dy * dy;
+    };
+    QRect area = screens.front()->availableGeometry();
+    for (const QScreen* screen : screens)
+        if (distance(screen->availableGeometry()) < distance(area)) area = screen->availableGeometry();
+    const bool tooLarge = wanted.width() > area.width() || wanted.height() > area.height();
+    if (area.intersects(wanted) && !tooLarge) return wanted;
+    QRect placed(wanted.topLeft(), wanted.size().boundedTo(area.size()));
+    placed.moveLeft(std::clamp(placed.left(), area.left(), area.right() + 1 - placed.width()));
+    placed.moveTop(std::clamp(placed.top(), area.top(), area.bottom() + 1 - placed.height()));
+    return placed;
+}
+
 }  // namespace
+
+HWND register_window(QWidget* window)
+{
+    const auto hwnd = reinterpret_cast<HWND>(window);
+    live_windows().insert(hwnd);
+    return hwnd;
+}
+
+void unregister_window(HWND hwnd) noexcept { live_windows().erase(hwnd); }
+
+QWidget* window_widget(HWND hwnd) noexcept
+{
+    return hwnd && live_windows().contains(hwnd) ? reinterpret_cast<QWidget*>(hwnd) : nullptr;
+}
 
 UINT GetDpiForWindow(HWND hwnd)
 {
@@ -118,17 +157,16 @@ LRESULT SendMessageW(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     QWidget* w = widget_of(hwnd);
     if (!w || msg != WM_SETICON) return 0;
-    auto& icons = window_icons()[hwnd];
+    auto& icons = state_of(w);
     QPixmap& slot = wParam == ICON_SMALL ? icons.small : icons.big;
-    static QPixmap previous;
-    previous = slot;
+    icons.previous = slot;
     const auto* image = reinterpret_cast<const QPixmap*>(lParam);
     slot = image ? *image : QPixmap();
     QIcon icon;
     if (!icons.small.isNull()) icon.addPixmap(icons.small);
     if (!icons.big.isNull()) icon.addPixmap(icons.big);
     w->setWindowIcon(icon);
-    return previous.isNull() ? 0 : reinterpret_cast<LRESULT>(&previous);
+    return icons.previous.isNull() ? 0 : reinterpret_cast<LRESULT>(&icons.previous);
 }
 
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement)
@@ -142,7 +180,7 @@ BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement)
     const QRect normal = w->normalGeometry().isValid() ? w->normalGeometry() : w->geometry();
     placement->flags = 0;
     placement->showCmd = w->isMinimized() ? SW_SHOWMINIMIZED : w->isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL;
-    const auto& remembered = positions()[hwnd];
+    const auto& remembered = state_of(w);
     placement->ptMinPosition = remembered.min;
     placement->ptMaxPosition = remembered.max;
     placement->rcNormalPosition = {static_cast<std::int32_t>(normal.left() * scale), static_cast<std::int32_t>(normal.top() * scale),
@@ -163,10 +201,16 @@ BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    positions()[hwnd] = {placement->ptMinPosition, placement->ptMaxPosition};
+    auto& remembered = state_of(w);
+    remembered.min = placement->ptMinPosition;
+    remembered.max = placement->ptMaxPosition;
     const double scale = w->devicePixelRatioF();
-    const QRect normal(static_cast<int>(r.left / scale), static_cast<int>(r.top / scale),
-                       static_cast<int>((r.right - r.left) / scale), static_cast<int>((r.bottom - r.top) / scale));
+    // In 64 bits: an absurd stored rectangle must not overflow on its way to the screen.
+    auto logical = [scale](std::int64_t value) {
+        return static_cast<int>(std::clamp<double>(static_cast<double>(value) / scale, -(1 << 24), 1 << 24));
+    };
+    const QRect normal = onto_a_screen(QRect(logical(r.left), logical(r.top), logical(std::int64_t{r.right} - r.left),
+                                             logical(std::int64_t{r.bottom} - r.top)));
     // The normal rectangle is set in the normal state so that restoring returns to it.
     if (w->isMaximized() || w->isMinimized()) w->showNormal();
     w->setGeometry(normal);

@@ -5,7 +5,15 @@
 #include "platform/foundation/error.h"
 #include "platform/shell/win32.h"
 
+class QWidget;
+
 namespace shell {
+
+// Top-level widgets known by their handle. The UI layer registers a window as it makes it and
+// unregisters it before the widget goes; an unknown handle fails every call below.
+HWND register_window(QWidget* window);
+void unregister_window(HWND hwnd) noexcept;
+QWidget* window_widget(HWND hwnd) noexcept;
 
 // The window's DPI: 96 times its screen's device pixel ratio; 0 for an unknown handle.
 UINT GetDpiForWindow(HWND hwnd);
@@ -47,6 +55,8 @@ struct WINDOWPLACEMENT {
 static_assert(sizeof(WINDOWPLACEMENT) == 44);
 
 // Placement in physical pixels of the desktop; length must be sizeof(WINDOWPLACEMENT).
+// Setting a normal rectangle that lies on no screen (a monitor unplugged since) moves it onto
+// the nearest screen's work area; one larger than its work area is cut to fit it.
 BOOL GetWindowPlacement(HWND hwnd, WINDOWPLACEMENT* placement);
 BOOL SetWindowPlacement(HWND hwnd, const WINDOWPLACEMENT* placement);
 

@@ -1,6 +1,6 @@
 #include "platform/storage/Pickers.h"
 
-#include "platform/xaml/Window.h"
+#include "platform/shell/window.h"
 
 #include <QFileDialog>
 #include <QStringList>
@@ -15,13 +15,12 @@ hstring from_q(const QString& text) { return hstring(text.toStdU16String()); }
 
 foundation::hresult owner_check(shell::HWND owner)
 {
-    return xaml::Window::from_handle(owner) ? foundation::S_OK : foundation::E_INVALIDARG;
+    return shell::window_widget(owner) ? foundation::S_OK : foundation::E_INVALIDARG;
 }
 
 QWidget* owner_widget(shell::HWND owner)
 {
-    auto* window = xaml::Window::from_handle(owner);
-    return window ? window->widget() : nullptr;
+    return shell::window_widget(owner);
 }
 
 QString filter_of(const hstring& name, const std::vector<hstring>& extensions)

@@ -55,7 +55,14 @@ void Image::arrange_in(double x, double y, double width, double height)
     auto* label = static_cast<QLabel*>(widget());
     const QPixmap original = label->property("original").value<QPixmap>();
     if (original.isNull() || label->size().isEmpty()) return;
-    QPixmap shown = original.scaled(label->size() * label->devicePixelRatioF(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    // Setting a picture asks for another layout: only a new size or scale makes a new one, or
+    // every layout would order the next.
+    const QSize target = label->size() * label->devicePixelRatioF();
+    const QPixmap current = label->pixmap();
+    if (current.size() == original.size().scaled(target, Qt::KeepAspectRatio) &&
+        current.devicePixelRatio() == label->devicePixelRatioF())
+        return;
+    QPixmap shown = original.scaled(target, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     shown.setDevicePixelRatio(label->devicePixelRatioF());
     label->setPixmap(shown);
 }

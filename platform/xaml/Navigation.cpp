@@ -1,16 +1,21 @@
 #include "platform/xaml/Navigation.h"
 
 #include "platform/foundation/activation.h"
+#include "platform/xaml/AutomationProperties.h"
 #include "platform/xaml/guard.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace xaml {
 
@@ -43,6 +48,17 @@ public:
 
 protected:
     QString text_or_empty() const { return text(); }
+
+    // Enter opens the focused tool as Space does.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+            animateClick();
+            event->accept();
+            return;
+        }
+        QAbstractButton::keyPressEvent(event);
+    }
 
     void paintEvent(QPaintEvent*) override
     {
@@ -83,6 +99,58 @@ protected:
 
 nav_item_button* button_of(const QWidget* widget) { return static_cast<nav_item_button*>(const_cast<QWidget*>(widget)); }
 
+// A menu entry as assistive technology reads it: a list item that can be selected and pressed.
+class nav_item_accessible final : public QAccessibleWidget {
+public:
+    explicit nav_item_accessible(nav_item_button* button) : QAccessibleWidget(button, QAccessible::ListItem) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) return static_cast<nav_item_button*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.selectable = true;
+        s.selected = static_cast<nav_item_button*>(widget())->selected;
+        return s;
+    }
+    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction()) static_cast<nav_item_button*>(widget())->click();
+        else QAccessibleWidget::doAction(name);
+    }
+};
+
+// The page header is read as a heading.
+class heading_accessible final : public QAccessibleWidget {
+public:
+    explicit heading_accessible(QLabel* label) : QAccessibleWidget(label, QAccessible::Heading) {}
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Name) return static_cast<QLabel*>(widget())->text();
+        return QAccessibleWidget::text(t);
+    }
+};
+
+constexpr const char* heading_marker = "xaml_heading";
+
+QAccessibleInterface* navigation_accessible(const QString&, QObject* object)
+{
+    if (auto* button = dynamic_cast<nav_item_button*>(object)) return new nav_item_accessible(button);
+    if (auto* label = qobject_cast<QLabel*>(object); label && label->property(heading_marker).toBool())
+        return new heading_accessible(label);
+    return nullptr;
+}
+
+void install_navigation_accessible()
+{
+    static const bool installed = (QAccessible::installFactory(navigation_accessible), true);
+    (void)installed;
+}
+
 }  // namespace
 
 // ---- FontIcon ----
@@ -119,6 +187,7 @@ const DependencyProperty& NavigationViewItem::IconProperty()
 
 NavigationViewItem::NavigationViewItem() : ContentControl(own_widget_t{})
 {
+    install_navigation_accessible();
     auto* button = new nav_item_button;
     set_widget(button);
     QObject::connect(button, &QAbstractButton::clicked, button, [this] {
@@ -146,9 +215,16 @@ void NavigationViewItem::OnPropertyChanged(const DependencyPropertyChangedEventA
 
 void NavigationViewItem::set_selected(bool selected)
 {
+    if (m_selected == selected) return;
     m_selected = selected;
     button_of(widget())->selected = selected;
     widget()->update();
+    if (QAccessible::isActive()) {
+        QAccessible::State changed;
+        changed.selected = true;
+        QAccessibleStateChangeEvent event(widget(), changed);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void NavigationViewItem::set_compact(bool compact)
@@ -184,6 +260,8 @@ AutoSuggestBox::AutoSuggestBox()
     m_edit = new QLineEdit(box);
     m_edit->setClearButtonEnabled(true);
     m_edit->setMinimumHeight(32);
+    // The clear button is a control of its own; it needs its own name.
+    for (auto* clear : m_edit->findChildren<QToolButton*>()) clear->setAccessibleName("Clear the search text");
     row->addWidget(m_edit);
     box->setFocusProxy(m_edit);
     set_widget(box);
@@ -216,6 +294,11 @@ void AutoSuggestBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
                                                                 : AutoSuggestionBoxTextChangeReason::ProgrammaticChange));
     } else if (args.Property() == PlaceholderTextProperty()) {
         m_edit->setPlaceholderText(to_qstring(PlaceholderText()));
+        if (get_value<hstring>(*this, AutomationProperties::NameProperty()).empty())
+            m_edit->setAccessibleName(to_qstring(PlaceholderText()));
+    } else if (args.Property() == AutomationProperties::NameProperty()) {
+        // The field itself is what assistive technology reaches, not the box around it.
+        m_edit->setAccessibleName(to_qstring(get_value<hstring>(*this, AutomationProperties::NameProperty())));
     }
 }
 
@@ -347,6 +430,7 @@ void NavigationView::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
         m_toggle->Visibility(IsPaneToggleButtonVisible() ? Visibility::Visible : Visibility::Collapsed);
     } else if (p == HeaderProperty()) {
         set_slot(m_headerElement, Header(), m_main, 0);
+        if (m_headerElement && m_headerElement->widget()) m_headerElement->widget()->setProperty(heading_marker, true);
     } else if (p == AutoSuggestBoxProperty()) {
         set_slot(m_searchElement, args.NewValue(), m_pane, 1);
         if (m_searchElement) {

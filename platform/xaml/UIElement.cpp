@@ -421,13 +421,28 @@ void FrameworkElement::on_unloaded()
     m_Unloaded(strong_self(), RoutedEventArgs{});
 }
 
-void FrameworkElement::raise_size_changed(foundation::Size previous, foundation::Size now)
+void FrameworkElement::raise_size_changed(foundation::Size previous, foundation::Size)
 {
-    if (previous == now) return;
-    SizeChangedEventArgs args;
-    args.PreviousSize = previous;
-    args.NewSize = now;
-    m_SizeChanged(strong_self(), args);
+    // Handlers read the sizes of other elements (the title bar reads its columns), which the
+    // same layout pass may not have reached yet: the event waits until the pass is over.
+    if (m_sizeBefore || !widget()) return;
+    m_sizeBefore = previous;
+    const std::weak_ptr<FrameworkElement> weak = std::static_pointer_cast<FrameworkElement>(strong_self());
+    QMetaObject::invokeMethod(
+        widget(),
+        [weak] {
+            auto self = weak.lock();
+            if (!self || !self->m_sizeBefore) return;
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            SizeChangedEventArgs args;
+            args.PreviousSize = *self->m_sizeBefore;
+            self->m_sizeBefore.reset();
+            if (!self->widget()) return;
+            args.NewSize = {static_cast<float>(self->widget()->width()), static_cast<float>(self->widget()->height())};
+            if (args.PreviousSize == args.NewSize) return;
+            guard([&] { self->m_SizeChanged(self, args); });
+        },
+        Qt::QueuedConnection);
 }
 
 // ---- VisualTreeHelper ----

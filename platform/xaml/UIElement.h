@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QWidget;
@@ -239,7 +240,8 @@ public:
     foundation::Size desired_size() const override;
     void arrange_in(double x, double y, double width, double height) override;
 
-    // Called by the widget layer when the element's size changed.
+    // Called by the widget layer when the element's size changed. SizeChanged follows once the
+    // layout pass is over, with the final size.
     void raise_size_changed(foundation::Size previous, foundation::Size now);
     // Re-evaluates the theme of this subtree (the desktop palette changed).
     void refresh_theme();
@@ -266,6 +268,7 @@ private:
     void theme_changed(ElementTheme before);
 
     mutable std::shared_ptr<ResourceDictionary> m_resources;
+    std::optional<foundation::Size> m_sizeBefore;  // a SizeChanged is due
     bool m_loaded = false;
     ElementTheme m_lastTheme = ElementTheme::Default;
 };

@@ -1,19 +1,23 @@
 #include "platform/xaml/Window.h"
 
+#include "platform/shell/window.h"
 #include "platform/xaml/guard.h"
 #include "platform/xaml/qt_bridge.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QLayout>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
+#include <QScreen>
+#include <QStyleHints>
 #include <QWidget>
 #include <QWindow>
-
-#include <map>
 
 namespace xaml {
 
@@ -21,12 +25,10 @@ namespace {
 
 constexpr int caption_button_width = 46;
 constexpr int resize_border = 5;
-
-std::map<shell::HWND, Window*>& live_windows()
-{
-    static std::map<shell::HWND, Window*> windows;
-    return windows;
-}
+// The frameless window draws its own edge, so that it stands out from what lies behind it.
+constexpr int frame_border = 1;
+// Below this the caption buttons would cover the title bar's own content.
+constexpr QSize minimum_window_size(640, 400);
 
 int title_bar_height(TitleBarHeightOption option)
 {
@@ -49,6 +51,7 @@ public:
 
     QColor foreground;
     QColor background;
+    bool restore = false;
 
 protected:
     void paintEvent(QPaintEvent*) override
@@ -68,7 +71,7 @@ protected:
             p.drawLine(QPointF(c.x() - s, c.y()), QPointF(c.x() + s, c.y()));
             break;
         case caption_kind::maximize:
-            if (window()->isMaximized()) {
+            if (restore) {
                 p.drawRect(QRectF(c.x() - s, c.y() - s + 2, 2 * s - 2, 2 * s - 2));
                 p.drawLine(QPointF(c.x() - s + 2, c.y() - s), QPointF(c.x() + s, c.y() - s));
                 p.drawLine(QPointF(c.x() + s, c.y() - s), QPointF(c.x() + s, c.y() + s - 2));
@@ -95,7 +98,11 @@ public:
     explicit window_frame(Window* owner) : m_owner(owner)
     {
         setAttribute(Qt::WA_DeleteOnClose, false);
-        resize(1000, 700);
+        // The first size fits the screen whatever its scale; the minimum too, where it can.
+        const QSize available = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry().size()
+                                                                  : QSize(1000, 700);
+        setMinimumSize(minimum_window_size.boundedTo(available));
+        resize(QSize(1000, 700).boundedTo(available * 0.9).expandedTo(minimumSize()));
         m_captions = new QWidget(this);
         auto* row = new QHBoxLayout(m_captions);
         row->setContentsMargins(0, 0, 0, 0);
@@ -107,7 +114,7 @@ public:
             QObject::connect(button, &QAbstractButton::clicked, this, [this, kind] {
                 guard([&] {
                     if (kind == caption_kind::minimize) showMinimized();
-                    else if (kind == caption_kind::maximize) isMaximized() ? showNormal() : showMaximized();
+                    else if (kind == caption_kind::maximize) toggle_maximized();
                     else close();
                 });
             });
@@ -119,6 +126,26 @@ public:
     ~window_frame() override { qApp->removeEventFilter(this); }
 
     void detach() { m_owner = nullptr; }
+    Window* owner() const noexcept { return m_owner; }
+
+    // Maximised as the user sees it: without a window manager a request to maximise changes
+    // the state Qt keeps but not the window, which must then not offer to restore.
+    bool shows_maximized() const
+    {
+        if (!isMaximized()) return false;
+        const QScreen* s = screen();
+        return !s || (width() >= s->availableGeometry().width() && height() >= s->availableGeometry().height());
+    }
+
+    void toggle_maximized()
+    {
+        if (shows_maximized()) {
+            showNormal();
+            return;
+        }
+        if (isMaximized()) setWindowState(windowState() & ~Qt::WindowMaximized);
+        showMaximized();
+    }
 
     void set_frameless(bool frameless)
     {
@@ -126,7 +153,7 @@ public:
         setWindowFlag(Qt::FramelessWindowHint, frameless);
         m_captions->setVisible(frameless);
         if (visible) show();
-        place_captions();
+        frame_changed();
     }
 
     void set_title_bar_height(int height)
@@ -148,7 +175,27 @@ public:
         }
     }
 
-    int captions_width() const { return m_captions->isVisible() ? caption_button_width * 3 : 0; }
+    int captions_width() const { return m_captions->isHidden() ? 0 : caption_button_width * 3; }
+
+    // The edge drawn around a frameless window that is not maximised.
+    int border() const { return windowFlags().testFlag(Qt::FramelessWindowHint) && !shows_maximized() ? frame_border : 0; }
+
+    // The state shown by the frame: edge, caption buttons and their names.
+    void frame_changed()
+    {
+        const int b = border();
+        if (QLayout* content = layout(); content && content->contentsMargins() != QMargins(b, b, b, b))
+            content->setContentsMargins(b, b, b, b);
+        const bool restore = shows_maximized();
+        for (auto* button : m_buttons) {
+            if (m_buttons.size() != 3 || button != m_buttons[1] || button->restore == restore) continue;
+            button->restore = restore;
+            button->setAccessibleName(restore ? "Restore" : "Maximize");
+            button->update();
+        }
+        place_captions();
+        update();
+    }
 
 protected:
     void showEvent(QShowEvent* event) override
@@ -160,7 +207,19 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QWidget::resizeEvent(event);
-        place_captions();
+        frame_changed();
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        QWidget::paintEvent(event);
+        if (const int b = border()) {
+            QPainter p(this);
+            QColor edge = palette().color(QPalette::WindowText);
+            edge.setAlphaF(isActiveWindow() ? 0.35f : 0.2f);
+            p.setPen(QPen(edge, b));
+            p.drawRect(QRectF(rect()).adjusted(b / 2.0, b / 2.0, -b / 2.0, -b / 2.0));
+        }
     }
 
     void closeEvent(QCloseEvent* event) override
@@ -178,7 +237,7 @@ protected:
         } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange) {
             if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->Content())) guard([&] { fe->refresh_theme(); });
         } else if (event->type() == QEvent::WindowStateChange) {
-            for (auto* b : m_buttons) b->update();
+            frame_changed();
         }
         if (m_owner->m_appWindow) refresh_captions(*m_owner->m_appWindow->TitleBar());
     }
@@ -199,19 +258,28 @@ protected:
                 return false;
             }
             if (!in_drag_area(bar, at, w)) return false;
-            if (windowHandle() && windowHandle()->startSystemMove()) return true;
-            // Without a window manager that moves windows, move it here.
-            m_dragFrom = e->globalPosition().toPoint();
-            m_dragOrigin = pos();
-            m_dragging = true;
+            // The move goes to the window manager only once the pointer moves: handed over at
+            // the press, the second click of a double click would never come back here.
+            m_pressFrom = e->globalPosition().toPoint();
+            m_pressed = true;
             return true;
         }
         case QEvent::MouseMove: {
             auto* e = static_cast<QMouseEvent*>(event);
+            if (m_pressed && (e->buttons() & Qt::LeftButton) &&
+                (e->globalPosition().toPoint() - m_pressFrom).manhattanLength() >= QApplication::startDragDistance()) {
+                m_pressed = false;
+                if (windowHandle() && windowHandle()->startSystemMove()) return true;
+                // Without a window manager that moves windows, move it here.
+                m_dragFrom = m_pressFrom;
+                m_dragOrigin = pos();
+                m_dragging = true;
+            }
             if (m_dragging) {
                 move(m_dragOrigin + e->globalPosition().toPoint() - m_dragFrom);
                 return true;
             }
+            if (m_pressed) return true;
             const Qt::Edges edges = isMaximized() ? Qt::Edges() : edges_at(mapFromGlobal(e->globalPosition().toPoint()));
             if (edges != m_cursorEdges) {
                 m_cursorEdges = edges;
@@ -229,8 +297,8 @@ protected:
             return false;
         }
         case QEvent::MouseButtonRelease:
-            if (m_dragging) {
-                m_dragging = false;
+            if (m_dragging || m_pressed) {
+                m_dragging = m_pressed = false;
                 return true;
             }
             return false;
@@ -238,7 +306,8 @@ protected:
             auto* e = static_cast<QMouseEvent*>(event);
             if (e->button() != Qt::LeftButton || !in_drag_area(bar, mapFromGlobal(e->globalPosition().toPoint()), w))
                 return false;
-            isMaximized() ? showNormal() : showMaximized();
+            m_pressed = false;
+            toggle_maximized();
             return true;
         }
         default:
@@ -250,7 +319,8 @@ private:
     void place_captions()
     {
         const int height = std::max(1, m_titleBarHeight);
-        m_captions->setGeometry(width() - caption_button_width * 3, 0, caption_button_width * 3, height);
+        const int b = border();
+        m_captions->setGeometry(width() - b - caption_button_width * 3, b, caption_button_width * 3, height);
         for (auto* b : m_buttons) b->setFixedSize(caption_button_width, height);
         m_captions->raise();
     }
@@ -259,6 +329,7 @@ private:
     {
         if (!windowFlags().testFlag(Qt::FramelessWindowHint)) return {};
         Qt::Edges edges;
+        if (isMaximized()) return {};
         if (at.x() <= resize_border) edges |= Qt::LeftEdge;
         if (at.x() >= width() - resize_border) edges |= Qt::RightEdge;
         if (at.y() <= resize_border) edges |= Qt::TopEdge;
@@ -269,8 +340,10 @@ private:
     bool in_drag_area(const AppWindowTitleBar& bar, QPoint at, QWidget* target) const
     {
         if (m_captions->isAncestorOf(target)) return false;
+        // The areas are given from the content's top left, inside the drawn edge.
         const double scale = devicePixelRatioF();
-        const QPoint physical(static_cast<int>(at.x() * scale), static_cast<int>(at.y() * scale));
+        const int b = border();
+        const QPoint physical(static_cast<int>((at.x() - b) * scale), static_cast<int>((at.y() - b) * scale));
         for (const auto& r : bar.drag_rectangles())
             if (QRect(r.X, r.Y, r.Width, r.Height).contains(physical)) return true;
         return false;
@@ -281,9 +354,21 @@ private:
     std::vector<caption_button*> m_buttons;
     int m_titleBarHeight = 32;
     bool m_dragging = false;
-    QPoint m_dragFrom, m_dragOrigin;
+    bool m_pressed = false;
+    QPoint m_pressFrom, m_dragFrom, m_dragOrigin;
     Qt::Edges m_cursorEdges;
 };
+
+namespace {
+
+// Assistive technology sees the top-level widget as a frame (a window), not a filler.
+QAccessibleInterface* frame_accessible(const QString&, QObject* object)
+{
+    auto* frame = dynamic_cast<window_frame*>(object);
+    return frame ? new QAccessibleWidget(frame, QAccessible::Window) : nullptr;
+}
+
+}  // namespace
 
 // ---- AppWindowTitleBar ----
 
@@ -357,12 +442,14 @@ shell::HWND GetWindowFromWindowId(WindowId id) { return reinterpret_cast<shell::
 
 Window::Window() : m_frame(new window_frame(this)), m_root(foundation::make<xaml::XamlRoot>(m_frame))
 {
-    live_windows()[WindowHandle()] = this;
+    static const bool accessible = (QAccessible::installFactory(frame_accessible), true);
+    (void)accessible;
+    shell::register_window(m_frame);
 }
 
 Window::~Window()
 {
-    live_windows().erase(WindowHandle());
+    shell::unregister_window(WindowHandle());
     m_frame->detach();
     if (m_root) m_root->set_live(false);
     m_root.reset();
@@ -393,9 +480,8 @@ shell::HWND Window::WindowHandle() const noexcept { return reinterpret_cast<shel
 
 Window* Window::from_handle(shell::HWND handle) noexcept
 {
-    const auto& windows = live_windows();
-    const auto found = windows.find(handle);
-    return found == windows.end() ? nullptr : found->second;
+    auto* frame = dynamic_cast<window_frame*>(shell::window_widget(handle));
+    return frame ? frame->owner() : nullptr;
 }
 
 const std::shared_ptr<AppWindow>& Window::app_window()

@@ -6,10 +6,15 @@
 
 #include "tests/support/event_loop.h"
 
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLineEdit>
+#include <QPalette>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -42,7 +47,10 @@ protected:
         ASSERT_TRUE(test::run_until([&] { return m_window->widget()->isVisible() && m_window->TitleBarGrid()->IsLoaded(); }));
         QCoreApplication::processEvents();
     }
-    void TearDown() override { m_window->Close(); }
+    void TearDown() override
+    {
+        if (m_window) m_window->Close();
+    }
 
     std::vector<std::shared_ptr<xaml::NavigationViewItem>> items() const
     {
@@ -71,6 +79,36 @@ protected:
     std::shared_ptr<MainWindow> m_window;
 };
 
+// Counts what an idle window must not do: lay out, paint or tick.
+class activity_counter final : public QObject {
+public:
+    activity_counter() { qApp->installEventFilter(this); }
+    ~activity_counter() override { qApp->removeEventFilter(this); }
+    int layouts = 0, paints = 0, ticks = 0;
+    int total() const { return layouts + paints + ticks; }
+    void reset() { layouts = paints = ticks = 0; }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::LayoutRequest: ++layouts; break;
+        case QEvent::Paint:
+        case QEvent::UpdateRequest: ++paints; break;
+        case QEvent::Timer: ++ticks; break;
+        default: break;
+        }
+        return false;
+    }
+};
+
+QAbstractButton* caption_button(QWidget* frame, const QString& name)
+{
+    for (auto* button : frame->findChildren<QAbstractButton*>())
+        if (button->accessibleName() == name) return button;
+    return nullptr;
+}
+
 // The text of every TextBlock of the tree, in order.
 void collect_texts(const std::shared_ptr<xaml::UIElement>& element, std::vector<hstring>& texts)
 {
@@ -80,22 +118,22 @@ void collect_texts(const std::shared_ptr<xaml::UIElement>& element, std::vector<
 
 }  // namespace
 
-TEST_F(MainWindowTest, OpensWithItsTitleAndFooter)
+TEST_F(MainWindowTest, OpensWithItsTitleFooterAndFirstToolSelected)
 {
     EXPECT_EQ(m_window->Title(), u"Varnholt Zintrel");
     std::vector<hstring> texts;
     collect_texts(m_window->Content(), texts);
-    auto has = [&](std::u16string_view part) {
-        return std::any_of(texts.begin(), texts.end(), [&](const hstring& t) { return t.str().find(part) != std::u16string::npos; });
-    };
-    EXPECT_TRUE(has(u"2025")) << "the year run";
-    EXPECT_TRUE(has(u"Varnholt"));
-    EXPECT_NE(m_window->MiddleTextBlock()->Text().str().find(u"Varnholt Zintrel"), std::u16string::npos);
-    EXPECT_NE(m_window->MiddleTextBlock()->Text().str().find(u"3.1.3"), std::u16string::npos);
+    // The footer is the only text of its own that carries the copyright sign; the caption
+    // already says "Varnholt", so only the footer's runs can make this line.
+    const auto footer = std::find_if(texts.begin(), texts.end(), [](const hstring& t) { return t.str().starts_with(u"©"); });
+    ASSERT_NE(footer, texts.end());
+    EXPECT_EQ(*footer, u"© 2025 Varnholt") << "the year and company runs are bound";
+    EXPECT_EQ(m_window->MiddleTextBlock()->Text(), u"Varnholt Zintrel  ·  version 3.1.3");
     EXPECT_TRUE(m_window->widget()->windowFlags().testFlag(Qt::FramelessWindowHint)) << "content extends into the title bar";
-    EXPECT_FALSE(m_window->widget()->windowIcon().isNull()) << "resource 101 gives the window its icons";
-    EXPECT_EQ(m_window->NavView()->AutoSuggestBox()->widget()->accessibleName(), QString("Search the tools"))
-        << "screen readers find the search box by its automation name";
+
+    const auto first = items().front();
+    EXPECT_EQ(m_window->NavView()->SelectedItem(), first) << "the pane selects its first tool once loaded";
+    EXPECT_EQ(header(), unbox_value<hstring>(first->Content()));
 }
 
 TEST_F(MainWindowTest, TheOpenPaneHidesItsToggleButton)
@@ -144,33 +182,240 @@ TEST_F(MainWindowTest, SelectingThePageShownAlreadyNeitherNavigatesNorRewritesTh
     EXPECT_EQ(m_window->ContentFrame()->Content(), page) << "a page type that does not exist leaves the frame as it was";
 }
 
-TEST_F(MainWindowTest, DragRectanglesFollowTheTitleBarLayout)
+TEST_F(MainWindowTest, DragAreasFollowEveryResize)
 {
-    auto bar = xaml::AppWindow::GetFromWindowId(xaml::GetWindowIdFromWindow(m_window->WindowHandle()))->TitleBar();
-    ASSERT_TRUE(test::run_until([&] { return bar->drag_rectangles().size() == 5 && bar->drag_rectangles()[0].Width > 0; }));
-    QCoreApplication::processEvents();
-    m_window->UpdateTitleBarLayout(nullptr, {});
-
-    const auto dpi = shell::GetDpiForWindow(m_window->WindowHandle());
+    QWidget* frame = m_window->widget();
+    const auto bar = xaml::AppWindow::GetFromWindowId(xaml::GetWindowIdFromWindow(m_window->WindowHandle()))->TitleBar();
+    const double scale = frame->devicePixelRatioF();
     if (const char* factor = std::getenv("QT_SCALE_FACTOR")) {
-        EXPECT_EQ(dpi, static_cast<shell::UINT>(std::lround(96 * std::atof(factor))));
+        EXPECT_EQ(shell::GetDpiForWindow(m_window->WindowHandle()), static_cast<shell::UINT>(std::lround(96 * std::atof(factor))));
     }
-    const double scale = ((dpi * 100 + 48) / 96) / 100.0;
-    const double H = m_window->TitleBarGrid()->ActualHeight();
-    const double T = m_window->MiddleTextBlock()->ActualHeight();
-    const auto& r = bar->drag_rectangles();
-    ASSERT_EQ(r.size(), 5u);
-    EXPECT_EQ(r[0].Y, 0);
-    EXPECT_EQ(r[0].Height, static_cast<std::int32_t>(H * scale));
-    EXPECT_EQ(r[1].X, r[0].Width + r[0].X) << "the middle strips begin where the leading area ends";
-    EXPECT_EQ(r[1].Height, static_cast<std::int32_t>((H - T) * 0.5 * scale));
-    EXPECT_EQ(r[3].Y, static_cast<std::int32_t>((H - (H - T) * 0.5) * scale));
-    EXPECT_NEAR(r[4].X, r[1].X + r[1].Width, 1) << "the trailing area follows the middle column";
-    EXPECT_EQ(r[2].Width, r[1].Width) << "the third area has the middle column's width";
-    // Each value is truncated on its own, so the sum may fall a pixel or two short.
-    EXPECT_NEAR(r[4].X + r[4].Width + bar->RightInset(),
-                std::lround(m_window->widget()->width() * m_window->widget()->devicePixelRatioF()), 2)
-        << "with the caption buttons the areas span the window";
+    // What the areas must be, read from where the widgets were laid out (physical pixels from
+    // the top left of the content): all of the bar but the middle text and the caption buttons.
+    auto mismatch = [&]() -> std::string {
+        QWidget* content = m_window->Content()->widget();
+        QWidget* text = m_window->MiddleTextBlock()->widget();
+        QWidget* grid = m_window->TitleBarGrid()->widget();
+        const QRect middle(text->mapTo(content, QPoint(0, 0)), text->size());
+        const double H = grid->height(), right = content->width() * scale - bar->RightInset();
+        const auto& r = bar->drag_rectangles();
+        if (r.size() != 5) return "five areas";
+        auto near = [](double a, double b) { return std::abs(a - b) <= 2; };
+        std::string failed;
+        auto check = [&](bool ok, const char* what) {
+            if (!ok) failed += std::string(what) + "; ";
+        };
+        check(r[0].X == 0 && r[0].Y == 0 && near(r[0].Height, H * scale), "first spans the bar's height from the left");
+        check(near(r[0].X + r[0].Width, middle.left() * scale), "first ends at the middle text");
+        check(near(r[1].X, middle.left() * scale) && near(r[1].Width, middle.width() * scale), "second lies over the middle text");
+        check(r[1].Y == 0 && near(r[1].Height, middle.top() * scale), "second ends at the middle text's top");
+        check(near(r[3].Y, (middle.bottom() + 1) * scale) && near(r[3].Y + r[3].Height, H * scale), "fourth lies below it");
+        check(near(r[4].X, (middle.right() + 1) * scale), "fifth begins after the middle text");
+        check(near(r[4].X + r[4].Width, right), "fifth ends at the caption buttons");
+        return failed;
+    };
+    EXPECT_TRUE(test::run_until([&] { return mismatch().empty(); })) << "at start: " << mismatch();
+    for (const QSize size : {QSize(700, 500), QSize(760, 520)}) {
+        frame->resize(size);
+        EXPECT_TRUE(test::run_until([&] { return mismatch().empty(); })) << size.width() << ": " << mismatch();
+    }
+    frame->showMaximized();
+    EXPECT_TRUE(test::run_until([&] { return frame->isMaximized() && mismatch().empty(); })) << "maximised: " << mismatch();
+    frame->showNormal();
+    EXPECT_TRUE(test::run_until([&] { return !frame->isMaximized() && mismatch().empty(); })) << "restored: " << mismatch();
+
+    // Pressing just left of the caption buttons and moving drags the window; the middle text
+    // does not. Without a window manager the window moves itself.
+    auto drag_from = [&](QPoint at) {
+        const QPoint before = frame->pos();
+        QWidget* target = frame->childAt(at);
+        if (!target) return QPoint();
+        // The pointer moves on the screen; the widget under it moves with the window.
+        const QPoint start = frame->mapToGlobal(at);
+        QTest::mousePress(target, Qt::LeftButton, {}, target->mapFromGlobal(start));
+        QTest::mouseMove(target, target->mapFromGlobal(start + QPoint(20, 15)));
+        QTest::mouseMove(target, target->mapFromGlobal(start + QPoint(40, 30)));
+        QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFromGlobal(start + QPoint(40, 30)));
+        const QPoint moved = frame->pos() - before;
+        frame->move(before);
+        return moved;
+    };
+    const int captionsLeft = frame->width() - static_cast<int>(bar->RightInset() / scale);
+    EXPECT_EQ(drag_from(QPoint(captionsLeft - 6, 10)), QPoint(40, 30));
+    QWidget* text = m_window->MiddleTextBlock()->widget();
+    EXPECT_EQ(drag_from(text->mapTo(frame, text->rect().center())), QPoint(0, 0));
+}
+
+TEST_F(MainWindowTest, IconsFollowTheScale)
+{
+    const double scale = m_window->widget()->devicePixelRatioF();
+    const auto sizes = m_window->widget()->windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(std::lround(16 * scale), std::lround(16 * scale)))) << "small icon at the window's DPI";
+    EXPECT_TRUE(sizes.contains(QSize(std::lround(32 * scale), std::lround(32 * scale)))) << "big icon at the window's DPI";
+}
+
+TEST_F(MainWindowTest, AnIdleWindowNeitherLaysOutNorPaintsNorTicks)
+{
+    // A focused text field's caret blinks, as on every desktop; here a tool holds the focus.
+    items().front()->widget()->setFocus();
+    activity_counter counter;
+    // Settled: a round of event processing that finds nothing to do, several times over.
+    int quiet = 0;
+    ASSERT_TRUE(test::run_until([&] {
+        counter.reset();
+        QCoreApplication::processEvents();
+        quiet = counter.total() == 0 ? quiet + 1 : 0;
+        return quiet >= 20;
+    })) << "the window keeps laying out (" << counter.layouts << ") or painting (" << counter.paints << ")";
+
+    counter.reset();
+    QDeadlineTimer observed(2000);
+    while (!observed.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, static_cast<int>(observed.remainingTime()));
+    EXPECT_EQ(counter.layouts, 0);
+    EXPECT_EQ(counter.paints, 0);
+    EXPECT_EQ(counter.ticks, 0);
+
+    // Setting what is already there changes nothing, so it costs nothing either.
+    counter.reset();
+    m_window->TitleBarGrid()->Height(m_window->TitleBarGrid()->Height());
+    m_window->MiddleTextBlock()->Width(m_window->MiddleTextBlock()->Width());
+    m_window->CaptionTextBlock()->Text(m_window->CaptionTextBlock()->Text());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.total(), 0);
+}
+
+TEST_F(MainWindowTest, TheWindowKeepsARoomyMinimumAndADrawnEdge)
+{
+    QWidget* frame = m_window->widget();
+    frame->resize(52, 52);
+    EXPECT_GE(frame->width(), 480);
+    EXPECT_GE(frame->height(), 300);
+    frame->resize(frame->minimumSize());
+    // At the narrowest nothing in the title bar overlaps: icon, caption, middle text, buttons.
+    auto span = [&](const std::shared_ptr<xaml::FrameworkElement>& e) {
+        return QRect(e->widget()->mapTo(frame, QPoint(0, 0)), e->widget()->size());
+    };
+    QAbstractButton* minimize = caption_button(frame, "Minimize");
+    ASSERT_NE(minimize, nullptr);
+    ASSERT_TRUE(test::run_until([&] { return span(m_window->MiddleTextBlock()).right() < minimize->mapTo(frame, QPoint(0, 0)).x(); }))
+        << "the middle text runs under the caption buttons";
+    EXPECT_LT(span(m_window->CaptionTextBlock()).right(), span(m_window->MiddleTextBlock()).left()) << "the two titles meet";
+
+    // A thin edge while normal: the border pixel differs from the window's fill beside it.
+    const QImage normal = frame->grab().toImage();
+    const int y = normal.height() / 2;
+    EXPECT_NE(normal.pixelColor(0, y), normal.pixelColor(3, y)) << "no visible edge";
+    frame->showMaximized();
+    ASSERT_TRUE(test::run_until([&] { return frame->isMaximized() && frame->width() > 700; }));
+    ASSERT_TRUE(test::run_until([&] { return m_window->Content()->widget()->x() == 0; })) << "no edge while maximised";
+    const QImage maximized = frame->grab().toImage();
+    EXPECT_EQ(maximized.pixelColor(0, maximized.height() / 2), maximized.pixelColor(3, maximized.height() / 2));
+}
+
+TEST_F(MainWindowTest, DoubleClickOnTheTitleBarMaximisesAndRestores)
+{
+    QWidget* frame = m_window->widget();
+    QAbstractButton* maximize = caption_button(frame, "Maximize");
+    ASSERT_NE(maximize, nullptr);
+    QWidget* text = m_window->CaptionTextBlock()->widget();
+    const QPoint beside = text->mapTo(frame, QPoint(text->width() + 10, 8));
+    QWidget* target = frame->childAt(beside);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(frame, beside));
+    EXPECT_TRUE(test::run_until([&] { return maximize->accessibleName() == "Restore"; })) << "the button says what it does now";
+    ASSERT_TRUE(frame->isMaximized());
+    QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(frame, beside));
+    ASSERT_TRUE(test::run_until([&] { return !frame->isMaximized(); }));
+    EXPECT_TRUE(test::run_until([&] { return maximize->accessibleName() == "Maximize"; }));
+}
+
+TEST_F(MainWindowTest, EnterOnAFocusedToolOpensIt)
+{
+    const auto all = items();
+    all[2]->Tag(box_value(u"Test.ToolPage"));
+    all[3]->Tag(box_value(u"Test.ToolPage"));
+    all[3]->Content(box_value(u"Other tool"));
+    all[2]->widget()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(all[2]->widget(), Qt::Key_Return);
+    EXPECT_TRUE(test::run_until([&] { return m_window->NavView()->SelectedItem() == all[2]; })) << "Enter";
+    EXPECT_EQ(header(), unbox_value<hstring>(all[2]->Content()));
+    all[3]->widget()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(all[3]->widget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(test::run_until([&] { return m_window->NavView()->SelectedItem() == all[3]; })) << "keypad Enter";
+}
+
+TEST_F(MainWindowTest, AssistiveTechnologyReadsTheWindowAsAUserSeesIt)
+{
+    QWidget* frame = m_window->widget();
+    auto* window = QAccessible::queryAccessibleInterface(frame);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->role(), QAccessible::Window) << "a frame, not a filler";
+
+    auto* editor = m_window->NavView()->AutoSuggestBox()->editor();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(editor)->text(QAccessible::Name), QString("Search the tools"));
+    const auto clears = editor->findChildren<QToolButton*>();
+    ASSERT_FALSE(clears.isEmpty());
+    const QString clearName = QAccessible::queryAccessibleInterface(clears.front())->text(QAccessible::Name);
+    EXPECT_FALSE(clearName.isEmpty());
+    EXPECT_NE(clearName, QString("Search the tools"));
+
+    const auto all = items();
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        auto* item = QAccessible::queryAccessibleInterface(all[i]->widget());
+        EXPECT_EQ(item->text(QAccessible::Name).toStdU16String(), unbox_value<hstring>(all[i]->Content()).str());
+        EXPECT_EQ(static_cast<bool>(item->state().selected), i == 0) << "only the selected tool says so, item " << i;
+    }
+    all[1]->Tag(box_value(u"Test.ToolPage"));
+    m_window->NavView()->SelectedItem(all[1]);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(all[1]->widget())->state().selected);
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(all[0]->widget())->state().selected);
+
+    auto heading = std::dynamic_pointer_cast<xaml::TextBlock>(m_window->NavView()->Header());
+    auto* header = QAccessible::queryAccessibleInterface(heading->widget());
+    EXPECT_EQ(header->role(), QAccessible::Heading);
+    EXPECT_EQ(header->text(QAccessible::Name).toStdU16String(), heading->Text().str());
+
+    QAbstractButton* maximize = caption_button(frame, "Maximize");
+    ASSERT_NE(maximize, nullptr);
+    frame->showMaximized();
+    EXPECT_TRUE(test::run_until([&] { return QAccessible::queryAccessibleInterface(maximize)->text(QAccessible::Name) == "Restore"; }));
+}
+
+TEST_F(MainWindowTest, TheBackdropFollowsTheDesktopTheme)
+{
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Window, QColor(32, 32, 32));
+    dark.setColor(QPalette::WindowText, Qt::white);
+    QPalette light = original;
+    light.setColor(QPalette::Window, QColor(243, 243, 243));
+    light.setColor(QPalette::WindowText, Qt::black);
+    const auto& configuration = m_window->backdrop_configuration();
+    QApplication::setPalette(dark);
+    EXPECT_TRUE(test::run_until([&] { return configuration->Theme() == xaml::SystemBackdropTheme::Dark; }));
+    QApplication::setPalette(light);
+    EXPECT_TRUE(test::run_until([&] { return configuration->Theme() == xaml::SystemBackdropTheme::Light; }));
+    QApplication::setPalette(original);
+}
+
+TEST_F(MainWindowTest, ANavigationEventAfterTheWindowIsGoneDoesNothing)
+{
+    const auto nav = m_window->NavView();
+    const auto search = nav->AutoSuggestBox();
+    const auto second = items()[1];
+    second->Tag(box_value(u"Test.ToolPage"));
+    std::weak_ptr<MainWindow> gone = m_window;
+    m_window->Close();
+    m_window.reset();
+    ASSERT_TRUE(test::run_until([&] { return gone.expired(); })) << "nothing else keeps the window";
+    const auto heading = foundation::as<xaml::TextBlock>(nav->Header());
+    const hstring before = heading->Text();
+    EXPECT_NO_THROW(nav->SelectedItem(second));
+    EXPECT_EQ(heading->Text(), before) << "no handler ran for the selection";
+    QTest::keyClicks(search->editor(), "cert");
+    for (const auto& entry : *nav->MenuItems())
+        EXPECT_EQ(foundation::as<xaml::UIElement>(entry)->Visibility(), xaml::Visibility::Visible) << "no handler filtered the menu";
 }
 
 TEST_F(MainWindowTest, DeactivationDimsBothCaptionTexts)

@@ -7,11 +7,15 @@
 #include "tests/support/event_loop.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
 
 using namespace Zintrel;
 using foundation::make;
@@ -32,6 +36,7 @@ protected:
         std::ofstream(m_dir / "program" / appmodel::PackageManifestName)
             << "<Package><Identity Name=\"Varnholt.Zintrel\" Version=\"3.1.3.0\"/></Package>\n";
         appmodel::set_package_folder_for_tests(foundation::hstring((m_dir / "program").u16string()));
+        if (const char* before = std::getenv("XDG_CONFIG_HOME")) m_configHome = before;
         setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
         appmodel::reset_application_data_for_tests();
     }
@@ -40,20 +45,24 @@ protected:
         if (m_window) m_window->Close();
         appmodel::reset_application_data_for_tests();
         appmodel::set_package_folder_for_tests({});
+        if (m_configHome) setenv("XDG_CONFIG_HOME", m_configHome->c_str(), 1);
+        else unsetenv("XDG_CONFIG_HOME");
         fs::remove_all(m_dir);
     }
 
-    // Starts the program's window as a launch would, and lets its settings start-up finish.
+    // Starts the program's window as a launch would; each test waits for what the restore
+    // must bring about.
     std::shared_ptr<MainWindow> launch()
     {
         m_app = make<App>();
         auto window = make<MainWindow>();
         window->Activate();
-        test::run_until([&] { return window->widget()->isVisible(); });
-        // The restore follows a round trip through the pool.
-        test::run_until([] { return false; }, std::chrono::milliseconds(150));
+        EXPECT_TRUE(test::run_until([&] { return window->widget()->isVisible(); }));
         return window;
     }
+
+    // Where the restored window must show: on the screen's work area.
+    static QRect work_area() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
     std::shared_ptr<foundation::PropertySet> settings() const
     {
@@ -66,6 +75,7 @@ protected:
     }
 
     fs::path m_dir;
+    std::optional<std::string> m_configHome;
     std::shared_ptr<App> m_app;
     std::shared_ptr<MainWindow> m_window;
 };
@@ -75,7 +85,7 @@ protected:
 TEST_F(Placement, AMaximizedWindowReopensMaximizedWithItsNormalRectangle)
 {
     auto first = launch();
-    first->widget()->setGeometry(120, 80, 900, 600);
+    first->widget()->setGeometry(120, 80, 660, 450);
     first->widget()->showMaximized();
     ASSERT_TRUE(test::run_until([&] { return first->widget()->isMaximized(); }));
     first->Close();
@@ -87,8 +97,8 @@ TEST_F(Placement, AMaximizedWindowReopensMaximizedWithItsNormalRectangle)
     const double scale = m_window->widget()->devicePixelRatioF();
     const QRect normal = m_window->widget()->normalGeometry();
     EXPECT_NEAR(normal.x(), 120, scale);
-    EXPECT_NEAR(normal.width(), 900, 2 * scale);
-    EXPECT_NEAR(normal.height(), 600, 2 * scale);
+    EXPECT_NEAR(normal.width(), 660, 2 * scale);
+    EXPECT_NEAR(normal.height(), 450, 2 * scale);
 }
 
 TEST_F(Placement, OnlyANormalRectangleMovesTheWindowAndKeepsItsState)
@@ -127,4 +137,40 @@ TEST_F(Placement, WithoutAPackageNothingIsReadOrWritten)
     m_window->Close();
     m_window.reset();
     EXPECT_FALSE(fs::exists(m_dir / "config")) << "no settings file, not even a folder";
+}
+
+TEST_F(Placement, ARectangleOffEveryScreenComesBackOnTheNearestWorkArea)
+{
+    const double scale = QGuiApplication::primaryScreen()->devicePixelRatio();
+    const QRect area = work_area();
+    // Physical pixels, as saved: beyond the bottom right, above the top left, and absurdly large.
+    const foundation::Rect saved[] = {
+        {static_cast<float>((area.right() + 3000) * scale), static_cast<float>((area.bottom() + 3000) * scale), 800.0f, 600.0f},
+        {-3000.0f, -2000.0f, 700.0f, 500.0f},
+        {100.0f, 50.0f, 100000.0f, 100000.0f},
+    };
+    for (const auto& rect : saved) {
+        auto record = make<appmodel::ApplicationDataCompositeValue>();
+        record->Insert(u"rcNormalPosition", PropertyValue::CreateRect(rect));
+        store(record);
+        m_window = launch();
+        // The saved size, no larger than the work area.
+        const QSize expected = QSize(static_cast<int>(rect.Width / scale), static_cast<int>(rect.Height / scale)).boundedTo(area.size());
+        EXPECT_TRUE(test::run_until([&] { return m_window->widget()->size() == expected; }));
+        EXPECT_TRUE(area.contains(m_window->widget()->geometry()))
+            << rect.X << "," << rect.Y << " " << rect.Width << "x" << rect.Height << " shows at "
+            << m_window->widget()->geometry().x() << "," << m_window->widget()->geometry().y() << " "
+            << m_window->widget()->width() << "x" << m_window->widget()->height();
+        m_window->Close();
+        m_window.reset();
+        appmodel::reset_application_data_for_tests();
+    }
+}
+
+TEST_F(Placement, TheFirstRunFitsTheScreen)
+{
+    m_window = launch();
+    const QRect area = work_area();
+    EXPECT_TRUE(area.contains(m_window->widget()->frameGeometry()))
+        << m_window->widget()->width() << "x" << m_window->widget()->height() << " on " << area.width() << "x" << area.height();
 }
