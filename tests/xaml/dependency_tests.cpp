@@ -1,8 +1,11 @@
 #include "platform/xaml/dependency.h"
+#include "platform/xaml/Panel.h"
 
 #include "tests/support/event_loop.h"
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 using namespace xaml;
 using foundation::box_value;
@@ -64,6 +67,19 @@ TEST(DependencyProperty, ChangesNotifyOnlyWhenTheValueDiffers)
     EXPECT_EQ(callbacks, 1);
     ASSERT_EQ(handler_log().size(), 2u) << "clearing back to the default is a change";
     EXPECT_EQ(handler_log()[1].after, -1);
+}
+
+TEST(DependencyProperty, NotSetIsNoChangeFromNotSet)
+{
+    // An unset size is NaN, which equals nothing, not even itself.
+    auto grid = foundation::make<Grid>();
+    int callbacks = 0;
+    grid->RegisterPropertyChangedCallback(FrameworkElement::WidthProperty(), [&](const auto&, const auto&) { ++callbacks; });
+    grid->Width(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(callbacks, 0);
+    grid->Width(10);
+    grid->Width(10);
+    EXPECT_EQ(callbacks, 1);
 }
 
 TEST(DependencyProperty, ANameRegisteredTwiceOnOneOwnerIsRefused)

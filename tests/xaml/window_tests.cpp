@@ -6,6 +6,7 @@
 
 #include "tests/support/event_loop.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 #include <QWidget>
@@ -95,6 +96,25 @@ TEST(Window, ExtendedTitleBarIsFramelessWithCaptionButtonsAndMovesFromDragRectan
 
     QTest::mouseDClick(window->widget(), Qt::LeftButton, {}, QPoint(100, 10));
     EXPECT_TRUE(test::run_until([&] { return window->widget()->isMaximized(); }));
+    window->Close();
+}
+
+TEST(Window, TheMaximiseButtonOffersToRestoreOnlyWhenTheWindowFillsTheScreen)
+{
+    auto window = make<Window>();
+    window->Content(make<Grid>());
+    window->app_window()->TitleBar()->ExtendsContentIntoTitleBar(true);
+    QAbstractButton* maximize = nullptr;
+    for (auto* button : window->widget()->findChildren<QAbstractButton*>())
+        if (button->accessibleName() == "Maximize") maximize = button;
+    ASSERT_NE(maximize, nullptr);
+    // What a request to maximise does where no window manager answers it: the state is set,
+    // the window stays as it was.
+    window->widget()->setWindowState(Qt::WindowMaximized);
+    ASSERT_TRUE(window->widget()->isMaximized());
+    EXPECT_EQ(maximize->accessibleName(), QString("Maximize"));
+    window->Activate();
+    EXPECT_TRUE(test::run_until([&] { return maximize->accessibleName() == "Restore"; })) << "shown, it fills the screen";
     window->Close();
 }
 
