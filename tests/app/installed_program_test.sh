@@ -61,7 +61,12 @@ PY
   # click is known, or the double click never arrives.
   rm -rf "$XDG_CONFIG_HOME"
   openbox & wm=$!
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do sleep 0.05; done
+  tries=0
+  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; do
+    tries=$((tries + 1))
+    [ $tries -lt 400 ] || { echo "the window manager did not start"; exit 1; }
+    sleep 0.05
+  done
   "$program" & pid=$!
   id=$(window)
   wait_for "$id" "WIDTH=[0-9]+ HEIGHT=[0-9]+ "
