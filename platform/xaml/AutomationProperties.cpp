@@ -15,7 +15,12 @@ const DependencyProperty& AutomationProperties::NameProperty()
         u"Name", {u"String"}, {u"Microsoft.UI.Xaml.Automation.AutomationProperties", TypeKind::Metadata},
         PropertyMetadata(box_value(hstring{}), [](const std::shared_ptr<DependencyObject>& element, const auto& args) {
             auto e = std::dynamic_pointer_cast<UIElement>(element);
-            if (e && e->widget()) e->widget()->setAccessibleName(to_qstring(foundation::unbox_value<hstring>(args.NewValue())));
+            if (!e || !e->widget()) return;
+            const QString name = to_qstring(foundation::unbox_value<hstring>(args.NewValue()));
+            e->widget()->setAccessibleName(name);
+            // Assistive technology reaches the editor inside a box (a text field under its
+            // header), not the box: the editor carries the name too.
+            if (QWidget* inner = e->widget()->focusProxy()) inner->setAccessibleName(name);
         }));
     return property;
 }

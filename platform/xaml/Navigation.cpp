@@ -294,11 +294,9 @@ void AutoSuggestBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
                                                                 : AutoSuggestionBoxTextChangeReason::ProgrammaticChange));
     } else if (args.Property() == PlaceholderTextProperty()) {
         m_edit->setPlaceholderText(to_qstring(PlaceholderText()));
+        // Without a name of its own the field is known by what it asks for.
         if (get_value<hstring>(*this, AutomationProperties::NameProperty()).empty())
             m_edit->setAccessibleName(to_qstring(PlaceholderText()));
-    } else if (args.Property() == AutomationProperties::NameProperty()) {
-        // The field itself is what assistive technology reaches, not the box around it.
-        m_edit->setAccessibleName(to_qstring(get_value<hstring>(*this, AutomationProperties::NameProperty())));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/xaml/TextBox.h"
 
 #include "platform/xaml/guard.h"
+#include "platform/xaml/header_column.h"
 #include "platform/xaml/metadata.h"
 #include "platform/xaml/qt_bridge.h"
 
@@ -118,9 +119,7 @@ void TextBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
         if (!m_pushing) push_text();
         m_TextChanged(strong_self(), TextChangedEventArgs{});
     } else if (p == HeaderProperty()) {
-        const hstring text = content_text(Header());
-        m_header->setText(to_qstring(text));
-        m_header->setVisible(!text.empty());
+        show_header(m_header, Header(), editor());
         invalidate_layout();
     } else if (p == PlaceholderTextProperty()) {
         m_line->setPlaceholderText(to_qstring(PlaceholderText()));
@@ -132,6 +131,7 @@ void TextBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
         m_line->setVisible(!AcceptsReturn());
         m_multi->setVisible(AcceptsReturn());
         widget()->setFocusProxy(editor());
+        m_header->setBuddy(editor());
         push_text();
         invalidate_layout();
     } else if (p == TextWrappingProperty()) {

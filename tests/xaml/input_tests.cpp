@@ -1,15 +1,18 @@
 #include "platform/globalization/IncrementNumberRounder.h"
+#include "platform/xaml/AutomationProperties.h"
 #include "platform/xaml/ComboBox.h"
 #include "platform/xaml/NumberBox.h"
 #include "platform/xaml/Panel.h"
 #include "platform/xaml/PasswordBox.h"
 #include "platform/xaml/RadioButtons.h"
+#include "platform/xaml/TextBox.h"
 #include "platform/xaml/ToggleButton.h"
 #include "platform/xaml/metadata.h"
 
 #include "tests/support/event_loop.h"
 #include "tests/xaml/shown_root.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -379,6 +382,25 @@ TEST(NumberBox, RoundingDownFormatterShowsWholeNumbers)
     EXPECT_EQ(box->Text(), u"12");
 
     EXPECT_THROW(box->NumberFormatter(nullptr), foundation::hresult_invalid_argument);
+}
+
+TEST(TextBox, AssistiveTechnologyReadsTheFieldByItsHeaderOrItsAutomationName)
+{
+    auto panel = make<StackPanel>();
+    auto headed = make<TextBox>();
+    headed->Header(box_value(u"File"));
+    auto named = make<TextBox>();
+    named->Header(box_value(u"Key"));
+    AutomationProperties::SetName(named, u"Private key file");
+    auto password = make<PasswordBox>();
+    password->Header(box_value(u"Passphrase"));
+    for (const auto& e : std::initializer_list<std::shared_ptr<UIElement>>{headed, named, password}) panel->Children()->Append(e);
+    const auto root = show(panel);
+    auto name_of = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    // The field, not the box around it, is what a screen reader lands on.
+    EXPECT_EQ(name_of(headed->editor()), QString("File"));
+    EXPECT_EQ(name_of(named->editor()), QString("Private key file"));
+    EXPECT_EQ(name_of(password->widget()->focusProxy()), QString("Passphrase"));
 }
 
 TEST(Markup, InputControlsAreKnownByTheirRuntimeClassNames)
