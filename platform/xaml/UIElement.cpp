@@ -425,7 +425,7 @@ void FrameworkElement::raise_size_changed(foundation::Size previous, foundation:
 {
     // Handlers read the sizes of other elements (the title bar reads its columns), which the
     // same layout pass may not have reached yet: the event waits until the pass is over.
-    if (m_sizeBefore || !widget()) return;
+    if (m_sizeBefore || !widget() || !m_SizeChanged) return;
     m_sizeBefore = previous;
     const std::weak_ptr<FrameworkElement> weak = std::static_pointer_cast<FrameworkElement>(strong_self());
     QMetaObject::invokeMethod(
