@@ -233,6 +233,7 @@ protected:
         QWidget::changeEvent(event);
         if (!m_owner) return;
         if (event->type() == QEvent::ActivationChange) {
+            if (border()) update();  // the edge dims with the window
             guard([this] { m_owner->activation_changed(isActiveWindow(), QGuiApplication::mouseButtons() != Qt::NoButton); });
         } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::ThemeChange) {
             if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->Content())) guard([&] { fe->refresh_theme(); });
