@@ -307,6 +307,24 @@ TEST_F(ChecksumsPageTest, APastedPathIsTrimmedAndPreferredToAFileItem)
     EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(s_files[2].u16string()));
 }
 
+TEST_F(ChecksumsPageTest, ARunOvertakenByANewerOneLeavesTheNewerResults)
+{
+    Open(page_types[1]);
+    click(ButtonNamed(u"All"));
+    const auto large = s_files.back();  // the slowest to hash
+    DropFile(large);
+    DropFile(s_files[0]);
+    // Every run holds the page: once it is gone, every run has ended.
+    const auto model = m_page->ViewModel();
+    const std::weak_ptr<ChecksumsPage> page = m_page;
+    m_root.reset();
+    m_page.reset();
+    ASSERT_TRUE(test::run_until([&] { return page.expired(); }, std::chrono::seconds(60)));
+    EXPECT_EQ(model->FileSize(), 3);
+    for (const auto& entry : *model->HashAlgos())
+        EXPECT_EQ(narrow(entry->Checksum()), test::ToolChecksum(*entry, s_files[0])) << narrow(entry->ShortName());
+}
+
 TEST_F(ChecksumsPageTest, AnUnusablePathFailsWithItsTextKeptAndNoFileChosen)
 {
     Open(page_types[1]);
