@@ -30,6 +30,7 @@ struct form_snapshot {
     std::string location;
     std::string state;
     std::string country_code;
+    // Wiped when the run lets go of the snapshot.
     std::unique_ptr<secret_text> passphrase = std::make_unique<secret_text>();
 };
 
