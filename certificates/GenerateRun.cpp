@@ -125,7 +125,8 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
     fs::path path(file->Path().str());
     if (!path.has_extension()) path += plan.extensions.front().str();
     if (plan.writes_key_file) {
-        if (path.extension() == ".key") {
+        const auto key = key_path_for(path);
+        if (key == path) {
             show_failure_dialog(page, plan.failure_title,
                                 u"\u201c" + wide(path.filename()) +
                                     u"\u201d ends in \u201c.key\u201d, the name the private key is written to beside it. "
@@ -133,8 +134,6 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
                                     plan.extensions.front() + u"\u201d. Nothing was written.");
             co_return;
         }
-        auto key = path;
-        key.replace_extension(".key");
         std::error_code ignored;
         if (fs::exists(fs::symlink_status(key, ignored)) && !co_await confirm_key_replacement(page, key)) co_return;
     }
