@@ -163,6 +163,7 @@ foundation::fire_and_forget ChecksumsPage::ComputeChecksumsAsync()
 foundation::fire_and_forget ChecksumsPage::BrowseFileAsync()
 {
     const auto self = std::static_pointer_cast<ChecksumsPage>(strong_self());
+    const auto choice = ++m_choicesStarted;
     std::shared_ptr<storage::StorageFile> file;
     hstring failure;
     bool failed = false;
@@ -177,6 +178,7 @@ foundation::fire_and_forget ChecksumsPage::BrowseFileAsync()
         failure = e.message();
         failed = true;
     }
+    if (choice != m_choicesStarted) co_return;
     if (failed) {
         ShowFailureDialogAsync(self, failure);
         co_return;
@@ -190,6 +192,9 @@ foundation::fire_and_forget ChecksumsPage::BrowseFileAsync()
 foundation::fire_and_forget ChecksumsPage::LoadFileFromDataViewAsync(std::shared_ptr<datatransfer::DataPackageView> view)
 {
     const auto self = std::static_pointer_cast<ChecksumsPage>(strong_self());
+    // A choice made while this one still reads its data or looks up its file supersedes it:
+    // the box, the file and the results follow the choice made last.
+    const auto choice = ++m_choicesStarted;
     std::u16string path;
     hstring failure;
     bool failed = false;
@@ -213,6 +218,7 @@ foundation::fire_and_forget ChecksumsPage::LoadFileFromDataViewAsync(std::shared
         failure = e.message();
         failed = true;
     }
+    if (choice != m_choicesStarted) co_return;
     m_fileNameBox->Text(hstring(path));
     if (failed) {
         RejectPath(failure);
@@ -226,6 +232,7 @@ foundation::fire_and_forget ChecksumsPage::LoadFileFromDataViewAsync(std::shared
         failure = e.message();
         failed = true;
     }
+    if (choice != m_choicesStarted) co_return;
     if (failed) {
         RejectPath(failure);
         co_return;

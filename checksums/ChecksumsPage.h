@@ -95,6 +95,7 @@ private:
     foundation::hstring m_markupUri;
     std::u16string_view m_settingsKey;
     std::uint64_t m_runsStarted = 0;
+    std::uint64_t m_choicesStarted = 0;
 };
 
 }  // namespace Zintrel

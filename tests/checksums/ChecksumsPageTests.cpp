@@ -22,7 +22,9 @@
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDialog>
+#include <QImage>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
@@ -165,18 +167,27 @@ protected:
         QApplication::sendEvent(m_page->fileNameBox()->editor(), &drop);
         EXPECT_TRUE(drop.isAccepted());
     }
-    // Puts the data on the clipboard and chooses the paste item of the file name's menu.
-    void Paste(QMimeData* data)
+    // Opens the file name's menu (copy, paste) with a right click.
+    QMenu* OpenMenu()
     {
-        QApplication::clipboard()->setMimeData(data);
         const auto flyout = as<xaml::MenuFlyout>(m_page->fileNameBox()->ContextFlyout());
         QWidget* editor = m_page->fileNameBox()->editor();
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), editor->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(editor, &event);
-        ASSERT_TRUE(test::run_until([&] { return flyout->menu() && flyout->menu()->isVisible(); }));
-        QAction* paste = flyout->menu()->actions().value(1);
-        ASSERT_TRUE(paste && paste->isEnabled());
-        QTest::mouseClick(flyout->menu(), Qt::LeftButton, {}, flyout->menu()->actionGeometry(paste).center());
+        EXPECT_TRUE(test::run_until([&] { return flyout->menu() && flyout->menu()->isVisible(); }));
+        return flyout->menu();
+    }
+    static void Choose(QMenu* menu, int item)
+    {
+        QAction* action = menu->actions().value(item);
+        ASSERT_TRUE(action && action->isEnabled());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+    }
+    // Puts the data on the clipboard and chooses the paste item of the file name's menu.
+    void Paste(QMimeData* data)
+    {
+        QApplication::clipboard()->setMimeData(data);
+        Choose(OpenMenu(), 1);
     }
     void PasteText(const std::string& text)
     {
@@ -305,6 +316,16 @@ TEST_F(ChecksumsPageTest, APastedPathIsTrimmedAndPreferredToAFileItem)
     Paste(copied);
     ASSERT_TRUE(test::run_until([&] { return Published(1); }));
     EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(s_files[2].u16string()));
+
+    // The copy item copies the box's text; with neither text nor a file on the clipboard the
+    // paste item is disabled, however it was when the menu last opened.
+    auto* picture = new QMimeData;
+    picture->setImageData(QImage(4, 4, QImage::Format_RGB32));
+    QApplication::clipboard()->setMimeData(picture);
+    QMenu* menu = OpenMenu();
+    EXPECT_FALSE(menu->actions().value(1)->isEnabled());
+    Choose(menu, 0);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), s_files[2].string());
 }
 
 TEST_F(ChecksumsPageTest, ARunOvertakenByANewerOneLeavesTheNewerResults)
