@@ -96,6 +96,13 @@ MainWindow::MainWindow()
         UpdateTitleBarLayout(sender, args);
     });
     Activated({this, &MainWindow::UpdateCaptionForeground});
+    // The caption brushes belong to a theme: a theme switch while the window is open would
+    // otherwise leave dark text on a dark bar until the next activation.
+    if (const auto root = std::dynamic_pointer_cast<xaml::FrameworkElement>(Content())) {
+        root->ActualThemeChanged([this](const std::shared_ptr<xaml::FrameworkElement>&, const IInspectable&) {
+            UpdateCaptionForeground(nullptr, xaml::WindowActivatedEventArgs(m_captionState));
+        });
+    }
 
     const shell::UINT dpi = shell::GetDpiForWindow(m_hwnd);
     const auto module = shell::GetModuleHandleW(nullptr);
@@ -190,6 +197,7 @@ void MainWindow::UpdateTitleBarLayout(const IInspectable&, const xaml::RoutedEve
 
 void MainWindow::UpdateCaptionForeground(const IInspectable&, const xaml::WindowActivatedEventArgs& args)
 {
+    m_captionState = args.WindowActivationState();
     const hstring key = args.WindowActivationState() == xaml::WindowActivationState::Deactivated
                             ? u"WindowCaptionForegroundDisabled"
                             : u"WindowCaptionForeground";

@@ -81,6 +81,8 @@ private:
     shell::HWND m_hwnd = nullptr;
     xaml::WindowId m_windowId;
     std::shared_ptr<xaml::AppWindow> m_appWindow;
+    // The activation the caption texts show, for redrawing them in another theme.
+    xaml::WindowActivationState m_captionState = xaml::WindowActivationState::CodeActivated;
 };
 
 }  // namespace Zintrel

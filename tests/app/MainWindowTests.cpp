@@ -392,10 +392,17 @@ TEST_F(MainWindowTest, TheBackdropFollowsTheDesktopTheme)
     light.setColor(QPalette::Window, QColor(243, 243, 243));
     light.setColor(QPalette::WindowText, Qt::black);
     const auto& configuration = m_window->backdrop_configuration();
+    // The caption texts keep readable: their brush is the active theme's.
+    auto caption_in = [&](xaml::ElementTheme theme) {
+        return m_window->CaptionTextBlock()->Foreground() ==
+               xaml::Application::Current()->Resources()->find(u"WindowCaptionForeground", theme);
+    };
     QApplication::setPalette(dark);
     EXPECT_TRUE(test::run_until([&] { return configuration->Theme() == xaml::SystemBackdropTheme::Dark; }));
+    EXPECT_TRUE(caption_in(xaml::ElementTheme::Dark));
     QApplication::setPalette(light);
     EXPECT_TRUE(test::run_until([&] { return configuration->Theme() == xaml::SystemBackdropTheme::Light; }));
+    EXPECT_TRUE(caption_in(xaml::ElementTheme::Light));
     QApplication::setPalette(original);
 }
 
