@@ -1,7 +1,7 @@
 #include "app/AncestorSource.h"
 
 #include "platform/foundation/activation.h"
-#include "platform/xaml/metadata.h"
+#include "platform/xaml/core/metadata.h"
 
 namespace Zintrel {
 

@@ -3,7 +3,7 @@
 // loaded, the nearest element above it whose runtime class name is the property's value as its
 // DataContext (null when there is none). A static class.
 
-#include "platform/xaml/UIElement.h"
+#include "platform/xaml/core/UIElement.h"
 
 #include <map>
 

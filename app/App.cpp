@@ -4,7 +4,7 @@
 #include "platform/appmodel/ApplicationData.h"
 #include "platform/appmodel/Package.h"
 #include "platform/shell/window.h"
-#include "platform/xaml/metadata.h"
+#include "platform/xaml/core/metadata.h"
 
 namespace Zintrel {
 

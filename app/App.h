@@ -3,8 +3,8 @@
 // a package identity, and makes and keeps the main window.
 
 #include "platform/shell/win32.h"
-#include "platform/xaml/Application.h"
-#include "platform/xaml/Window.h"
+#include "platform/xaml/window/Application.h"
+#include "platform/xaml/window/Window.h"
 
 namespace Zintrel {
 

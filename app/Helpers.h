@@ -2,7 +2,7 @@
 // The functions that markup bindings call, and read-only facts about the product and locale.
 
 #include "platform/foundation/boxing.h"
-#include "platform/xaml/types.h"
+#include "platform/xaml/core/types.h"
 
 namespace Zintrel {
 

@@ -2,7 +2,7 @@
 // Zintrel.InverseBooleanToVisibilityConverter: hides an element when a Boolean is true.
 
 #include "platform/foundation/object.h"
-#include "platform/xaml/converters.h"
+#include "platform/xaml/core/converters.h"
 
 namespace Zintrel {
 

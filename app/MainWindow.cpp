@@ -5,9 +5,9 @@
 #include "platform/foundation/activation.h"
 #include "platform/shell/locale.h"
 #include "platform/shell/window.h"
-#include "platform/xaml/Application.h"
-#include "platform/xaml/metadata.h"
-#include "platform/xaml/XamlBindings.h"
+#include "platform/xaml/window/Application.h"
+#include "platform/xaml/core/metadata.h"
+#include "platform/xaml/markup/XamlBindings.h"
 
 #include <boost/algorithm/string/classification.hpp>
 #include <boost/algorithm/string/split.hpp>

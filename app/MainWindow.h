@@ -3,12 +3,12 @@
 // the backdrop, and the window's placement between runs.
 
 #include "platform/appmodel/ApplicationData.h"
-#include "platform/xaml/Backdrop.h"
-#include "platform/xaml/Dispatching.h"
-#include "platform/xaml/Image.h"
-#include "platform/xaml/markup.h"
-#include "platform/xaml/Navigation.h"
-#include "platform/xaml/Window.h"
+#include "platform/xaml/window/Backdrop.h"
+#include "platform/xaml/window/Dispatching.h"
+#include "platform/xaml/controls/Image.h"
+#include "platform/xaml/markup/markup.h"
+#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/window/Window.h"
 
 namespace Zintrel {
 

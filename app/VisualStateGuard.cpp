@@ -1,7 +1,7 @@
 #include "app/VisualStateGuard.h"
 
 #include "platform/foundation/threading.h"
-#include "platform/xaml/VisualStateManager.h"
+#include "platform/xaml/controls/VisualStateManager.h"
 
 namespace Zintrel {
 

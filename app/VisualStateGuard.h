@@ -2,7 +2,7 @@
 // Returns a page to its visual state "Normal" when a busy operation leaves the scope that
 // made it, however it leaves: at the end, by an early return or by an exception.
 
-#include "platform/xaml/Control.h"
+#include "platform/xaml/controls/Control.h"
 
 namespace Zintrel {
 

@@ -2,7 +2,7 @@
 
 #include "app/App.h"
 #include "platform/foundation/error.h"
-#include "platform/xaml/Application.h"
+#include "platform/xaml/window/Application.h"
 
 #include <cstdio>
 

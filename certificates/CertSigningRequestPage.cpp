@@ -3,7 +3,7 @@
 #include "certificates/CertificateBuilders.h"
 #include "certificates/GenerateRun.h"
 #include "certificates/OutputFiles.h"
-#include "platform/xaml/metadata.h"
+#include "platform/xaml/core/metadata.h"
 
 namespace Zintrel {
 

@@ -2,7 +2,7 @@
 
 #include "certificates/CertificateBuilders.h"
 #include "certificates/CertificatePageBindings.h"
-#include "platform/xaml/Application.h"
+#include "platform/xaml/window/Application.h"
 
 #include <cmath>
 #include <ctime>

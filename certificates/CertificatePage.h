@@ -4,13 +4,13 @@
 // and the focus on the common name when the page is shown.
 
 #include "certificates/CertificateViewModels.h"
-#include "platform/xaml/Button.h"
-#include "platform/xaml/Control.h"
-#include "platform/xaml/markup.h"
-#include "platform/xaml/NumberBox.h"
-#include "platform/xaml/TextBox.h"
-#include "platform/xaml/ToggleButton.h"
-#include "platform/xaml/XamlBindings.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/Control.h"
+#include "platform/xaml/markup/markup.h"
+#include "platform/xaml/controls/NumberBox.h"
+#include "platform/xaml/controls/TextBox.h"
+#include "platform/xaml/controls/ToggleButton.h"
+#include "platform/xaml/markup/XamlBindings.h"
 
 #include <map>
 

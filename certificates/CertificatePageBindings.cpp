@@ -1,9 +1,9 @@
 #include "certificates/CertificatePageBindings.h"
 
 #include "app/Helpers.h"
-#include "platform/xaml/converters.h"
-#include "platform/xaml/RelativePanel.h"
-#include "platform/xaml/ToolTipService.h"
+#include "platform/xaml/core/converters.h"
+#include "platform/xaml/controls/RelativePanel.h"
+#include "platform/xaml/controls/ToolTipService.h"
 
 #include <string>
 

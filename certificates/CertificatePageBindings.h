@@ -6,9 +6,9 @@
 // digital signing.
 
 #include "certificates/CertificatePage.h"
-#include "platform/xaml/PasswordBox.h"
-#include "platform/xaml/RadioButtons.h"
-#include "platform/xaml/Selector.h"
+#include "platform/xaml/controls/PasswordBox.h"
+#include "platform/xaml/controls/RadioButtons.h"
+#include "platform/xaml/controls/Selector.h"
 
 #include <array>
 

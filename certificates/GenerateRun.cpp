@@ -6,9 +6,9 @@
 #include "certificates/KeyTypes.h"
 #include "platform/shell/reveal.h"
 #include "platform/storage/Pickers.h"
-#include "platform/xaml/ContentDialog.h"
-#include "platform/xaml/VisualStateManager.h"
-#include "platform/xaml/Window.h"
+#include "platform/xaml/controls/ContentDialog.h"
+#include "platform/xaml/controls/VisualStateManager.h"
+#include "platform/xaml/window/Window.h"
 
 #include <system_error>
 

@@ -7,7 +7,7 @@
 #include "certificates/KeyTypes.h"
 #include "certificates/OutputFiles.h"
 #include "platform/foundation/async.h"
-#include "platform/xaml/Control.h"
+#include "platform/xaml/controls/Control.h"
 
 #include <filesystem>
 #include <functional>

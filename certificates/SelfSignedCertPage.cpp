@@ -5,7 +5,7 @@
 #include "certificates/OutputFiles.h"
 #include "platform/globalization/DecimalFormatter.h"
 #include "platform/globalization/IncrementNumberRounder.h"
-#include "platform/xaml/metadata.h"
+#include "platform/xaml/core/metadata.h"
 
 namespace Zintrel {
 

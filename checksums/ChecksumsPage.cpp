@@ -9,11 +9,11 @@
 #include "platform/appmodel/ApplicationData.h"
 #include "platform/datatransfer/DataPackage.h"
 #include "platform/storage/Pickers.h"
-#include "platform/xaml/Application.h"
-#include "platform/xaml/ContentDialog.h"
-#include "platform/xaml/converters.h"
-#include "platform/xaml/MenuFlyout.h"
-#include "platform/xaml/VisualStateManager.h"
+#include "platform/xaml/window/Application.h"
+#include "platform/xaml/controls/ContentDialog.h"
+#include "platform/xaml/core/converters.h"
+#include "platform/xaml/controls/MenuFlyout.h"
+#include "platform/xaml/controls/VisualStateManager.h"
 
 #include <boost/algorithm/string/trim.hpp>
 

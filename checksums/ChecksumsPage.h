@@ -7,12 +7,12 @@
 #include "platform/datatransfer/DataPackageView.h"
 #include "platform/foundation/async.h"
 #include "platform/storage/StorageFile.h"
-#include "platform/xaml/Button.h"
-#include "platform/xaml/ItemsRepeater.h"
-#include "platform/xaml/markup.h"
-#include "platform/xaml/ScrollViewer.h"
-#include "platform/xaml/TextBlock.h"
-#include "platform/xaml/TextBox.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/markup/ItemsRepeater.h"
+#include "platform/xaml/markup/markup.h"
+#include "platform/xaml/controls/ScrollViewer.h"
+#include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/TextBox.h"
 
 #include <string>
 #include <string_view>

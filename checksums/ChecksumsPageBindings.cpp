@@ -2,7 +2,7 @@
 
 #include "app/Helpers.h"
 #include "checksums/ChecksumsPage.h"
-#include "platform/xaml/ToolTipService.h"
+#include "platform/xaml/controls/ToolTipService.h"
 
 #include <string>
 

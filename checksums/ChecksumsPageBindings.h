@@ -3,13 +3,13 @@
 // an algorithm toggle (two-way Checked) and a result row. Both pages use the same three.
 
 #include "checksums/HashAlgo.h"
-#include "platform/xaml/Button.h"
-#include "platform/xaml/ItemsRepeater.h"
-#include "platform/xaml/Panel.h"
-#include "platform/xaml/TextBlock.h"
-#include "platform/xaml/TextBox.h"
-#include "platform/xaml/ToggleButton.h"
-#include "platform/xaml/XamlBindings.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/markup/ItemsRepeater.h"
+#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/TextBox.h"
+#include "platform/xaml/controls/ToggleButton.h"
+#include "platform/xaml/markup/XamlBindings.h"
 
 namespace Zintrel {
 

@@ -1,6 +1,6 @@
 #include "checksums/NonCryptoChecksumsPage.h"
 
-#include "platform/xaml/metadata.h"
+#include "platform/xaml/core/metadata.h"
 
 namespace Zintrel {
 

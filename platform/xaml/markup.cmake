@@ -5,7 +5,7 @@
 # never pulled in).
 function(zintrel_markup target)
   cmake_parse_arguments(ARG "" "" "TYPES" ${ARGN})
-  foreach(library IN LISTS ARG_TYPES ITEMS platform_xaml)
+  foreach(library IN LISTS ARG_TYPES ZINTREL_XAML_LIBRARIES)
     target_sources(${target} PRIVATE $<TARGET_OBJECTS:${library}>)
   endforeach()
   get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)

@@ -2,9 +2,9 @@
 #include "app/InverseBooleanToVisibilityConverter.h"
 
 #include "platform/foundation/activation.h"
-#include "platform/xaml/Control.h"
-#include "platform/xaml/Panel.h"
-#include "platform/xaml/TextBlock.h"
+#include "platform/xaml/controls/Control.h"
+#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/TextBlock.h"
 
 #include "tests/xaml/shown_root.h"
 

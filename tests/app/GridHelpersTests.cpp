@@ -1,8 +1,8 @@
 #include "app/GridHelpers.h"
 
 #include "platform/foundation/activation.h"
-#include "platform/xaml/Button.h"
-#include "platform/xaml/metadata.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/core/metadata.h"
 
 #include "tests/xaml/shown_root.h"
 

@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 #include "platform/foundation/activation.h"
 #include "platform/shell/window.h"
-#include "platform/xaml/markup.h"
+#include "platform/xaml/markup/markup.h"
 
 #include "tests/support/event_loop.h"
 

@@ -3,8 +3,8 @@
 
 #include "app/App.h"
 #include "app/MainWindow.h"
-#include "platform/xaml/Button.h"
-#include "platform/xaml/markup.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/markup/markup.h"
 
 #include "tests/support/event_loop.h"
 

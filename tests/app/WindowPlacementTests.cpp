@@ -2,7 +2,7 @@
 #include "app/MainWindow.h"
 #include "platform/appmodel/ApplicationData.h"
 #include "platform/appmodel/Package.h"
-#include "platform/xaml/markup.h"
+#include "platform/xaml/markup/markup.h"
 
 #include "tests/support/event_loop.h"
 

@@ -1,5 +1,5 @@
 #include "platform/storage/Pickers.h"
-#include "platform/xaml/Window.h"
+#include "platform/xaml/window/Window.h"
 
 #include "tests/support/event_loop.h"
 

@@ -1,8 +1,8 @@
-#include "platform/xaml/Button.h"
-#include "platform/xaml/Panel.h"
-#include "platform/xaml/ProgressRing.h"
-#include "platform/xaml/TextBlock.h"
-#include "platform/xaml/TextBox.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/ProgressRing.h"
+#include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/TextBox.h"
 
 #include "tests/support/event_loop.h"
 #include "tests/xaml/shown_root.h"

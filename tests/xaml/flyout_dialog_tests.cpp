@@ -1,10 +1,10 @@
-#include "platform/xaml/Button.h"
-#include "platform/xaml/ContentDialog.h"
-#include "platform/xaml/MenuFlyout.h"
-#include "platform/xaml/Panel.h"
-#include "platform/xaml/TextBlock.h"
-#include "platform/xaml/TextBox.h"
-#include "platform/xaml/ToolTipService.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/ContentDialog.h"
+#include "platform/xaml/controls/MenuFlyout.h"
+#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/TextBox.h"
+#include "platform/xaml/controls/ToolTipService.h"
 
 #include "tests/xaml/shown_root.h"
 

@@ -1,11 +1,11 @@
 #include "markup_test_page.h"
 
 #include "platform/foundation/activation.h"
-#include "platform/xaml/Image.h"
-#include "platform/xaml/Navigation.h"
-#include "platform/xaml/VisualStateManager.h"
-#include "platform/xaml/Window.h"
-#include "platform/xaml/qt_bridge.h"
+#include "platform/xaml/controls/Image.h"
+#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/controls/VisualStateManager.h"
+#include "platform/xaml/window/Window.h"
+#include "platform/xaml/core/qt_bridge.h"
 
 #include "tests/support/event_loop.h"
 

@@ -1,6 +1,6 @@
 #include "platform/foundation/activation.h"
-#include "platform/xaml/Navigation.h"
-#include "platform/xaml/XamlRoot.h"
+#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/core/XamlRoot.h"
 
 #include "tests/support/event_loop.h"
 

@@ -1,7 +1,7 @@
-#include "platform/xaml/Border.h"
-#include "platform/xaml/Button.h"
-#include "platform/xaml/RelativePanel.h"
-#include "platform/xaml/ScrollViewer.h"
+#include "platform/xaml/controls/Border.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/RelativePanel.h"
+#include "platform/xaml/controls/ScrollViewer.h"
 
 #include "tests/xaml/shown_root.h"
 

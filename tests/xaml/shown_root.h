@@ -1,7 +1,7 @@
 #pragma once
 // A shown top-level host for a tree of elements, activated so that it can take the focus.
 
-#include "platform/xaml/XamlRoot.h"
+#include "platform/xaml/core/XamlRoot.h"
 
 #include "tests/support/event_loop.h"
 

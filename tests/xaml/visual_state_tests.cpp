@@ -1,6 +1,6 @@
-#include "platform/xaml/Button.h"
-#include "platform/xaml/Panel.h"
-#include "platform/xaml/VisualStateManager.h"
+#include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/VisualStateManager.h"
 
 #include "tests/support/event_loop.h"
 

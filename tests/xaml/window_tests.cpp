@@ -1,8 +1,8 @@
 #include "platform/shell/window.h"
-#include "platform/xaml/Backdrop.h"
-#include "platform/xaml/Dispatching.h"
-#include "platform/xaml/Panel.h"
-#include "platform/xaml/Window.h"
+#include "platform/xaml/window/Backdrop.h"
+#include "platform/xaml/window/Dispatching.h"
+#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/window/Window.h"
 
 #include "tests/support/event_loop.h"
 

@@ -1,0 +1,71 @@
+#include "platform/xaml/controls/Button.h"
+
+#include "platform/xaml/core/guard.h"
+#include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/qt_bridge.h"
+
+#include <QLayout>
+#include <QPushButton>
+
+namespace xaml {
+
+namespace {
+
+// A push button that is as large as the elements inside it need.
+class content_button final : public QPushButton {
+public:
+    QSize sizeHint() const override
+    {
+        QSize own = QPushButton::sizeHint();
+        if (layout() && text().isEmpty()) own = own.expandedTo(layout()->sizeHint() + QSize(16, 8));
+        return own;
+    }
+};
+
+}  // namespace
+
+ButtonBase::ButtonBase(QAbstractButton* button) : ContentControl(own_widget_t{})
+{
+    set_widget(button);
+    button->setFocusPolicy(Qt::StrongFocus);
+    QObject::connect(button, &QAbstractButton::clicked, button, [this] { guard([this] { on_click(); }); });
+    // Buttons size to their content unless told otherwise.
+    SetTypeDefault(HorizontalAlignmentProperty(), foundation::box_value(HorizontalAlignment::Left));
+    SetTypeDefault(VerticalAlignmentProperty(), foundation::box_value(VerticalAlignment::Center));
+}
+
+QAbstractButton* ButtonBase::button() const { return static_cast<QAbstractButton*>(widget()); }
+
+void ButtonBase::on_click()
+{
+    RoutedEventArgs args;
+    args.set_original_source(strong_self());
+    m_Click(strong_self(), args);
+}
+
+void ButtonBase::present_content(const IInspectable& before, const IInspectable& now)
+{
+    if (auto old = std::dynamic_pointer_cast<UIElement>(before)) detach_child(old);
+    if (auto element = std::dynamic_pointer_cast<UIElement>(now)) {
+        button()->setText({});
+        attach_child(element);
+    } else {
+        button()->setText(to_qstring(content_text(now)));
+    }
+    invalidate_layout();
+}
+
+Button::Button() : ButtonBase(new content_button) {}
+
+namespace {
+
+const bool registered = [] {
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase", u"Microsoft.UI.Xaml.Controls.ContentControl");
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Button", u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase")
+        .activatable<Button>();
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml

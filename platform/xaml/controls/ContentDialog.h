@@ -1,0 +1,76 @@
+#pragma once
+// ContentDialog: a window-modal dialog over the window of its XamlRoot, with a title, content
+// and up to two buttons. ShowAsync returns at once; its operation completes when it closes.
+
+#include "platform/foundation/async.h"
+#include "platform/xaml/controls/Control.h"
+
+#include <QMetaObject>
+
+#include <optional>
+
+class QDialog;
+class QLabel;
+class QPushButton;
+
+namespace xaml {
+
+enum class ContentDialogResult { None = 0, Primary = 1, Secondary = 2 };
+
+// What the platform raises for a second dialog while one is open on the same XamlRoot.
+constexpr foundation::hresult E_ASYNC_OPERATION_NOT_STARTED = static_cast<foundation::hresult>(0x80000019);
+
+class ContentDialog final : public ContentControl {
+public:
+    ContentDialog();
+    ~ContentDialog() override;
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ContentDialog"; }
+
+    static const DependencyProperty& TitleProperty();
+    static const DependencyProperty& CloseButtonTextProperty();
+    static const DependencyProperty& PrimaryButtonTextProperty();
+
+    IInspectable Title() const { return GetValue(TitleProperty()); }
+    void Title(const IInspectable& value) { SetValue(TitleProperty(), value); }
+    // A button shows only while its text is not empty.
+    hstring CloseButtonText() const { return get_value<hstring>(*this, CloseButtonTextProperty()); }
+    void CloseButtonText(const hstring& value) { set_value(*this, CloseButtonTextProperty(), value); }
+    hstring PrimaryButtonText() const { return get_value<hstring>(*this, PrimaryButtonTextProperty()); }
+    void PrimaryButtonText(const hstring& value) { set_value(*this, PrimaryButtonTextProperty(), value); }
+
+    // The root whose window the dialog is modal to; it must be set before ShowAsync.
+    std::shared_ptr<xaml::XamlRoot> XamlRoot() const { return m_root.lock(); }
+    void XamlRoot(const std::shared_ptr<xaml::XamlRoot>& value) { m_root = value; }
+
+    // Opens the dialog without waiting. The close button, Escape and closing the window give
+    // None, the primary button Primary. Fails with hresult_invalid_argument without a XamlRoot
+    // and with E_ASYNC_OPERATION_NOT_STARTED while a dialog is open on the same XamlRoot.
+    foundation::IAsyncOperation<ContentDialogResult> ShowAsync();
+    // Completes on the UI thread once the dialog open on the root has closed; at once when none is.
+    static foundation::IAsyncAction WhenNoneOpenAsync(const std::shared_ptr<xaml::XamlRoot>& root);
+
+    QDialog* dialog() const;
+    QPushButton* close_button() const noexcept { return m_close; }
+    QPushButton* primary_button() const noexcept { return m_primary; }
+
+protected:
+    QWidget* children_host() const override { return m_body; }
+    void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
+    void present_content(const IInspectable& before, const IInspectable& now) override;
+
+private:
+    void closed();
+
+    QLabel* m_title = nullptr;
+    QWidget* m_body = nullptr;
+    QPushButton* m_primary = nullptr;
+    QPushButton* m_close = nullptr;
+    std::shared_ptr<UIElement> m_presenter;
+    std::weak_ptr<xaml::XamlRoot> m_root;
+    const xaml::XamlRoot* m_openOn = nullptr;
+    QMetaObject::Connection m_hostGone;
+    std::optional<foundation::async_source<ContentDialogResult>> m_pending;
+    ContentDialogResult m_result = ContentDialogResult::None;
+};
+
+}  // namespace xaml

@@ -1,0 +1,198 @@
+#include "platform/xaml/controls/Control.h"
+
+#include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/qt_bridge.h"
+
+#include <QLayout>
+#include <QWidget>
+
+namespace xaml {
+
+using foundation::box_value;
+
+namespace {
+const TypeName control_type{u"Microsoft.UI.Xaml.Controls.Control", TypeKind::Metadata};
+}
+
+const DependencyProperty& Control::IsEnabledProperty()
+{
+    static const auto p = DependencyProperty::Register(u"IsEnabled", {u"Boolean"}, control_type, PropertyMetadata(box_value(true)));
+    return p;
+}
+const DependencyProperty& Control::ForegroundProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Foreground", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
+                                                       control_type, PropertyMetadata(nullptr));
+    return p;
+}
+const DependencyProperty& Control::BackgroundProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Background", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
+                                                       control_type, PropertyMetadata(nullptr));
+    return p;
+}
+const DependencyProperty& Control::FontSizeProperty()
+{
+    static const auto p = DependencyProperty::Register(u"FontSize", {u"Double"}, control_type, PropertyMetadata(box_value(14.0)));
+    return p;
+}
+const DependencyProperty& Control::PaddingProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Padding", {u"Microsoft.UI.Xaml.Thickness", TypeKind::Metadata},
+                                                       control_type, PropertyMetadata(box_value(Thickness{})));
+    return p;
+}
+
+void apply_text_brush(QWidget* widget, const std::shared_ptr<Brush>& brush)
+{
+    if (!widget) return;
+    QPalette palette = widget->palette();
+    if (auto solid = std::dynamic_pointer_cast<SolidColorBrush>(brush)) {
+        const QColor color = to_qcolor(solid->Color());
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) palette.setColor(role, color);
+        widget->setPalette(palette);
+    } else {
+        widget->setPalette(QPalette());
+    }
+}
+
+void Control::apply_foreground() { apply_text_brush(widget(), Foreground()); }
+
+void Control::apply_background()
+{
+    QWidget* w = widget();
+    if (!w) return;
+    if (auto solid = std::dynamic_pointer_cast<SolidColorBrush>(Background())) {
+        QPalette palette = w->palette();
+        palette.setColor(QPalette::Window, to_qcolor(solid->Color()));
+        w->setPalette(palette);
+        w->setAutoFillBackground(solid->Color().A != 0);
+    } else {
+        w->setAutoFillBackground(false);
+    }
+}
+
+void Control::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    FrameworkElement::OnPropertyChanged(args);
+    const auto& p = args.Property();
+    if (p == IsEnabledProperty()) {
+        if (widget()) widget()->setEnabled(IsEnabled());
+    } else if (p == ForegroundProperty()) {
+        apply_foreground();
+    } else if (p == BackgroundProperty()) {
+        apply_background();
+    } else if (p == FontSizeProperty()) {
+        if (QWidget* w = widget()) {
+            QFont font = w->font();
+            font.setPixelSize(std::max(1, static_cast<int>(FontSize())));
+            w->setFont(font);
+            invalidate_layout();
+        }
+    } else if (p == PaddingProperty()) {
+        if (QWidget* host = children_host(); host && host->layout()) {
+            const auto t = Padding();
+            host->layout()->setContentsMargins(static_cast<int>(t.Left), static_cast<int>(t.Top),
+                                               static_cast<int>(t.Right), static_cast<int>(t.Bottom));
+        }
+        invalidate_layout();
+    }
+}
+
+// ---- ContentControl ----
+
+hstring content_text(const IInspectable& content)
+{
+    if (!content) return {};
+    if (auto text = foundation::try_as<foundation::IReferenceValue<hstring>>(content)) return text->Value();
+    if (auto value = foundation::try_as<foundation::IPropertyValue>(content)) {
+        if (value->IsNumericScalar()) {
+            const double number = value->GetDouble();
+            std::string digits = std::to_string(number);
+            if (number == static_cast<double>(static_cast<long long>(number))) digits = std::to_string(static_cast<long long>(number));
+            return hstring(std::u16string(digits.begin(), digits.end()));
+        }
+    }
+    return {};
+}
+
+const DependencyProperty& ContentControl::ContentProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Content", {u"Object"},
+                                                       {u"Microsoft.UI.Xaml.Controls.ContentControl", TypeKind::Metadata},
+                                                       PropertyMetadata(nullptr));
+    return p;
+}
+
+ContentControl::ContentControl() { set_widget(new QWidget); }
+
+void ContentControl::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    Control::OnPropertyChanged(args);
+    if (args.Property() == ContentProperty()) present_content(args.OldValue(), args.NewValue());
+}
+
+void ContentControl::present_content(const IInspectable& before, const IInspectable& now)
+{
+    if (auto old = std::dynamic_pointer_cast<UIElement>(before)) detach_child(old);
+    if (m_presenter) {
+        detach_child(m_presenter);
+        m_presenter.reset();
+    }
+    if (auto element = std::dynamic_pointer_cast<UIElement>(now)) {
+        attach_child(element);
+    } else if (now) {
+        auto text = foundation::make<TextBlock>();
+        text->Text(content_text(now));
+        m_presenter = text;
+        attach_child(text);
+    }
+}
+
+// ---- UserControl ----
+
+const DependencyProperty& UserControl::ContentProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Content", {u"Microsoft.UI.Xaml.UIElement", TypeKind::Metadata},
+                                                       {u"Microsoft.UI.Xaml.Controls.UserControl", TypeKind::Metadata},
+                                                       PropertyMetadata(nullptr));
+    return p;
+}
+
+UserControl::UserControl() { set_widget(new QWidget); }
+
+void UserControl::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    Control::OnPropertyChanged(args);
+    if (args.Property() == ContentProperty()) {
+        if (auto old = std::dynamic_pointer_cast<UIElement>(args.OldValue())) detach_child(old);
+        if (args.NewValue()) attach_child(foundation::as<UIElement>(args.NewValue()));
+    }
+}
+
+namespace {
+
+const bool registered = [] {
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Control", u"Microsoft.UI.Xaml.FrameworkElement")
+        .property(Control::IsEnabledProperty())
+        .property(Control::ForegroundProperty())
+        .property(Control::BackgroundProperty())
+        .property(Control::FontSizeProperty())
+        .property(Control::PaddingProperty());
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ContentControl", u"Microsoft.UI.Xaml.Controls.Control")
+        .activatable<ContentControl>()
+        .property(ContentControl::ContentProperty())
+        .content(u"Content");
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.UserControl", u"Microsoft.UI.Xaml.Controls.Control")
+        .activatable<UserControl>()
+        .property(UserControl::ContentProperty())
+        .content(u"Content");
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Page", u"Microsoft.UI.Xaml.Controls.UserControl")
+        .activatable<Page>();
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml

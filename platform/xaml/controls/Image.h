@@ -1,0 +1,24 @@
+#pragma once
+// Image: a picture file shown at the element's size.
+
+#include "platform/xaml/core/UIElement.h"
+
+namespace xaml {
+
+class Image final : public FrameworkElement {
+public:
+    Image();
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Image"; }
+
+    // "ms-appx:///Assets/Name.png" (beside the program) or an absolute path. A missing or
+    // unreadable file shows nothing.
+    static const DependencyProperty& SourceProperty();
+    hstring Source() const { return get_value<hstring>(*this, SourceProperty()); }
+    void Source(const hstring& value) { set_value(*this, SourceProperty(), value); }
+
+protected:
+    void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
+    void arrange_in(double x, double y, double width, double height) override;
+};
+
+}  // namespace xaml

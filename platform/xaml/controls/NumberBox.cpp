@@ -1,0 +1,285 @@
+#include "platform/xaml/controls/NumberBox.h"
+
+#include "platform/globalization/IncrementNumberRounder.h"
+#include "platform/xaml/core/flag_scope.h"
+#include "platform/xaml/controls/header_column.h"
+#include "platform/xaml/controls/key_filter.h"
+#include "platform/xaml/core/guard.h"
+#include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/qt_bridge.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <charconv>
+#include <limits>
+
+namespace xaml {
+
+using foundation::box_value;
+
+namespace {
+
+const TypeName number_box_type{u"Microsoft.UI.Xaml.Controls.NumberBox", TypeKind::Metadata};
+
+// Twelve significant digits, so that 0.1 + 0.2 shows as 0.3.
+double display_rounded(double value)
+{
+    if (!std::isfinite(value)) return value;
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 12);
+    double rounded = value;
+    std::from_chars(buffer, written.ptr, rounded);
+    return rounded;
+}
+
+bool same_value(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+
+QToolButton* spin_button(Qt::ArrowType arrow, QWidget* parent)
+{
+    auto* button = new QToolButton(parent);
+    button->setArrowType(arrow);
+    button->setAutoRepeat(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    return button;
+}
+
+}  // namespace
+
+#define XAML_NUMBER_BOX_PROPERTY(Name, Type, Default)                                                    \
+    const DependencyProperty& NumberBox::Name##Property()                                                \
+    {                                                                                                    \
+        static const auto p = DependencyProperty::Register(u## #Name, {Type}, number_box_type, PropertyMetadata(Default)); \
+        return p;                                                                                        \
+    }
+
+XAML_NUMBER_BOX_PROPERTY(Value, u"Double", box_value(std::numeric_limits<double>::quiet_NaN()))
+XAML_NUMBER_BOX_PROPERTY(Text, u"String", box_value(hstring{}))
+XAML_NUMBER_BOX_PROPERTY(Minimum, u"Double", box_value(std::numeric_limits<double>::lowest()))
+XAML_NUMBER_BOX_PROPERTY(Maximum, u"Double", box_value(std::numeric_limits<double>::max()))
+XAML_NUMBER_BOX_PROPERTY(SmallChange, u"Double", box_value(1.0))
+XAML_NUMBER_BOX_PROPERTY(SpinButtonPlacementMode, u"Microsoft.UI.Xaml.Controls.NumberBoxSpinButtonPlacementMode",
+                         box_value(NumberBoxSpinButtonPlacementMode::Hidden))
+XAML_NUMBER_BOX_PROPERTY(Header, u"Object", nullptr)
+XAML_NUMBER_BOX_PROPERTY(PlaceholderText, u"String", box_value(hstring{}))
+XAML_NUMBER_BOX_PROPERTY(NumberFormatter, u"Windows.Globalization.NumberFormatting.INumberFormatter2", nullptr)
+
+#undef XAML_NUMBER_BOX_PROPERTY
+
+NumberBox::NumberBox() : m_defaultFormatter(foundation::make<globalization::DecimalFormatter>())
+{
+    m_defaultFormatter->IntegerDigits(1);
+    m_defaultFormatter->FractionDigits(0);
+    SetTypeDefault(NumberFormatterProperty(), m_defaultFormatter);
+
+    const auto column = make_header_column();
+    m_header = column.header;
+    auto* row = new QWidget(column.box);
+    auto* rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->setSpacing(2);
+    m_line = new QLineEdit(row);
+    m_up = spin_button(Qt::UpArrow, row);
+    m_down = spin_button(Qt::DownArrow, row);
+    m_up->setVisible(false);
+    m_down->setVisible(false);
+    rowLayout->addWidget(m_line, 1);
+    rowLayout->addWidget(m_up);
+    rowLayout->addWidget(m_down);
+    column.layout->addWidget(row);
+    column.box->setFocusProxy(m_line);
+    set_widget(column.box);
+    track_input_of(m_line);
+    update_spin_buttons();
+
+    QObject::connect(m_line, &QLineEdit::editingFinished, m_line, [this] { guard([this] { validate_input(); }); });
+    QObject::connect(m_up, &QToolButton::clicked, m_up, [this] { guard([this] { step_value(SmallChange()); }); });
+    QObject::connect(m_down, &QToolButton::clicked, m_down, [this] { guard([this] { step_value(-SmallChange()); }); });
+    m_line->installEventFilter(new key_filter(
+        [this](QObject*, int key) {
+            if (key != Qt::Key_Up && key != Qt::Key_Down) return false;
+            step_value(key == Qt::Key_Up ? SmallChange() : -SmallChange());
+            return true;
+        },
+        m_line));
+}
+
+QWidget* NumberBox::focus_widget() const { return m_line; }
+
+void NumberBox::apply_foreground() { apply_text_brush(m_line, Foreground()); }
+
+std::shared_ptr<globalization::INumberFormatter2> NumberBox::NumberFormatter() const
+{
+    auto formatter = std::dynamic_pointer_cast<globalization::INumberFormatter2>(GetValue(NumberFormatterProperty()));
+    return formatter ? formatter : m_defaultFormatter;
+}
+
+void NumberBox::NumberFormatter(const std::shared_ptr<globalization::INumberFormatter2>& value)
+{
+    if (!std::dynamic_pointer_cast<globalization::INumberParser>(value))
+        throw foundation::hresult_invalid_argument(u"A number box needs a formatter that also parses numbers");
+    SetValue(NumberFormatterProperty(), foundation::as_inspectable(value));
+}
+
+std::shared_ptr<globalization::INumberParser> NumberBox::parser() const
+{
+    auto parser = std::dynamic_pointer_cast<globalization::INumberParser>(GetValue(NumberFormatterProperty()));
+    return parser ? parser : m_defaultFormatter;
+}
+
+void NumberBox::value_changed(double before)
+{
+    // Changes made while the change is being reported (by ValueChanged handlers) ride along.
+    if (m_valueUpdating) return;
+    const flag_scope updating(m_valueUpdating);
+    coerce_value();
+    const double now = Value();
+    if (!same_value(before, now))
+        m_ValueChanged(std::static_pointer_cast<NumberBox>(strong_self()), NumberBoxValueChangedEventArgs(before, now));
+    update_text_to_value();
+    update_spin_buttons();
+}
+
+void NumberBox::coerce_value()
+{
+    const double value = Value();
+    if (value > Maximum()) Value(Maximum());
+    else if (value < Minimum()) Value(Minimum());
+}
+
+void NumberBox::validate_input()
+{
+    const QString text = m_line->text().trimmed();
+    if (text.isEmpty()) {
+        Value(std::numeric_limits<double>::quiet_NaN());
+        return;
+    }
+    const auto parsed = parser()->ParseDouble(from_qstring(text));
+    if (!parsed || *parsed == Value()) update_text_to_value();
+    else Value(*parsed);
+}
+
+void NumberBox::update_text_to_value()
+{
+    const double value = Value();
+    const hstring text = std::isnan(value) ? hstring{} : NumberFormatter()->FormatDouble(display_rounded(value));
+    const QString shown = to_qstring(text);
+    if (m_line->text() != shown) m_line->setText(shown);
+    const flag_scope updating(m_textUpdating);
+    Text(text);
+}
+
+void NumberBox::step_value(double change)
+{
+    // Text typed so far counts before the step.
+    validate_input();
+    const double value = Value();
+    if (!std::isnan(value)) Value(value + change);
+}
+
+void NumberBox::update_spin_buttons()
+{
+    const double value = Value();
+    m_up->setEnabled(!std::isnan(value) && value < Maximum());
+    m_down->setEnabled(!std::isnan(value) && value > Minimum());
+}
+
+void NumberBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    Control::OnPropertyChanged(args);
+    const auto& p = args.Property();
+    if (p == ValueProperty()) {
+        value_changed(foundation::unbox_value<double>(args.OldValue()));
+    } else if (p == TextProperty()) {
+        if (m_textUpdating) return;
+        m_line->setText(to_qstring(Text()));
+        validate_input();
+    } else if (p == MinimumProperty()) {
+        if (Maximum() < Minimum()) Maximum(Minimum());
+        coerce_value();
+        update_spin_buttons();
+    } else if (p == MaximumProperty()) {
+        if (Minimum() > Maximum()) Minimum(Maximum());
+        coerce_value();
+        update_spin_buttons();
+    } else if (p == SpinButtonPlacementModeProperty()) {
+        const bool shown = SpinButtonPlacementMode() != NumberBoxSpinButtonPlacementMode::Hidden;
+        m_up->setVisible(shown);
+        m_down->setVisible(shown);
+        invalidate_layout();
+    } else if (p == NumberFormatterProperty()) {
+        update_text_to_value();
+    } else if (p == HeaderProperty()) {
+        show_header(m_header, Header(), m_line);
+        invalidate_layout();
+    } else if (p == PlaceholderTextProperty()) {
+        m_line->setPlaceholderText(to_qstring(PlaceholderText()));
+    }
+}
+
+namespace {
+
+using globalization::DecimalFormatter;
+using globalization::IncrementNumberRounder;
+using globalization::RoundingAlgorithm;
+
+const bool registered = [] {
+    metadata::register_enum<NumberBoxSpinButtonPlacementMode>(u"NumberBoxSpinButtonPlacementMode",
+                                                              {{u"Hidden", NumberBoxSpinButtonPlacementMode::Hidden},
+                                                               {u"Compact", NumberBoxSpinButtonPlacementMode::Compact},
+                                                               {u"Inline", NumberBoxSpinButtonPlacementMode::Inline}});
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NumberBox", u"Microsoft.UI.Xaml.Controls.Control")
+        .activatable<NumberBox>()
+        .property(NumberBox::ValueProperty())
+        .property(NumberBox::TextProperty())
+        .property(NumberBox::MinimumProperty())
+        .property(NumberBox::MaximumProperty())
+        .property(NumberBox::SmallChangeProperty())
+        .property(NumberBox::SpinButtonPlacementModeProperty())
+        .property(NumberBox::HeaderProperty())
+        .property(NumberBox::PlaceholderTextProperty())
+        .member(u"NumberFormatter", u"Object", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<NumberBox>(target)->NumberFormatter(std::dynamic_pointer_cast<globalization::INumberFormatter2>(value));
+        });
+
+    // The formatter and rounder can be written in markup too.
+    metadata::register_enum<RoundingAlgorithm>(
+        u"RoundingAlgorithm",
+        {{u"RoundDown", RoundingAlgorithm::RoundDown}, {u"RoundUp", RoundingAlgorithm::RoundUp},
+         {u"RoundTowardsZero", RoundingAlgorithm::RoundTowardsZero}, {u"RoundAwayFromZero", RoundingAlgorithm::RoundAwayFromZero},
+         {u"RoundHalfDown", RoundingAlgorithm::RoundHalfDown}, {u"RoundHalfUp", RoundingAlgorithm::RoundHalfUp},
+         {u"RoundHalfTowardsZero", RoundingAlgorithm::RoundHalfTowardsZero},
+         {u"RoundHalfAwayFromZero", RoundingAlgorithm::RoundHalfAwayFromZero},
+         {u"RoundHalfToEven", RoundingAlgorithm::RoundHalfToEven}, {u"RoundHalfToOdd", RoundingAlgorithm::RoundHalfToOdd}});
+    metadata::type_builder(u"Windows.Globalization.NumberFormatting.DecimalFormatter", u"")
+        .activatable<DecimalFormatter>()
+        .member(u"IntegerDigits", u"Int32", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<DecimalFormatter>(target)->IntegerDigits(foundation::unbox_value<std::int32_t>(value));
+        })
+        .member(u"FractionDigits", u"Int32", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<DecimalFormatter>(target)->FractionDigits(foundation::unbox_value<std::int32_t>(value));
+        })
+        .member(u"IsGrouped", u"Boolean", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<DecimalFormatter>(target)->IsGrouped(foundation::unbox_value<bool>(value));
+        })
+        .member(u"NumberRounder", u"Object", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<DecimalFormatter>(target)->NumberRounder(std::dynamic_pointer_cast<globalization::INumberRounder>(value));
+        });
+    metadata::type_builder(u"Windows.Globalization.NumberFormatting.IncrementNumberRounder", u"")
+        .activatable<IncrementNumberRounder>()
+        .member(u"RoundingAlgorithm", u"RoundingAlgorithm", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<IncrementNumberRounder>(target)->RoundingAlgorithm(foundation::unbox_value<RoundingAlgorithm>(value));
+        })
+        .member(u"Increment", u"Double", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<IncrementNumberRounder>(target)->Increment(foundation::unbox_value<double>(value));
+        });
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml

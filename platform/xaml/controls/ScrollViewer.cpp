@@ -1,0 +1,56 @@
+#include "platform/xaml/controls/ScrollViewer.h"
+
+#include "platform/xaml/core/metadata.h"
+
+#include <QScrollArea>
+#include <QScrollBar>
+
+namespace xaml {
+
+namespace {
+
+// Asks for the content's size, not the few lines a Qt scroll area asks for by default, so the
+// viewer scrolls only when its parent gives it less.
+class content_scroll_area final : public QScrollArea {
+public:
+    QSize sizeHint() const override
+    {
+        const QWidget* content = widget();
+        const QSize hint = content ? content->sizeHint().expandedTo(QSize(0, 0)) : QSize(0, 0);
+        const int frame = 2 * frameWidth();
+        return hint + QSize(frame, frame);
+    }
+};
+
+}  // namespace
+
+ScrollViewer::ScrollViewer() : ContentControl(own_widget_t{})
+{
+    auto* area = new content_scroll_area;
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_host = new QWidget;
+    // The content is as wide as the viewport and never shorter than it asks to be: the scroll
+    // area then scrolls whatever does not fit.
+    m_host->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Minimum);
+    m_host->setAutoFillBackground(false);
+    area->setWidget(m_host);
+    area->viewport()->setAutoFillBackground(false);
+    set_widget(area);
+}
+
+QScrollArea* ScrollViewer::scroll_area() const { return static_cast<QScrollArea*>(widget()); }
+
+namespace {
+
+const bool registered = [] {
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ScrollViewer", u"Microsoft.UI.Xaml.Controls.ContentControl")
+        .activatable<ScrollViewer>();
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml

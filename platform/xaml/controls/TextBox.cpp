@@ -1,0 +1,160 @@
+#include "platform/xaml/controls/TextBox.h"
+
+#include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/header_column.h"
+#include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/qt_bridge.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace xaml {
+
+using foundation::box_value;
+
+namespace {
+const TypeName text_box_type{u"Microsoft.UI.Xaml.Controls.TextBox", TypeKind::Metadata};
+}
+
+const DependencyProperty& TextBox::TextProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, text_box_type, PropertyMetadata(box_value(hstring{})));
+    return p;
+}
+const DependencyProperty& TextBox::HeaderProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Header", {u"Object"}, text_box_type, PropertyMetadata(nullptr));
+    return p;
+}
+const DependencyProperty& TextBox::PlaceholderTextProperty()
+{
+    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"}, text_box_type,
+                                                       PropertyMetadata(box_value(hstring{})));
+    return p;
+}
+const DependencyProperty& TextBox::IsReadOnlyProperty()
+{
+    static const auto p = DependencyProperty::Register(u"IsReadOnly", {u"Boolean"}, text_box_type, PropertyMetadata(box_value(false)));
+    return p;
+}
+const DependencyProperty& TextBox::AcceptsReturnProperty()
+{
+    static const auto p = DependencyProperty::Register(u"AcceptsReturn", {u"Boolean"}, text_box_type, PropertyMetadata(box_value(false)));
+    return p;
+}
+const DependencyProperty& TextBox::TextWrappingProperty()
+{
+    static const auto p = DependencyProperty::Register(u"TextWrapping", {u"Microsoft.UI.Xaml.TextWrapping", TypeKind::Metadata},
+                                                       text_box_type, PropertyMetadata(box_value(TextWrapping::NoWrap)));
+    return p;
+}
+
+TextBox::TextBox()
+{
+    auto* box = new QWidget;
+    auto* layout = new QVBoxLayout(box);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(4);
+    m_header = new QLabel(box);
+    m_header->setVisible(false);
+    m_line = new QLineEdit(box);
+    m_multi = new QPlainTextEdit(box);
+    m_multi->setVisible(false);
+    m_multi->setTabChangesFocus(true);
+    m_multi->setMinimumHeight(64);
+    layout->addWidget(m_header);
+    layout->addWidget(m_line);
+    layout->addWidget(m_multi);
+    box->setFocusProxy(m_line);
+    set_widget(box);
+    track_input_of(m_line);
+    track_input_of(m_multi);
+    track_input_of(m_multi->viewport());
+
+    QObject::connect(m_line, &QLineEdit::textEdited, box, [this](const QString& text) {
+        guard([&] { user_edited(from_qstring(text)); });
+    });
+    QObject::connect(m_multi, &QPlainTextEdit::textChanged, box, [this] {
+        if (!m_pushing) guard([this] { user_edited(from_qstring(m_multi->toPlainText())); });
+    });
+}
+
+QWidget* TextBox::editor() const
+{
+    return AcceptsReturn() ? static_cast<QWidget*>(m_multi) : static_cast<QWidget*>(m_line);
+}
+
+void TextBox::user_edited(const hstring& text)
+{
+    m_pushing = true;
+    Text(text);
+    m_pushing = false;
+}
+
+void TextBox::push_text()
+{
+    const QString text = to_qstring(Text());
+    if (m_line->text() != text) m_line->setText(text);
+    if (m_multi->toPlainText() != text) {
+        const bool was = m_pushing;
+        m_pushing = true;
+        m_multi->setPlainText(text);
+        m_pushing = was;
+    }
+}
+
+void TextBox::apply_foreground()
+{
+    apply_text_brush(m_line, Foreground());
+    apply_text_brush(m_multi, Foreground());
+}
+
+void TextBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    Control::OnPropertyChanged(args);
+    const auto& p = args.Property();
+    if (p == TextProperty()) {
+        if (!m_pushing) push_text();
+        m_TextChanged(strong_self(), TextChangedEventArgs{});
+    } else if (p == HeaderProperty()) {
+        show_header(m_header, Header(), editor());
+        invalidate_layout();
+    } else if (p == PlaceholderTextProperty()) {
+        m_line->setPlaceholderText(to_qstring(PlaceholderText()));
+        m_multi->setPlaceholderText(to_qstring(PlaceholderText()));
+    } else if (p == IsReadOnlyProperty()) {
+        m_line->setReadOnly(IsReadOnly());
+        m_multi->setReadOnly(IsReadOnly());
+    } else if (p == AcceptsReturnProperty()) {
+        m_line->setVisible(!AcceptsReturn());
+        m_multi->setVisible(AcceptsReturn());
+        widget()->setFocusProxy(editor());
+        m_header->setBuddy(editor());
+        push_text();
+        invalidate_layout();
+    } else if (p == TextWrappingProperty()) {
+        m_multi->setLineWrapMode(get_value<TextWrapping>(*this, TextWrappingProperty()) == TextWrapping::NoWrap
+                                     ? QPlainTextEdit::NoWrap
+                                     : QPlainTextEdit::WidgetWidth);
+    }
+}
+
+namespace {
+
+const bool registered = [] {
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.TextBox", u"Microsoft.UI.Xaml.Controls.Control")
+        .activatable<TextBox>()
+        .property(TextBox::TextProperty())
+        .property(TextBox::HeaderProperty())
+        .property(TextBox::PlaceholderTextProperty())
+        .property(TextBox::IsReadOnlyProperty())
+        .property(TextBox::AcceptsReturnProperty())
+        .property(TextBox::TextWrappingProperty());
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml

@@ -1,0 +1,126 @@
+#pragma once
+// Dependency properties: values stored per object with a default, a change handler of the
+// owner type, and change callbacks that anyone may register. Every change notifies
+// synchronously, inside the change; setting the value an object already has notifies nothing.
+
+#include "platform/foundation/event.h"
+#include "platform/xaml/core/types.h"
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace xaml {
+
+class DependencyObject;
+class DependencyProperty;
+
+class DependencyPropertyChangedEventArgs {
+public:
+    DependencyPropertyChangedEventArgs(const DependencyProperty& property, IInspectable oldValue, IInspectable newValue);
+    const DependencyProperty& Property() const noexcept { return *m_property; }
+    const IInspectable& OldValue() const noexcept { return m_old; }
+    const IInspectable& NewValue() const noexcept { return m_new; }
+
+private:
+    const DependencyProperty* m_property;
+    IInspectable m_old;
+    IInspectable m_new;
+};
+
+using PropertyChangedCallback =
+    std::function<void(const std::shared_ptr<DependencyObject>&, const DependencyPropertyChangedEventArgs&)>;
+
+class PropertyMetadata {
+public:
+    explicit PropertyMetadata(IInspectable defaultValue, PropertyChangedCallback changed = {})
+        : m_default(std::move(defaultValue)), m_changed(std::move(changed))
+    {
+    }
+    const IInspectable& DefaultValue() const noexcept { return m_default; }
+    const PropertyChangedCallback& ChangedCallback() const noexcept { return m_changed; }
+
+private:
+    IInspectable m_default;
+    PropertyChangedCallback m_changed;
+};
+
+// A handle to a registered property; handles to the same property compare equal.
+class DependencyProperty {
+public:
+    DependencyProperty() = default;
+    DependencyProperty(std::nullptr_t) {}
+
+    static DependencyProperty Register(hstring name, TypeName propertyType, TypeName ownerType, PropertyMetadata metadata);
+    static DependencyProperty RegisterAttached(hstring name, TypeName propertyType, TypeName ownerType,
+                                               PropertyMetadata metadata);
+
+    explicit operator bool() const noexcept { return static_cast<bool>(m_info); }
+    friend bool operator==(const DependencyProperty& a, const DependencyProperty& b) noexcept { return a.m_info == b.m_info; }
+    friend bool operator<(const DependencyProperty& a, const DependencyProperty& b) noexcept { return a.m_info < b.m_info; }
+
+    const hstring& Name() const;
+    const TypeName& PropertyType() const;
+    const TypeName& OwnerType() const;
+    bool IsAttached() const;
+    const PropertyMetadata& GetMetadata() const;
+
+private:
+    struct info;
+    explicit DependencyProperty(std::shared_ptr<const info> i) : m_info(std::move(i)) {}
+    std::shared_ptr<const info> m_info;
+};
+
+using DependencyPropertyChangedCallback =
+    foundation::delegate<std::shared_ptr<DependencyObject>, DependencyProperty>;
+
+class DependencyObject : public foundation::Object {
+public:
+    // The value in effect: the local value, else the type's default, else the property's default.
+    IInspectable GetValue(const DependencyProperty& property) const;
+    void SetValue(const DependencyProperty& property, IInspectable value);
+    void ClearValue(const DependencyProperty& property);
+    // The local value, or null when none is set.
+    IInspectable ReadLocalValue(const DependencyProperty& property) const;
+    bool HasLocalValue(const DependencyProperty& property) const;
+
+    std::int64_t RegisterPropertyChangedCallback(const DependencyProperty& property,
+                                                 DependencyPropertyChangedCallback callback);
+    void UnregisterPropertyChangedCallback(const DependencyProperty& property, std::int64_t token);
+
+protected:
+    DependencyObject() = default;
+    // A default that this type gives a property in place of the property's own default.
+    void SetTypeDefault(const DependencyProperty& property, IInspectable value);
+    // Called after every change of a property of this object, before the callbacks.
+    virtual void OnPropertyChanged(const DependencyPropertyChangedEventArgs&) {}
+
+private:
+    void apply(const DependencyProperty& property, const IInspectable& before);
+
+    std::map<DependencyProperty, IInspectable> m_local;
+    std::map<DependencyProperty, IInspectable> m_typeDefaults;
+    struct callback_entry {
+        DependencyProperty property;
+        std::int64_t token;
+        DependencyPropertyChangedCallback callback;
+    };
+    std::vector<callback_entry> m_callbacks;
+    std::int64_t m_nextToken = 1;
+};
+
+// Typed access helpers for property getters and setters of element classes.
+template <class T>
+T get_value(const DependencyObject& object, const DependencyProperty& property)
+{
+    return foundation::unbox_value<T>(object.GetValue(property));
+}
+
+template <class T>
+void set_value(DependencyObject& object, const DependencyProperty& property, T value)
+{
+    object.SetValue(property, foundation::box_value(std::move(value)));
+}
+
+}  // namespace xaml

@@ -1,0 +1,81 @@
+#pragma once
+// ItemsRepeater: one element per item of an observable vector, made from a data template and
+// stacked by a StackLayout.
+
+#include "platform/foundation/collections.h"
+#include "platform/xaml/markup/DataTemplate.h"
+
+namespace xaml {
+
+class Layout : public DependencyObject {
+public:
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Layout"; }
+
+protected:
+    Layout() = default;
+};
+
+class StackLayout final : public Layout {
+public:
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.StackLayout"; }
+
+    static const DependencyProperty& OrientationProperty();
+    static const DependencyProperty& SpacingProperty();
+    xaml::Orientation Orientation() const { return get_value<xaml::Orientation>(*this, OrientationProperty()); }
+    void Orientation(xaml::Orientation value) { set_value(*this, OrientationProperty(), value); }
+    double Spacing() const { return get_value<double>(*this, SpacingProperty()); }
+    void Spacing(double value) { set_value(*this, SpacingProperty(), value); }
+};
+
+class ItemsRepeater final : public FrameworkElement {
+public:
+    ItemsRepeater();
+    ~ItemsRepeater() override;
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ItemsRepeater"; }
+
+    static const DependencyProperty& ItemsSourceProperty();
+    static const DependencyProperty& ItemTemplateProperty();
+    static const DependencyProperty& LayoutProperty();
+
+    // An IBindableObservableVector (such as any IObservableVector), or null.
+    IInspectable ItemsSource() const { return GetValue(ItemsSourceProperty()); }
+    void ItemsSource(const IInspectable& value) { SetValue(ItemsSourceProperty(), value); }
+    // A DataTemplate; without one each item shows as text.
+    IInspectable ItemTemplate() const { return GetValue(ItemTemplateProperty()); }
+    void ItemTemplate(const IInspectable& value) { SetValue(ItemTemplateProperty(), value); }
+    // Null stacks the items vertically without spacing.
+    std::shared_ptr<xaml::Layout> Layout() const { return std::dynamic_pointer_cast<xaml::Layout>(GetValue(LayoutProperty())); }
+    void Layout(const std::shared_ptr<xaml::Layout>& value) { SetValue(LayoutProperty(), value); }
+
+    // The element of the item at the index; null when there is none.
+    std::shared_ptr<UIElement> TryGetElement(std::int32_t index) const;
+
+protected:
+    void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
+    foundation::Size measure_override() const override;
+    void arrange_override(double x, double y, double width, double height) override;
+
+private:
+    struct item {
+        IInspectable data;
+        std::shared_ptr<UIElement> element;
+        std::shared_ptr<IComponentConnector> connector;  // the binding object the template gave the element
+    };
+
+    void source_changed(const IInspectable& source);
+    void layout_changed(const IInspectable& before, const IInspectable& now);
+    void vector_changed(const foundation::IVectorChangedEventArgs& args);
+    // Brings the elements in line with the source, keeping the elements of items still there.
+    void reconcile(bool keepElements);
+    item make_item(const IInspectable& data, std::int32_t index);
+    void insert_item(std::uint32_t index);
+    void remove_item(std::uint32_t index);
+
+    IInspectable m_source;
+    foundation::IBindableObservableVector* m_vector = nullptr;
+    foundation::event_token m_vectorToken;
+    std::vector<std::int64_t> m_layoutTokens;
+    std::vector<item> m_items;
+};
+
+}  // namespace xaml

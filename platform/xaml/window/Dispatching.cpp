@@ -1,0 +1,74 @@
+#include "platform/xaml/window/Dispatching.h"
+
+#include "platform/foundation/threading.h"
+#include "platform/xaml/core/guard.h"
+
+namespace xaml {
+
+namespace {
+
+thread_local std::weak_ptr<DispatcherQueue> current_queue;
+std::shared_ptr<DispatcherQueue> ui_queue;  // lives as long as the process
+
+}  // namespace
+
+std::shared_ptr<DispatcherQueue> DispatcherQueue::GetForCurrentThread()
+{
+    if (auto queue = current_queue.lock()) return queue;
+    if (ui_queue && foundation::ui_thread::is_current()) return ui_queue;
+    return nullptr;
+}
+
+bool DispatcherQueue::TryEnqueue(DispatcherQueueHandler handler)
+{
+    if (m_shutDown || !handler) return false;
+    auto self = std::static_pointer_cast<DispatcherQueue>(strong_self());
+    return foundation::ui_thread::post([self, handler = std::move(handler)] {
+        if (!self->m_shutDown) guard(handler);
+    });
+}
+
+bool DispatcherQueue::HasThreadAccess() const { return foundation::ui_thread::is_current(); }
+
+DispatcherQueueController::DispatcherQueueController() : m_queue(foundation::make<xaml::DispatcherQueue>()) {}
+
+DispatcherQueueController::~DispatcherQueueController()
+{
+    if (current_queue.lock() == m_queue) current_queue.reset();
+}
+
+foundation::IAsyncAction DispatcherQueueController::ShutdownQueueAsync()
+{
+    foundation::async_source<void> done;
+    auto queue = m_queue;
+    // Work queued before the shutdown still runs; the completion follows it in the loop.
+    if (!foundation::ui_thread::post([queue, done] {
+            queue->m_shutDown = true;
+            if (current_queue.lock() == queue) current_queue.reset();
+            done.complete();
+        })) {
+        queue->m_shutDown = true;
+        done.complete();
+    }
+    return done.operation();
+}
+
+foundation::hresult CreateDispatcherQueueController(DispatcherQueueOptions options,
+                                                    std::shared_ptr<DispatcherQueueController>* controller)
+{
+    if (!controller) return foundation::E_POINTER;
+    *controller = nullptr;
+    if (options.dwSize != sizeof(DispatcherQueueOptions) || options.threadType != DQTYPE_THREAD_CURRENT)
+        return foundation::E_INVALIDARG;
+    if (DispatcherQueue::GetForCurrentThread()) return foundation::hresult_from_errno(EEXIST);
+    *controller = foundation::make<DispatcherQueueController>();
+    current_queue = (*controller)->DispatcherQueue();
+    return foundation::S_OK;
+}
+
+void create_ui_thread_queue()
+{
+    if (!ui_queue) ui_queue = foundation::make<DispatcherQueue>();
+}
+
+}  // namespace xaml
