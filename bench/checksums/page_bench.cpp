@@ -99,7 +99,7 @@ Measured PageRun(const std::shared_ptr<ChecksumsPage>& page, const fs::path& fil
     const auto size = fs::file_size(file);
     const StallProbe probe;
     Drop(page, file);
-    while (!started || !Published(page, size)) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (!started || !Published(page, size)) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     output->UnregisterPropertyChangedCallback(xaml::TextBlock::TextProperty(), token);
     return {probe.seconds(), probe.longest()};
 }
@@ -108,7 +108,7 @@ Measured PageRun(const std::shared_ptr<ChecksumsPage>& page, const fs::path& fil
 double IdleStall(double seconds)
 {
     const StallProbe probe;
-    while (probe.seconds() < seconds) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    while (probe.seconds() < seconds) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return probe.longest();
 }
 
