@@ -45,7 +45,7 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
   # Copies the report until it is the expected one (the run has published), for a minute at most.
   report_becomes() {
     for _ in $(seq 120); do
-      at 358 643
+      at 551 642
       [ "$(xclip -o -selection clipboard 2>/dev/null || true)" = "$1" ] && return 0
       sleep 0.5
     done
