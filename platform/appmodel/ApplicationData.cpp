@@ -1,6 +1,7 @@
 #include "platform/appmodel/ApplicationData.h"
 
 #include "platform/appmodel/Package.h"
+#include "platform/foundation/qstring.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -21,13 +22,14 @@
 
 namespace appmodel {
 
+using foundation::from_qstring;
+using foundation::to_qstring;
+
 using foundation::IInspectable;
 using foundation::PropertyType;
 
 namespace {
 
-QString to_q(const hstring& text) { return QString::fromStdU16String(text.str()); }
-hstring from_q(const QString& text) { return hstring(text.toStdU16String()); }
 
 bool storable(const IInspectable& value, bool nested)
 {
@@ -64,12 +66,12 @@ QJsonValue encode(const IInspectable& value)
 {
     if (auto composite = std::dynamic_pointer_cast<ApplicationDataCompositeValue>(value)) {
         QJsonObject entries;
-        for (const auto& [key, inner] : *composite) entries.insert(to_q(key), encode(inner));
+        for (const auto& [key, inner] : *composite) entries.insert(to_qstring(key), encode(inner));
         return QJsonObject{{"type", "Composite"}, {"value", entries}};
     }
     const auto p = foundation::as<foundation::IPropertyValue>(value);
     switch (p->Type()) {
-    case PropertyType::String: return QJsonObject{{"type", "String"}, {"value", to_q(p->GetString())}};
+    case PropertyType::String: return QJsonObject{{"type", "String"}, {"value", to_qstring(p->GetString())}};
     case PropertyType::UInt32: return QJsonObject{{"type", "UInt32"}, {"value", static_cast<double>(p->GetUInt32())}};
     case PropertyType::Int32: return QJsonObject{{"type", "Int32"}, {"value", p->GetInt32()}};
     case PropertyType::Int64: return QJsonObject{{"type", "Int64"}, {"value", QString::number(p->GetInt64())}};
@@ -105,7 +107,7 @@ IInspectable decode(const QJsonValue& json, bool nested)
     const QString type = object.value("type").toString();
     const QJsonValue value = object.value("value");
     using foundation::PropertyValue;
-    if (type == "String" && value.isString()) return PropertyValue::CreateString(from_q(value.toString()));
+    if (type == "String" && value.isString()) return PropertyValue::CreateString(from_qstring(value.toString()));
     if (type == "UInt32" && value.isDouble() && value.toDouble() >= 0 && value.toDouble() <= 4294967295.0)
         return PropertyValue::CreateUInt32(static_cast<std::uint32_t>(value.toDouble()));
     if (type == "Int32" && value.isDouble()) return PropertyValue::CreateInt32(value.toInt());
@@ -127,7 +129,7 @@ IInspectable decode(const QJsonValue& json, bool nested)
     if (type == "Composite" && value.isObject() && !nested) {
         auto composite = foundation::make<ApplicationDataCompositeValue>();
         const QJsonObject entries = value.toObject();
-        for (auto it = entries.begin(); it != entries.end(); ++it) composite->Insert(from_q(it.key()), decode(it.value(), true));
+        for (auto it = entries.begin(); it != entries.end(); ++it) composite->Insert(from_qstring(it.key()), decode(it.value(), true));
         return composite;
     }
     throw damaged{};
@@ -173,7 +175,7 @@ public:
             if (!root.value("values").isObject()) throw damaged{};
             std::vector<std::pair<hstring, IInspectable>> decoded;
             const QJsonObject entries = root.value("values").toObject();
-            for (auto it = entries.begin(); it != entries.end(); ++it) decoded.emplace_back(from_q(it.key()), decode(it.value(), false));
+            for (auto it = entries.begin(); it != entries.end(); ++it) decoded.emplace_back(from_qstring(it.key()), decode(it.value(), false));
             m_loading = true;
             for (auto& [key, value] : decoded) values->Insert(key, value);
             m_loading = false;
@@ -209,7 +211,7 @@ public:
     {
         if (m_loading || !m_values) return;
         QJsonObject entries;
-        for (const auto& [key, value] : *m_values) entries.insert(to_q(key), encode(value));
+        for (const auto& [key, value] : *m_values) entries.insert(to_qstring(key), encode(value));
         std::uint32_t version;
         {
             std::lock_guard lock(m_mutex);
@@ -343,7 +345,7 @@ std::shared_ptr<ApplicationDataContainer> ApplicationData::LocalSettings() const
 
 std::uint32_t ApplicationData::Version() const { return m_store->version(); }
 
-hstring ApplicationData::settings_path() const { return hstring(from_q(QString::fromStdString(m_store->path()))); }
+hstring ApplicationData::settings_path() const { return hstring(from_qstring(QString::fromStdString(m_store->path()))); }
 
 foundation::IAsyncAction ApplicationData::SetVersionAsync(std::uint32_t desiredVersion, ApplicationDataSetVersionHandler handler)
 {

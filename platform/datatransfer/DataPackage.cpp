@@ -1,5 +1,6 @@
 #include "platform/datatransfer/DataPackage.h"
 
+#include "platform/foundation/qstring.h"
 #include "platform/storage/streams.h"
 
 #include <QClipboard>
@@ -11,11 +12,7 @@
 
 namespace datatransfer {
 
-namespace {
-
-QString to_q(const hstring& text) { return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())); }
-
-}  // namespace
+using foundation::to_qstring;
 
 void DataPackage::SetText(const hstring& text)
 {
@@ -60,10 +57,10 @@ void Clipboard::SetContent(const std::shared_ptr<DataPackage>& content)
         return;
     }
     auto* data = new QMimeData;
-    if (content->m_hasText) data->setText(to_q(content->m_text));
+    if (content->m_hasText) data->setText(to_qstring(content->m_text));
     if (!content->m_paths.empty()) {
         QList<QUrl> urls;
-        for (const auto& path : content->m_paths) urls.append(QUrl::fromLocalFile(to_q(path)));
+        for (const auto& path : content->m_paths) urls.append(QUrl::fromLocalFile(to_qstring(path)));
         data->setUrls(urls);
         // A file copied alone offers no text, as a file manager's copy does not.
         if (!content->m_hasText) data->removeFormat("text/plain");

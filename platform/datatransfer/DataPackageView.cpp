@@ -1,5 +1,6 @@
 #include "platform/datatransfer/DataPackageView.h"
 
+#include "platform/foundation/qstring.h"
 #include "platform/storage/streams.h"
 
 #include <QMimeData>
@@ -11,11 +12,7 @@
 
 namespace datatransfer {
 
-namespace {
-
-hstring from_qstring(const QString& text) { return hstring(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()))); }
-
-}  // namespace
+using foundation::from_qstring;
 
 namespace {
 

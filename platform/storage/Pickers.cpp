@@ -1,5 +1,6 @@
 #include "platform/storage/Pickers.h"
 
+#include "platform/foundation/qstring.h"
 #include "platform/shell/window.h"
 
 #include <QFileDialog>
@@ -8,15 +9,10 @@
 
 namespace storage {
 
+using foundation::from_qstring;
+using foundation::to_qstring;
+
 namespace {
-
-QString to_q(const hstring& text) { return QString::fromStdU16String(text.str()); }
-hstring from_q(const QString& text) { return hstring(text.toStdU16String()); }
-
-foundation::hresult owner_check(shell::HWND owner)
-{
-    return shell::window_widget(owner) ? foundation::S_OK : foundation::E_INVALIDARG;
-}
 
 QWidget* owner_widget(shell::HWND owner)
 {
@@ -26,8 +22,8 @@ QWidget* owner_widget(shell::HWND owner)
 QString filter_of(const hstring& name, const std::vector<hstring>& extensions)
 {
     QStringList patterns;
-    for (const auto& extension : extensions) patterns << (extension == u"*" ? QString("*") : "*" + to_q(extension));
-    return QString("%1 (%2)").arg(to_q(name), patterns.join(' '));
+    for (const auto& extension : extensions) patterns << (extension == u"*" ? QString("*") : "*" + to_qstring(extension));
+    return QString("%1 (%2)").arg(to_qstring(name), patterns.join(' '));
 }
 
 // Shows the dialog without blocking the event loop and completes with the chosen path.
@@ -39,7 +35,7 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialo
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, source](int result) {
         const QStringList chosen = dialog->selectedFiles();
         if (result != QDialog::Accepted || chosen.isEmpty()) source.complete(nullptr);
-        else source.complete(foundation::make<StorageFile>(from_q(chosen.front())));
+        else source.complete(foundation::make<StorageFile>(from_qstring(chosen.front())));
     });
     dialog->open();
     return source.operation();
@@ -47,41 +43,34 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialo
 
 }  // namespace
 
-foundation::hresult FileOpenPicker::Initialize(shell::HWND owner)
+foundation::hresult owned_picker::Initialize(shell::HWND owner)
 {
-    const auto result = owner_check(owner);
-    if (result == foundation::S_OK) m_owner = owner;
-    return result;
+    if (!shell::window_widget(owner)) return foundation::E_INVALIDARG;
+    m_owner = owner;
+    return foundation::S_OK;
 }
 
 foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileOpenPicker::PickSingleFileAsync()
 {
-    if (m_filter.empty()) throw foundation::hresult_error(static_cast<foundation::hresult>(0x80004005), u"The picker has no file types");
-    auto* dialog = new QFileDialog(owner_widget(m_owner), "Open");
+    if (m_filter.empty()) throw foundation::hresult_error(foundation::E_FAIL, u"The picker has no file types");
+    auto* dialog = new QFileDialog(owner_widget(owner()), "Open");
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilter(filter_of(u"Files", m_filter));
     return run(dialog);
 }
 
-foundation::hresult FileSavePicker::Initialize(shell::HWND owner)
-{
-    const auto result = owner_check(owner);
-    if (result == foundation::S_OK) m_owner = owner;
-    return result;
-}
-
 foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileSavePicker::PickSaveFileAsync()
 {
-    if (m_choices.empty()) throw foundation::hresult_error(static_cast<foundation::hresult>(0x80004005), u"The picker has no file types");
-    auto* dialog = new QFileDialog(owner_widget(m_owner), "Save As");
+    if (m_choices.empty()) throw foundation::hresult_error(foundation::E_FAIL, u"The picker has no file types");
+    auto* dialog = new QFileDialog(owner_widget(owner()), "Save As");
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     QStringList filters;
     for (const auto& [name, extensions] : m_choices) filters << filter_of(name, extensions);
     dialog->setNameFilters(filters);
-    if (!m_defaultExtension.empty()) dialog->setDefaultSuffix(to_q(m_defaultExtension).mid(m_defaultExtension[0] == u'.' ? 1 : 0));
-    if (!m_suggested.empty()) dialog->selectFile(to_q(m_suggested));
+    if (!m_defaultExtension.empty()) dialog->setDefaultSuffix(to_qstring(m_defaultExtension).mid(m_defaultExtension[0] == u'.' ? 1 : 0));
+    if (!m_suggested.empty()) dialog->selectFile(to_qstring(m_suggested));
     return run(dialog);
 }
 

@@ -17,10 +17,21 @@ public:
     virtual foundation::hresult Initialize(shell::HWND owner) = 0;
 };
 
-class FileOpenPicker final : public foundation::Object, public IInitializeWithWindow {
+// What both pickers share: the owner window, kept once Initialize has accepted it.
+class owned_picker : public IInitializeWithWindow {
+public:
+    foundation::hresult Initialize(shell::HWND owner) override;
+
+protected:
+    shell::HWND owner() const noexcept { return m_owner; }
+
+private:
+    shell::HWND m_owner = nullptr;
+};
+
+class FileOpenPicker final : public foundation::Object, public owned_picker {
 public:
     hstring GetRuntimeClassName() const override { return u"Windows.Storage.Pickers.FileOpenPicker"; }
-    foundation::hresult Initialize(shell::HWND owner) override;
 
     // Extensions with their dot (".crt"), or "*" for any file.
     std::vector<hstring>& FileTypeFilter() noexcept { return m_filter; }
@@ -28,14 +39,12 @@ public:
     foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSingleFileAsync();
 
 private:
-    shell::HWND m_owner = nullptr;
     std::vector<hstring> m_filter;
 };
 
-class FileSavePicker final : public foundation::Object, public IInitializeWithWindow {
+class FileSavePicker final : public foundation::Object, public owned_picker {
 public:
     hstring GetRuntimeClassName() const override { return u"Windows.Storage.Pickers.FileSavePicker"; }
-    foundation::hresult Initialize(shell::HWND owner) override;
 
     // Named lists of extensions ("PEM" -> {".crt"}).
     std::map<hstring, std::vector<hstring>>& FileTypeChoices() noexcept { return m_choices; }
@@ -49,7 +58,6 @@ public:
     foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSaveFileAsync();
 
 private:
-    shell::HWND m_owner = nullptr;
     std::map<hstring, std::vector<hstring>> m_choices;
     hstring m_defaultExtension;
     hstring m_suggested;

@@ -1,7 +1,7 @@
 #pragma once
 // Conversions between the layer's types and Qt's, for the widget code of the layer.
 
-#include "platform/foundation/hstring.h"
+#include "platform/foundation/qstring.h"
 #include "platform/xaml/core/brush.h"
 
 #include <QColor>
@@ -12,16 +12,8 @@
 
 namespace xaml {
 
-inline QString to_qstring(std::u16string_view text)
-{
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-inline foundation::hstring from_qstring(const QString& text)
-{
-    return foundation::hstring(
-        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
-}
+using foundation::from_qstring;
+using foundation::to_qstring;
 
 inline QColor to_qcolor(const Color& c) { return QColor(c.R, c.G, c.B, c.A); }
 
