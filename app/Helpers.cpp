@@ -63,18 +63,9 @@ bool is_language_country(const std::string& name)
 // fail every label on a page: it falls back to the classic locale. Other names must exist.
 std::locale make_locale(const std::string& name)
 {
-    try {
-        return std::locale(name);
-    } catch (const std::runtime_error&) {
-        if (!is_language_country(name)) throw std::runtime_error("bad locale name");
-    }
-    std::string posix = name;
-    posix[posix.find('-')] = '_';
-    try {
-        return std::locale(posix + ".UTF-8");
-    } catch (const std::runtime_error&) {
-        return std::locale::classic();
-    }
+    if (auto locale = language_country_locale(name)) return *locale;
+    if (!is_language_country(name)) throw std::runtime_error("bad locale name");
+    return std::locale::classic();
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ protected:
     void UpdateFrom(const std::shared_ptr<MainWindow>& root, std::uint32_t phase) override
     {
         if (!root || !(phase & not_phased)) return;
-        if (m_yearRun) m_yearRun->Text(hstring(std::u16string(to_u16(std::to_string(Helpers::DisplayYear())))));
+        if (m_yearRun) m_yearRun->Text(foundation::to_hstring(Helpers::DisplayYear()));
         if (m_companyRun) m_companyRun->Text(Helpers::CompanyName());
         if (m_productRun) m_productRun->Text(Helpers::ProductDisplayName());
         if (m_versionRun) m_versionRun->Text(Helpers::ProductVersion());
@@ -64,8 +64,6 @@ protected:
     }
 
 private:
-    static std::u16string to_u16(const std::string& digits) { return std::u16string(digits.begin(), digits.end()); }
-
     void update_toggle()
     {
         if (m_navView) m_navView->IsPaneToggleButtonVisible(Helpers::InvertBoolean(m_navView->IsPaneOpen()));

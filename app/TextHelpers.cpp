@@ -65,6 +65,23 @@ std::u16string error_message_text(const std::error_code& code)
     return u"[" + error_code_text(code) + u"] " + to_wide(code.message());
 }
 
+std::optional<std::locale> language_country_locale(const std::string& name)
+{
+    try {
+        return std::locale(name);
+    } catch (const std::runtime_error&) {
+    }
+    const auto hyphen = name.find('-');
+    if (hyphen == std::string::npos) return std::nullopt;
+    std::string posix = name;
+    posix[hyphen] = '_';
+    try {
+        return std::locale(posix + ".UTF-8");
+    } catch (const std::runtime_error&) {
+        return std::nullopt;
+    }
+}
+
 std::locale make_system_locale() noexcept
 {
     try {
@@ -74,18 +91,7 @@ std::locale make_system_locale() noexcept
         buffer[n - 1] = '-';
         if (shell::GetLocaleInfoA(shell::LOCALE_SYSTEM_DEFAULT, shell::LOCALE_SISO3166CTRYNAME, buffer + n, 9) <= 1)
             return std::locale::classic();
-        const std::string name(buffer);
-        try {
-            return std::locale(name);
-        } catch (const std::runtime_error&) {
-        }
-        std::string posix = name;
-        posix[static_cast<std::size_t>(n - 1)] = '_';
-        try {
-            return std::locale(posix + ".UTF-8");
-        } catch (const std::runtime_error&) {
-        }
-        return std::locale::classic();
+        return language_country_locale(buffer).value_or(std::locale::classic());
     } catch (...) {
         return std::locale::classic();
     }

@@ -20,12 +20,6 @@ hstring format(const hstring& pattern, const hstring& value)
     return Helpers::FormatString(pattern, value, Helpers::UserLocaleName());
 }
 
-hstring decimal(std::int64_t value)
-{
-    const std::string digits = std::to_string(value);
-    return hstring(std::u16string(digits.begin(), digits.end()));
-}
-
 const hstring size_name = u"Size (Bytes)";
 
 bool names(const foundation::PropertyChangedEventArgs& args, const char16_t* property)
@@ -97,7 +91,7 @@ void ChecksumsPage_obj1_Bindings::DependencyPropertyChanged(const std::shared_pt
 
 void ChecksumsPage_obj1_Bindings::ShowFileSize(const std::shared_ptr<ChecksumsPage>& root)
 {
-    if (root && m_sizeOutput) m_sizeOutput->Text(decimal(root->ViewModel()->FileSize()));
+    if (root && m_sizeOutput) m_sizeOutput->Text(foundation::to_hstring(root->ViewModel()->FileSize()));
 }
 
 void ChecksumsPage_obj1_Bindings::MarkSizeCopyVisibility()

@@ -1,7 +1,9 @@
 #pragma once
 // Immutable UTF-16 text, the string type of every runtime interface.
 
+#include <charconv>
 #include <compare>
+#include <concepts>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -45,5 +47,15 @@ private:
 
 // UTF-8 rendering for logs, exception texts and test output.
 std::string to_narrow(std::u16string_view text);
+
+// The decimal text of a number, the shortest that reads back the same: "42", "-7", "0.5".
+template <class T>
+    requires std::integral<T> || std::floating_point<T>
+hstring to_hstring(T value)
+{
+    char digits[32];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return hstring(std::u16string(digits, end));
+}
 
 }  // namespace foundation

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 using namespace foundation;
 
 TEST(Boxing, RoundTripsEachKindOfValue)
@@ -53,4 +55,14 @@ TEST(Boxing, PropertyValueReportsTypeAndConvertsNumbersThatFit)
     EXPECT_THROW(big->GetInt32(), hresult_error) << "a value that does not fit is not truncated";
     EXPECT_EQ(as<IPropertyValue>(box_value(true))->GetBoolean(), true);
     EXPECT_EQ(box_value(true)->GetRuntimeClassName(), u"Windows.Foundation.IReference`1<Boolean>");
+}
+
+TEST(Boxing, NumbersReadAsTheirShortestDecimalText)
+{
+    EXPECT_EQ(to_hstring(std::numeric_limits<std::int64_t>::min()), u"-9223372036854775808");
+    EXPECT_EQ(to_hstring(std::numeric_limits<std::uint64_t>::max()), u"18446744073709551615");
+    EXPECT_EQ(to_hstring(2025), u"2025");
+    EXPECT_EQ(to_hstring(3.0), u"3") << "a whole number has no fraction";
+    EXPECT_EQ(to_hstring(0.1), u"0.1") << "not 0.100000, not 0.1000000000000000055";
+    EXPECT_EQ(to_hstring(-2.5e-7), u"-2.5e-07");
 }

@@ -107,12 +107,7 @@ hstring content_text(const IInspectable& content)
     if (!content) return {};
     if (auto text = foundation::try_as<foundation::IReferenceValue<hstring>>(content)) return text->Value();
     if (auto value = foundation::try_as<foundation::IPropertyValue>(content)) {
-        if (value->IsNumericScalar()) {
-            const double number = value->GetDouble();
-            std::string digits = std::to_string(number);
-            if (number == static_cast<double>(static_cast<long long>(number))) digits = std::to_string(static_cast<long long>(number));
-            return hstring(std::u16string(digits.begin(), digits.end()));
-        }
+        if (value->IsNumericScalar()) return foundation::to_hstring(value->GetDouble());
     }
     return {};
 }

@@ -23,12 +23,6 @@ namespace markup_detail {
 
 namespace {
 
-hstring decimal(long long value)
-{
-    const std::string digits = std::to_string(value);
-    return hstring(std::u16string(digits.begin(), digits.end()));
-}
-
 [[noreturn]] void file_error(int error, const hstring& path, std::u16string_view what)
 {
     throw foundation::hresult_error(foundation::hresult_from_errno(error),
@@ -105,7 +99,7 @@ std::shared_ptr<const document> read_document(const hstring& path)
     foundation::utf::result_flags flags;
     const std::u16string decoded = foundation::utf::utf8_to_utf16(bytes, &flags);
     auto located = [&](int line, std::u16string_view message) {
-        return foundation::hresult_error(E_XAMLPARSEFAILED, path + u":" + decimal(line) + u": " + message);
+        return foundation::hresult_error(E_XAMLPARSEFAILED, path + u":" + foundation::to_hstring(line) + u": " + message);
     };
     if (flags.replaced) throw located(1, u"the file is not valid UTF-8");
 
@@ -189,7 +183,7 @@ std::shared_ptr<const document> read_document(const hstring& path)
 
 void throw_located(const document& doc, const markup_error& error)
 {
-    hstring message = doc.path + u":" + decimal(error.line) + u": " + error.message;
+    hstring message = doc.path + u":" + foundation::to_hstring(error.line) + u": " + error.message;
     using namespace foundation;
     switch (error.code) {
     case E_NOINTERFACE: throw hresult_no_interface(std::move(message));

@@ -33,12 +33,6 @@ constexpr std::u16string_view platform_namespaces[] = {
     throw markup_error{code, line, std::move(message)};
 }
 
-hstring decimal(long long value)
-{
-    const std::string digits = std::to_string(value);
-    return hstring(std::u16string(digits.begin(), digits.end()));
-}
-
 hstring quoted(std::u16string_view text) { return u"\"" + hstring(text) + u"\""; }
 
 // Runs a call the loader makes; its failure becomes a markup error at the line, keeping its code.
@@ -675,7 +669,7 @@ std::shared_ptr<IComponentConnector> builder::connect(const std::shared_ptr<ICom
     for (std::size_t i = 0; i < m_connected.size(); ++i) {
         const auto& c = m_connected[i];
         while (!open.empty() && open.back().end <= i) open.pop_back();
-        const hstring context = u"Connection " + decimal(c.id) + u" (" + c.target->GetRuntimeClassName() + u"): ";
+        const hstring context = u"Connection " + foundation::to_hstring(c.id) + u" (" + c.target->GetRuntimeClassName() + u"): ";
         guarded(c.line, context, [&] {
             component->Connect(c.id, c.target);
             if (!open.empty()) open.back().connector->Connect(c.id, c.target);
