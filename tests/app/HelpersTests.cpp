@@ -5,6 +5,8 @@
 #include "platform/foundation/format.h"
 #include "platform/storage/streams.h"
 
+#include "tests/app/test_locales.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -74,8 +76,27 @@ TEST(Helpers, ProductFactsAndStaticClass)
     EXPECT_EQ(Helpers::CompanyName(), u"Varnholt");
     EXPECT_EQ(Helpers::DisplayYear(), 2025);
     EXPECT_THROW(foundation::activation::activate(u"Zintrel.Helpers"), foundation::hresult_not_implemented);
-    const auto name = Helpers::UserLocaleName();
-    EXPECT_TRUE(name.empty() || (name.size() >= 5 && name[2] == u'-')) << "language-country, or empty without one";
+}
+
+// The helpers read the locale once, before main: this runs in the process the next test starts
+// under a German locale.
+TEST(HelpersUnderALocale, NameTheCountryAndLocaleOfTheEnvironment)
+{
+    if (!std::getenv("ZINTREL_LOCALE_CHILD")) GTEST_SKIP() << "runs in the process HelpersFollowARealLocale starts";
+    EXPECT_EQ(Helpers::SystemCountryCode(), u"DE");
+    EXPECT_EQ(Helpers::SystemLocaleName(), u"de-DE");
+    EXPECT_EQ(Helpers::UserLocaleName(), u"de-DE");
+    EXPECT_EQ(Helpers::FormatString(u"{0} Bytes", u"42", Helpers::UserLocaleName()), u"42 Bytes");
+}
+
+TEST(Helpers, HelpersFollowARealLocale)
+{
+    const auto folder = compile_locales({"de-DE", "de_DE.UTF-8"});
+    ASSERT_TRUE(folder) << "localedef (Debian package locales) is needed to build test locales";
+    const std::string command = "env -u LC_ALL -u LC_CTYPE LANG=de_DE.UTF-8 LOCPATH='" + folder->string() +
+                                "' ZINTREL_LOCALE_CHILD=1 '" + std::filesystem::read_symlink("/proc/self/exe").string() + "' --gtest_filter='HelpersUnderALocale.*' >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << "the helpers under de_DE.UTF-8; run that test alone to see why";
+    std::filesystem::remove_all(*folder);
 }
 
 TEST(Helpers, HasTextOrFileNameLooksAtTheClipboard)

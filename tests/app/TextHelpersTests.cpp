@@ -1,5 +1,7 @@
 #include "app/TextHelpers.h"
 
+#include "tests/app/test_locales.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -96,18 +98,6 @@ protected:
 private:
     std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
 };
-
-// Compiles the de_DE locale under the given names into a private folder for LOCPATH.
-std::optional<std::filesystem::path> compile_locales(std::initializer_list<const char*> names)
-{
-    const auto folder = std::filesystem::temp_directory_path() / ("zintrel-locales-" + std::to_string(getpid()));
-    std::filesystem::create_directories(folder);
-    for (const char* name : names) {
-        const std::string command = "localedef -c -i de_DE -f UTF-8 '" + (folder / name).string() + "' >/dev/null 2>&1";
-        if (std::system(command.c_str()) != 0 && !std::filesystem::exists(folder / name)) return std::nullopt;
-    }
-    return folder;
-}
 
 }  // namespace
 

@@ -37,13 +37,17 @@ fire_and_forget ui_to_pool_and_back(thread_log& log)
     log.done = true;
 }
 
+// Completes the operation from a thread of its own, as a platform callback would.
+void complete_elsewhere(const async_source<int>& source, int value)
+{
+    std::thread([source, value] { source.complete(value); }).join();
+}
+
+// An operation another thread completes, before or after its caller awaits it.
 IAsyncOperation<int> completed_elsewhere(int value)
 {
     async_source<int> source;
-    std::thread([source, value] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        source.complete(value);
-    }).detach();
+    std::thread([source, value] { source.complete(value); }).detach();
     return source.operation();
 }
 
@@ -75,6 +79,8 @@ TEST(Async, CoroutineMovesToThePoolAndBackToTheUiThread)
 }
 
 struct await_log {
+    async_source<int> pending;  // completed by the test once the coroutine awaits it
+    std::atomic<bool> awaiting = false;
     std::atomic<bool> done = false;
     std::atomic<bool> on_ui = false;
     std::atomic<bool> on_pool = false;
@@ -85,7 +91,7 @@ struct await_log {
 // Coroutine lambdas must not capture: their closure dies at the first suspension.
 fire_and_forget await_on_ui(await_log& log)
 {
-    log.result = co_await completed_elsewhere(21);
+    log.result = co_await log.pending.operation();
     log.on_ui = ui_thread::is_current();
     log.done = true;
 }
@@ -93,7 +99,8 @@ fire_and_forget await_on_ui(await_log& log)
 fire_and_forget await_on_pool(await_log& log)
 {
     co_await resume_background();
-    log.result = co_await completed_elsewhere(4);
+    log.awaiting = true;
+    log.result = co_await log.pending.operation();
     log.on_pool = thread_pool::is_pool_thread();
     log.done = true;
 }
@@ -113,6 +120,8 @@ TEST(Async, OperationCompletedOnAnotherThreadResumesTheUiCoroutineOnTheUiThread)
 {
     await_log log;
     await_on_ui(log);
+    ASSERT_FALSE(log.done) << "the coroutine waits for the operation";
+    complete_elsewhere(log.pending, 21);
     ASSERT_TRUE(test::run_until([&] { return log.done.load(); }));
     EXPECT_EQ(log.result, 21);
     EXPECT_TRUE(log.on_ui);
@@ -122,6 +131,8 @@ TEST(Async, AwaitingOnThePoolResumesOnThePool)
 {
     await_log log;
     await_on_pool(log);
+    ASSERT_TRUE(test::run_until([&] { return log.awaiting.load(); }));
+    complete_elsewhere(log.pending, 4);
     ASSERT_TRUE(test::run_until([&] { return log.done.load(); }));
     EXPECT_EQ(log.result, 4);
     EXPECT_TRUE(log.on_pool);
@@ -138,11 +149,12 @@ TEST(Async, ResultsAndFailuresReachTheAwaiter)
 
 TEST(Async, BlockingWaitWorksOffTheUiThreadOnly)
 {
-    EXPECT_THROW(completed_elsewhere(1).get(), hresult_wrong_thread);
+    async_source<int> never;
+    EXPECT_THROW(never.operation().get(), hresult_wrong_thread);
+    EXPECT_EQ(never.operation().Status(), AsyncStatus::Started);
     int value = 0;
     std::thread([&] { value = completed_elsewhere(3).get(); }).join();
     EXPECT_EQ(value, 3);
-    EXPECT_EQ(completed_elsewhere(1).Status(), AsyncStatus::Started);
 }
 
 TEST(Async, CompletedHandlerRunsOnceTheOperationEnds)
