@@ -64,7 +64,11 @@ const DependencyProperty& ContentDialog::PrimaryButtonTextProperty()
     return p;
 }
 
-ContentDialog::ContentDialog() : ContentControl(own_widget_t{})
+struct ContentDialog::qt_parts {
+    QMetaObject::Connection hostGone;  // the owner window's end closes the dialog
+};
+
+ContentDialog::ContentDialog() : ContentControl(own_widget_t{}), m_qt(std::make_unique<qt_parts>())
 {
     auto* dialog = new QDialog;
     dialog->setMinimumWidth(320);
@@ -123,7 +127,7 @@ foundation::IAsyncOperation<ContentDialogResult> ContentDialog::ShowAsync()
     d->setParent(owner, Qt::Dialog);
 
     // A dialog does not go down with its window: it leaves the window and reports None.
-    m_hostGone = QObject::connect(owner, &QObject::destroyed, d, [this] {
+    m_qt->hostGone = QObject::connect(owner, &QObject::destroyed, d, [this] {
         if (QDialog* shown = dialog()) shown->setParent(nullptr, Qt::Dialog);
         m_result = ContentDialogResult::None;
         closed();
@@ -148,7 +152,7 @@ foundation::IAsyncAction ContentDialog::WhenNoneOpenAsync(const std::shared_ptr<
 void ContentDialog::closed()
 {
     if (!m_pending) return;
-    QObject::disconnect(m_hostGone);
+    QObject::disconnect(m_qt->hostGone);
     const auto source = std::move(*m_pending);
     m_pending.reset();
     const auto result = m_result;

@@ -5,8 +5,7 @@
 #include "platform/foundation/async.h"
 #include "platform/xaml/controls/Control.h"
 
-#include <QMetaObject>
-
+#include <memory>
 #include <optional>
 
 class QDialog;
@@ -68,7 +67,8 @@ private:
     std::shared_ptr<UIElement> m_presenter;
     std::weak_ptr<xaml::XamlRoot> m_root;
     const xaml::XamlRoot* m_openOn = nullptr;
-    QMetaObject::Connection m_hostGone;
+    struct qt_parts;  // Qt values, kept out of this header
+    std::unique_ptr<qt_parts> m_qt;
     std::optional<foundation::async_source<ContentDialogResult>> m_pending;
     ContentDialogResult m_result = ContentDialogResult::None;
 };

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 namespace xaml {
@@ -54,9 +55,19 @@ void MenuFlyoutItem::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
 
 // ---- MenuFlyout ----
 
-MenuFlyout::MenuFlyout() : m_items(foundation::single_threaded_observable_vector<std::shared_ptr<MenuFlyoutItemBase>>()) {}
+struct MenuFlyout::qt_parts {
+    QPointer<QMenu> menu;  // owned, and gone with the window it was made for
+};
 
-MenuFlyout::~MenuFlyout() { delete m_menu.data(); }
+MenuFlyout::MenuFlyout()
+    : m_items(foundation::single_threaded_observable_vector<std::shared_ptr<MenuFlyoutItemBase>>()),
+      m_qt(std::make_unique<qt_parts>())
+{
+}
+
+MenuFlyout::~MenuFlyout() { delete m_qt->menu.data(); }
+
+QMenu* MenuFlyout::menu() const noexcept { return m_qt->menu; }
 
 void MenuFlyout::ShowAt(const std::shared_ptr<FrameworkElement>& target, foundation::Point position)
 {
@@ -66,15 +77,15 @@ void MenuFlyout::ShowAt(const std::shared_ptr<FrameworkElement>& target, foundat
     QWidget* anchor = target ? target->widget() : nullptr;
     QWidget* window = anchor ? anchor->window() : nullptr;
     // The menu belongs to the target's window, so the desktop places it as that window's pop-up.
-    if (m_menu && m_menu->parentWidget() != window) delete m_menu.data();
-    if (!m_menu) m_menu = new QMenu(window);
+    if (m_qt->menu && m_qt->menu->parentWidget() != window) delete m_qt->menu.data();
+    if (!m_qt->menu) m_qt->menu = new QMenu(window);
 
-    m_menu->clear();
+    m_qt->menu->clear();
     for (const auto& item : *m_items)
-        if (item) m_menu->addAction(item->action());
+        if (item) m_qt->menu->addAction(item->action());
 
     const QPoint local(static_cast<int>(position.X), static_cast<int>(position.Y));
-    m_menu->popup(anchor ? anchor->mapToGlobal(local) : QCursor::pos());
+    m_qt->menu->popup(anchor ? anchor->mapToGlobal(local) : QCursor::pos());
 }
 
 namespace {

@@ -4,10 +4,10 @@
 #include "platform/foundation/collections.h"
 #include "platform/xaml/controls/Control.h"
 
-#include <QMenu>  // the QPointer below needs the whole class
-#include <QPointer>
+#include <memory>
 
 class QAction;
+class QMenu;
 
 namespace xaml {
 
@@ -61,14 +61,15 @@ public:
     XAML_EVENT(Opening, foundation::EventHandler<IInspectable>)
 
     // The Qt menu of the last showing, null before the first.
-    QMenu* menu() const noexcept { return m_menu; }
+    QMenu* menu() const noexcept;
 
 protected:
     foundation::event<foundation::EventHandler<IInspectable>> m_Opening;
 
 private:
+    struct qt_parts;  // the Qt menu, kept out of this header
     std::shared_ptr<MenuFlyoutItemCollection> m_items;
-    QPointer<QMenu> m_menu;
+    std::unique_ptr<qt_parts> m_qt;
 };
 
 }  // namespace xaml
