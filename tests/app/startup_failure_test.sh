@@ -29,6 +29,11 @@ expect() {
   fi
 }
 
+# The program as built has no package identity: no manifest lies beside it (it would keep settings).
+if [ -e "$(dirname "$program")/AppxManifest.xml" ]; then
+  echo "a package manifest lies beside the built program"; failures=$((failures + 1))
+fi
+
 copy missing-markup
 rm "$work/missing-markup/MainWindow.xaml"
 expect missing-markup MainWindow.xaml
