@@ -140,6 +140,52 @@ TEST(Border, PaintsBackgroundBorderAndPaddingAroundItsChild)
     EXPECT_TRUE(test::run_until([&] { return geometry(inner) == QRect(4, 4, 40, 40); }));
 }
 
+TEST(Grid, AChildSpanningTracksWidensThemToItsOwnSize)
+{
+    auto grid = make<Grid>();
+    grid->SetValue(Grid::ColumnSpacingProperty(), box_value(10.0));
+    for (auto width : {GridLengthHelper::Auto(), GridLengthHelper::Auto(), GridLength{1.0, GridUnitType::Star}}) {
+        auto column = make<ColumnDefinition>();
+        column->Width(width);
+        grid->ColumnDefinitions()->Append(column);
+    }
+    grid->RowDefinitions()->Append(make<RowDefinition>());
+    auto left = sized_button(u"Left", 60, 20);
+    auto wide = sized_button(u"Wide", 400, 20);
+    wide->SetValue(Grid::ColumnSpanProperty(), box_value(std::int32_t{3}));
+    grid->Children()->Append(left);
+    grid->Children()->Append(wide);
+    grid->HorizontalAlignment(HorizontalAlignment::Left);
+    auto root = test::show(grid, 600, 200);
+
+    EXPECT_EQ(grid->desired_size().Width, 400) << "the spanning child is as wide as it asks";
+    ASSERT_TRUE(test::run_until([&] { return wide->widget()->width() == 400; }));
+    EXPECT_EQ(left->widget()->width(), 60);
+}
+
+TEST(ScrollViewer, ScrollsContentWiderThanItselfSidewaysOnlyWhenAllowed)
+{
+    auto viewer = make<ScrollViewer>();
+    viewer->Width(200);
+    viewer->Height(100);
+    viewer->HorizontalAlignment(HorizontalAlignment::Left);
+    viewer->VerticalAlignment(VerticalAlignment::Top);
+    auto wide = sized_button(u"Wide", 500, 40);
+    viewer->Content(wide);
+    auto root = test::show(viewer, 300, 300);
+    QScrollBar* bar = viewer->scroll_area()->horizontalScrollBar();
+    ASSERT_TRUE(test::run_until([&] { return viewer->widget()->width() == 200; }));
+    EXPECT_EQ(bar->maximum(), 0) << "by default the content takes the viewer's width";
+
+    viewer->HorizontalScrollBarVisibility(ScrollBarVisibility::Auto);
+    ASSERT_TRUE(test::run_until([&] { return bar->maximum() > 0; })) << "500 pixels of content in 200";
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->maximum(), 500 - viewer->scroll_area()->viewport()->width());
+
+    viewer->HorizontalScrollBarVisibility(ScrollBarVisibility::Disabled);
+    EXPECT_TRUE(test::run_until([&] { return bar->maximum() == 0 && !bar->isVisible(); }));
+}
+
 TEST(ScrollViewer, ScrollsContentTallerThanItselfVertically)
 {
     auto viewer = make<ScrollViewer>();

@@ -218,8 +218,9 @@ placement place(std::int32_t index, std::int32_t span, std::size_t count)
 
 void Grid::measure_tracks(std::vector<track>& rows, std::vector<track>& columns) const
 {
-    // Auto and star tracks take the largest desired size of the children that sit in them alone;
-    // star tracks are then evened out to a common size per unit of weight.
+    // Auto and star tracks take the largest desired size of the children that sit in them alone,
+    // then grow for children that span them; star tracks are then evened out to a common size
+    // per unit of weight.
     for (auto* list : {&rows, &columns})
         for (auto& t : *list)
             t.size = t.length.GridUnitType == GridUnitType::Pixel ? t.length.Value : t.min;
@@ -232,6 +233,31 @@ void Grid::measure_tracks(std::vector<track>& rows, std::vector<track>& columns)
             rows[r.first].size = std::max(rows[r.first].size, static_cast<double>(desired.Height));
         if (c.span == 1 && columns[c.first].length.GridUnitType != GridUnitType::Pixel)
             columns[c.first].size = std::max(columns[c.first].size, static_cast<double>(desired.Width));
+    }
+    // A child that spans tracks needs them together at least as large as itself: the shortfall
+    // goes to the last star track of the span, else to its last automatic one.
+    auto widen = [](std::vector<track>& list, placement p, double desired, double spacing) {
+        if (p.span < 2) return;
+        double have = spacing * static_cast<double>(p.span - 1);
+        for (std::size_t i = p.first; i < p.first + p.span; ++i) have += list[i].size;
+        if (desired <= have) return;
+        for (const auto unit : {GridUnitType::Star, GridUnitType::Auto})
+            for (std::size_t i = p.first + p.span; i-- > p.first;)
+                if (list[i].length.GridUnitType == unit) {
+                    list[i].size += desired - have;
+                    return;
+                }
+    };
+    const double rowSpacing = get_value<double>(*this, RowSpacingProperty());
+    const double columnSpacing = get_value<double>(*this, ColumnSpacingProperty());
+    for (const auto& child : visual_children()) {
+        if (child->Visibility() == xaml::Visibility::Collapsed) continue;
+        const auto desired = child->desired_size();
+        widen(rows, place(get_value<std::int32_t>(*child, RowProperty()), get_value<std::int32_t>(*child, RowSpanProperty()), rows.size()),
+              desired.Height, rowSpacing);
+        widen(columns,
+              place(get_value<std::int32_t>(*child, ColumnProperty()), get_value<std::int32_t>(*child, ColumnSpanProperty()), columns.size()),
+              desired.Width, columnSpacing);
     }
     for (auto* list : {&rows, &columns}) {
         double unit = 0;

@@ -43,11 +43,39 @@ ScrollViewer::ScrollViewer() : ContentControl(own_widget_t{})
 
 QScrollArea* ScrollViewer::scroll_area() const { return static_cast<QScrollArea*>(widget()); }
 
+const DependencyProperty& ScrollViewer::HorizontalScrollBarVisibilityProperty()
+{
+    static const auto p = DependencyProperty::Register(
+        u"HorizontalScrollBarVisibility", {u"ScrollBarVisibility"}, {u"Microsoft.UI.Xaml.Controls.ScrollViewer", TypeKind::Metadata},
+        PropertyMetadata(foundation::box_value(ScrollBarVisibility::Disabled)));
+    return p;
+}
+
+void ScrollViewer::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    ContentControl::OnPropertyChanged(args);
+    if (args.Property() != HorizontalScrollBarVisibilityProperty()) return;
+    const auto visibility = HorizontalScrollBarVisibility();
+    auto* area = scroll_area();
+    area->setHorizontalScrollBarPolicy(visibility == ScrollBarVisibility::Auto      ? Qt::ScrollBarAsNeeded
+                                       : visibility == ScrollBarVisibility::Visible ? Qt::ScrollBarAlwaysOn
+                                                                                    : Qt::ScrollBarAlwaysOff);
+    // Disabled keeps the content at the viewer's width; every other value lets it be wider.
+    m_host->setSizePolicy(visibility == ScrollBarVisibility::Disabled ? QSizePolicy::Ignored : QSizePolicy::Minimum,
+                          QSizePolicy::Minimum);
+    invalidate_layout();
+}
+
 namespace {
 
 const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ScrollViewer", u"Microsoft.UI.Xaml.Controls.ContentControl")
-        .activatable<ScrollViewer>();
+        .activatable<ScrollViewer>()
+        .property(ScrollViewer::HorizontalScrollBarVisibilityProperty());
+    metadata::register_enum<ScrollBarVisibility>(u"ScrollBarVisibility", {{u"Disabled", ScrollBarVisibility::Disabled},
+                                                                          {u"Auto", ScrollBarVisibility::Auto},
+                                                                          {u"Hidden", ScrollBarVisibility::Hidden},
+                                                                          {u"Visible", ScrollBarVisibility::Visible}});
     return true;
 }();
 
