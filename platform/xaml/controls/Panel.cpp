@@ -224,6 +224,13 @@ void Grid::measure_tracks(std::vector<track>& rows, std::vector<track>& columns)
     for (auto* list : {&rows, &columns})
         for (auto& t : *list)
             t.size = t.length.GridUnitType == GridUnitType::Pixel ? t.length.Value : t.min;
+    // Each child is measured once; the spanning pass below reuses the sizes.
+    struct measured {
+        foundation::Size desired;
+        placement row;
+        placement column;
+    };
+    std::vector<measured> children;
     for (const auto& child : visual_children()) {
         if (child->Visibility() == xaml::Visibility::Collapsed) continue;
         const auto desired = child->desired_size();
@@ -233,6 +240,7 @@ void Grid::measure_tracks(std::vector<track>& rows, std::vector<track>& columns)
             rows[r.first].size = std::max(rows[r.first].size, static_cast<double>(desired.Height));
         if (c.span == 1 && columns[c.first].length.GridUnitType != GridUnitType::Pixel)
             columns[c.first].size = std::max(columns[c.first].size, static_cast<double>(desired.Width));
+        children.push_back({desired, r, c});
     }
     // A child that spans tracks needs them together at least as large as itself: the shortfall
     // goes to the last star track of the span, else to its last automatic one.
@@ -250,14 +258,9 @@ void Grid::measure_tracks(std::vector<track>& rows, std::vector<track>& columns)
     };
     const double rowSpacing = get_value<double>(*this, RowSpacingProperty());
     const double columnSpacing = get_value<double>(*this, ColumnSpacingProperty());
-    for (const auto& child : visual_children()) {
-        if (child->Visibility() == xaml::Visibility::Collapsed) continue;
-        const auto desired = child->desired_size();
-        widen(rows, place(get_value<std::int32_t>(*child, RowProperty()), get_value<std::int32_t>(*child, RowSpanProperty()), rows.size()),
-              desired.Height, rowSpacing);
-        widen(columns,
-              place(get_value<std::int32_t>(*child, ColumnProperty()), get_value<std::int32_t>(*child, ColumnSpanProperty()), columns.size()),
-              desired.Width, columnSpacing);
+    for (const auto& child : children) {
+        widen(rows, child.row, child.desired.Height, rowSpacing);
+        widen(columns, child.column, child.desired.Width, columnSpacing);
     }
     for (auto* list : {&rows, &columns}) {
         double unit = 0;
