@@ -2,14 +2,8 @@
 # The installed program on a real X server: it keeps its placement between runs, and under a
 # window manager a double click on its title bar maximises and restores it.
 set -euo pipefail
-build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/prefix" > /dev/null
-export XDG_CONFIG_HOME="$work/config"
-export program="$work/prefix/bin/zintrel"
-# A real X window, whatever the other tests use.
-export QT_QPA_PLATFORM=xcb
+source "$(dirname "$0")/../support/installed_program.sh"
+install_program "$1"
 
 xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
   window() { timeout 30 xdotool search --sync --onlyvisible --name "^Varnholt Zintrel$" | head -1; }

@@ -3,16 +3,11 @@
 # page from the menu, type a common name, press the PEM button, name the file in the save
 # dialog; the files it writes must satisfy certtool and openssl.
 set -euo pipefail
-build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/prefix" > /dev/null
-export XDG_CONFIG_HOME="$work/config"
-export program="$work/prefix/bin/zintrel"
+source "$(dirname "$0")/../support/installed_program.sh"
+install_program "$1"
 export out="$work/out"
 mkdir -p "$out"
-# A real X window; no session bus, so no file manager of this machine is asked to show anything.
-export QT_QPA_PLATFORM=xcb
+# No session bus, so no file manager of this machine is asked to show anything.
 unset DBUS_SESSION_BUS_ADDRESS
 
 xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '

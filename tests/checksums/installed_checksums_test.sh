@@ -2,14 +2,9 @@
 # The installed program under a virtual X server: a file chosen in the real file dialog on each
 # checksum page, the report copied with the copy-all button, compared with xxhsum and openssl.
 set -euo pipefail
-build=$1
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cmake --install "$build" --prefix "$work/prefix" > /dev/null
-export XDG_CONFIG_HOME="$work/config"
-export program="$work/prefix/bin/zintrel"
+source "$(dirname "$0")/../support/installed_program.sh"
+install_program "$1"
 export file="$work/a file.bin"
-export QT_QPA_PLATFORM=xcb
 head -c 5000001 /dev/urandom > "$file"
 
 # The choice each page restores: the report lists the algorithms in this order.
