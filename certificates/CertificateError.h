@@ -18,6 +18,7 @@ enum class certificate_errc {
     nul_character,
     invalid_alt_name,
     key_file_is_output,
+    passphrase_too_long,
 };
 
 // A code of the value with this message. Codes with the same value and message compare equal.

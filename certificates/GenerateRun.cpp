@@ -113,6 +113,12 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
         show_failure_dialog(page, plan.failure_title, u"No key type is chosen. Choose one of the key types and try again.");
         co_return;
     }
+    try {
+        check_passphrase(form->passphrase->view());
+    } catch (const std::error_code& refused) {
+        show_failure_dialog(page, plan.failure_title, failure_text(refused));
+        co_return;
+    }
 
     auto picker = foundation::make<storage::FileSavePicker>();
     const auto app = App::current();
@@ -125,15 +131,13 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
     fs::path path(file->Path().str());
     if (!path.has_extension()) path += plan.extensions.front().str();
     if (plan.writes_key_file) {
-        const auto key = key_path_for(path);
-        if (key == path) {
-            show_failure_dialog(page, plan.failure_title,
-                                u"\u201c" + wide(path.filename()) +
-                                    u"\u201d ends in \u201c.key\u201d, the name the private key is written to beside it. "
-                                    u"Choose a name with another extension, such as \u201c" +
-                                    plan.extensions.front() + u"\u201d. Nothing was written.");
+        try {
+            check_key_path(path);
+        } catch (const std::error_code& refused) {
+            show_failure_dialog(page, plan.failure_title, failure_text(refused));
             co_return;
         }
+        const auto key = key_path_for(path);
         std::error_code ignored;
         if (fs::exists(fs::symlink_status(key, ignored)) && !co_await confirm_key_replacement(page, key)) co_return;
     }

@@ -6,7 +6,7 @@
 #include <openssl/pem.h>
 #include <openssl/pkcs12.h>
 
-#include <climits>
+#include <cctype>
 #include <span>
 #include <string>
 #include <system_error>
@@ -18,27 +18,22 @@ namespace {
 
 using pkcs12_ptr = ssl_ptr<PKCS12, PKCS12_free>;
 
-// Refuses a passphrase the library cannot take whole. A NUL inside would end it early where the library
-// reads it as terminated text, so that the file would open with less than was typed.
-void check_passphrase(const secret_text& passphrase)
-{
-    const std::string_view text = passphrase.view();
-    if (text.find('\0') != std::string_view::npos)
-        throw certificate_error(certificate_errc::nul_character,
-                                "The passphrase holds a NUL character, which cannot be part of a passphrase.");
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) throw_ssl_error(ERR_LIB_PEM, ERR_R_PASSED_INVALID_ARGUMENT);
-}
-
 // Every file is staged before the first is moved into place: the failures that can be
 // foreseen (a folder that cannot be written, a directory in the way, a full disk) all happen
 // while staging, when nothing has been replaced yet.
 std::vector<std::filesystem::path> commit_all(std::span<output_file> files)
 {
-    for (auto& file : files) file.stage();
+    std::vector<storage::staged_file*> staged;
     std::vector<std::filesystem::path> written;
     for (auto& file : files) {
-        file.commit();
+        staged.push_back(&file.stage());
         written.push_back(file.path());
+    }
+    // A certificate is of no use beside another key: they are replaced together or not at all.
+    try {
+        storage::commit_together(staged);
+    } catch (const std::filesystem::filesystem_error& error) {
+        throw file_error(error.code(), error.path1());
     }
     return written;
 }
@@ -46,7 +41,6 @@ std::vector<std::filesystem::path> commit_all(std::span<output_file> files)
 void write_pkcs8_key(BIO* bio, const EVP_PKEY& key, std::string_view passphrase)
 {
     const secret_text copy(passphrase);
-    check_passphrase(copy);
     const EVP_CIPHER* cipher = copy.empty() ? nullptr : EVP_aes_256_cbc();
     // The library takes the passphrase as writable bytes but only reads them.
     ssl_check(PEM_write_bio_PKCS8PrivateKey(bio, &key, cipher, const_cast<char*>(copy.c_str()),
@@ -58,12 +52,9 @@ template <class Write>
 std::vector<std::filesystem::path> write_with_key(const EVP_PKEY& key, const std::filesystem::path& output,
                                                   std::string_view passphrase, Write write_object)
 {
-    const auto key_path = key_path_for(output);
-    if (key_path.lexically_normal() == output.lexically_normal())
-        throw certificate_error(certificate_errc::key_file_is_output,
-                                "The file cannot be named " + output.filename().string() +
-                                    ": that is the name of its key file. Choose another name or extension.");
-    output_file files[] = {open_output_bio(output), open_output_bio(key_path, storage::file_access::owner_only)};
+    check_key_path(output);
+    check_passphrase(passphrase);
+    output_file files[] = {open_output_bio(output), open_output_bio(key_path_for(output), storage::file_access::owner_only)};
     write_object(files[0].bio());
     write_pkcs8_key(files[1].bio(), key, passphrase);
     return commit_all(files);
@@ -83,7 +74,7 @@ output_file::output_file(std::filesystem::path path, storage::file_access access
 {
 }
 
-void output_file::stage()
+storage::staged_file& output_file::stage()
 {
     char* data = nullptr;
     const long size = BIO_get_mem_data(m_bio.get(), &data);
@@ -95,16 +86,7 @@ void output_file::stage()
     } catch (const std::system_error& error) {
         throw file_error(error.code(), m_path);
     }
-}
-
-void output_file::commit()
-{
-    if (!m_file) stage();
-    try {
-        m_file->commit();
-    } catch (const std::system_error& error) {
-        throw file_error(error.code(), m_path);
-    }
+    return *m_file;
 }
 
 output_file open_output_bio(const std::filesystem::path& path, storage::file_access access)
@@ -115,6 +97,38 @@ output_file open_output_bio(const std::filesystem::path& path, storage::file_acc
 std::filesystem::path key_path_for(const std::filesystem::path& output)
 {
     return std::filesystem::path(output).replace_extension(".key");
+}
+
+void check_key_path(const std::filesystem::path& output)
+{
+    const auto quoted = [](const std::filesystem::path& path) { return "“" + path.filename().string() + "”"; };
+    std::string extension = output.extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".key")
+        throw certificate_error(certificate_errc::key_file_is_output,
+                                quoted(output) + " ends in “.key”, the name the private key is written to beside it. "
+                                                 "Choose a name with another extension. Nothing was written.");
+    std::error_code unknown;
+    const auto key = key_path_for(output);
+    if (std::filesystem::equivalent(output, key, unknown))
+        throw certificate_error(certificate_errc::key_file_is_output,
+                                quoted(output) + " and its key file " + quoted(key) +
+                                    " are one file. Choose another name. Nothing was written.");
+}
+
+// A NUL inside would end the passphrase early where the library reads it as terminated text, and
+// the tools that open the files read no more than the longest one allowed, so in both cases the
+// file would open with less than was typed.
+void check_passphrase(std::string_view passphrase)
+{
+    if (passphrase.find('\0') != std::string_view::npos)
+        throw certificate_error(certificate_errc::nul_character,
+                                "The passphrase holds a NUL character, which cannot be part of a passphrase.");
+    if (passphrase.size() > max_passphrase_bytes)
+        throw certificate_error(certificate_errc::passphrase_too_long,
+                                "The passphrase is " + std::to_string(passphrase.size()) +
+                                    " bytes long in UTF-8; other programs open keys only with passphrases of at most " +
+                                    std::to_string(max_passphrase_bytes) + " bytes. Choose a shorter one.");
 }
 
 std::vector<std::filesystem::path> write_pem_pair(const X509& certificate, const EVP_PKEY& key,
@@ -135,8 +149,8 @@ std::vector<std::filesystem::path> write_request_pair(const X509_REQ& request, c
 std::vector<std::filesystem::path> write_pkcs12(X509& certificate, EVP_PKEY& key, const std::filesystem::path& output,
                                                 std::string_view passphrase)
 {
+    check_passphrase(passphrase);
     const secret_text copy(passphrase);
-    check_passphrase(copy);
     // Key encryption 0 is the library's default algorithm, -1 none; the certificate stays clear.
     const pkcs12_ptr pkcs12{ssl_check(
         PKCS12_create(copy.c_str(), nullptr, &key, &certificate, nullptr, copy.empty() ? -1 : 0, -1, 0, 0, 0))};

@@ -2,9 +2,9 @@
 // The files a certificate run writes: a PEM certificate or request with its PKCS#8 key beside
 // it, or one PKCS#12 file.
 //
-// Every output is complete before it appears: each is written to a temporary file in its folder
-// and all of them are moved into place only when every write has succeeded, so a failure leaves
-// no new file and every existing one as it was. Key and PKCS#12 files are readable by their owner
+// Every output is complete before it appears: each is written to an unnamed file in its folder
+// and all of them are moved into place together only when every write has succeeded, so a
+// failure, even one while they are moved in, leaves no new file and every existing one as it was. Key and PKCS#12 files are readable by their owner
 // alone, also when they replace an existing file. Copies of the passphrase are wiped after use.
 //
 // Failures throw a std::error_code: the library's in the vh::ssl_category(), the file system's
@@ -46,7 +46,7 @@ private:
 };
 
 // One output being made: the library writes into bio(), held in memory that is wiped when freed;
-// stage() writes it under a temporary name beside the path and commit() moves it there.
+// stage() writes it to an unnamed file beside the path, for commit_all to move in.
 class output_file {
 public:
     output_file(std::filesystem::path path, storage::file_access access);
@@ -54,8 +54,7 @@ public:
     BIO* bio() const noexcept { return m_bio.get(); }
     const std::filesystem::path& path() const noexcept { return m_path; }
 
-    void stage();
-    void commit();
+    storage::staged_file& stage();
 
 private:
     std::filesystem::path m_path;
@@ -71,9 +70,19 @@ output_file open_output_bio(const std::filesystem::path& path,
 // The chosen path with its extension replaced by ".key".
 std::filesystem::path key_path_for(const std::filesystem::path& output);
 
+// Refuses an output that would be its own key file: one named with the extension ".key" in any
+// case (one file with the key on file systems that ignore case), or another name of that file.
+void check_key_path(const std::filesystem::path& output);
+
+// The longest passphrase, in bytes of UTF-8, that the tools opening the files take whole.
+constexpr std::size_t max_passphrase_bytes = 1023;
+
+// Refuses a passphrase that is longer or holds a NUL character.
+void check_passphrase(std::string_view passphrase);
+
 // Writes a PEM certificate at output and its PKCS#8 PEM key at key_path_for(output), the key
 // encrypted with AES-256-CBC when the passphrase is not empty. Returns the written paths
-// (certificate, key). An output whose key path would be the output itself is refused.
+// (certificate, key). Outputs and passphrases that the checks above refuse are refused.
 std::vector<std::filesystem::path> write_pem_pair(const X509& certificate, const EVP_PKEY& key,
                                                   const std::filesystem::path& output, std::string_view passphrase);
 

@@ -1,8 +1,14 @@
 #pragma once
-// A file that appears only once it is complete. The bytes go to a new temporary file beside the
-// destination; close() flushes it to the disk and commit() renames it over the destination, so
-// an existing file stays as it was until the new one is whole. Dropped before commit(), the
-// temporary is removed and the destination is untouched.
+// A file that appears only once it is complete. The bytes go to an unnamed file in the
+// destination's folder, so a run that is interrupted leaves nothing behind under any name (where
+// the file system cannot make unnamed files, a hidden one takes its place and a later commit in
+// that folder removes it). commit() puts it in place of the destination at once; an existing file
+// stays as it was until then. Dropped before commit(), the file is gone and the destination is
+// untouched.
+//
+// commit_together() does the same for several files of one folder, all or none: a failure on the
+// way puts every replaced file back, and a commit interrupted by the end of the process is undone
+// by the next commit in that folder.
 
 #include <cstddef>
 #include <filesystem>
@@ -17,8 +23,8 @@ enum class file_access {
 
 class staged_file {
 public:
-    // Creates the temporary. A destination that is a directory is refused here, before anything
-    // is written, rather than when the rename fails. Throws std::system_error.
+    // Creates the file. A destination that is a directory is refused here, before anything is
+    // written, rather than when the file is moved in. Throws std::system_error.
     staged_file(std::filesystem::path destination, file_access access);
     ~staged_file();
     staged_file(staged_file&& other) noexcept;
@@ -28,17 +34,26 @@ public:
 
     // Throws std::system_error.
     void write(std::span<const std::byte> bytes);
-    // Flushes the written bytes to the disk and closes the temporary; commit() does it when not
-    // done yet. Throws std::system_error.
+    // Flushes the written bytes to the disk; nothing can be written after it. commit() does it
+    // when not done yet. Throws std::system_error.
     void close();
-    // Renames the temporary over the destination. Throws std::system_error.
+    // Puts the file in place of the destination. Throws std::filesystem::filesystem_error naming
+    // the destination.
     void commit();
 
 private:
+    friend void commit_together(std::span<staged_file* const> files);
+
     std::filesystem::path m_destination;
-    std::filesystem::path m_temporary;
+    std::filesystem::path m_temporary;  // empty while the file has no name
     int m_descriptor = -1;
+    bool m_flushed = false;
     bool m_committed = false;
 };
+
+// Puts every file in place of its destination, or none: on failure each destination holds what
+// it held before. All destinations must be in one folder. Throws std::filesystem::filesystem_error
+// naming the destination that could not be replaced.
+void commit_together(std::span<staged_file* const> files);
 
 }  // namespace storage

@@ -620,13 +620,25 @@ TEST_F(CertificatePages, UnusableChoicesAreRefusedWithAClearMessage)
     ASSERT_NE(page, nullptr);
     type_into(page->CommonNameCtrl(), "host.example");
     click(element<xaml::Button>(page, u"PemButton"));
-    save_as("server.key");
+    save_as("server.KEY");
     QDialog* dialog = wait_for_dialog();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog_text(dialog).contains("ends in \u201c.key\u201d")) << dialog_text(dialog).toStdString();
     press_dialog_button(dialog, "OK");
     EXPECT_TRUE(test::run_until([] { return open_content_dialog() == nullptr; }));
     EXPECT_TRUE(written().empty());
+
+    // A passphrase longer than other programs take is refused before the save dialog.
+    auto* passphrase = element<xaml::PasswordBox>(page, u"PassphraseCtrl")->editor();
+    QTest::keyClicks(passphrase, QString(1024, QChar('p')));
+    click(element<xaml::Button>(page, u"PemButton"));
+    dialog = wait_for_dialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog_text(dialog).contains("1024 bytes")) << dialog_text(dialog).toStdString();
+    EXPECT_EQ(visible_widget<QFileDialog>(), nullptr) << "no file is asked for";
+    press_dialog_button(dialog, "OK");
+    EXPECT_TRUE(test::run_until([] { return open_content_dialog() == nullptr; }));
+    QTest::keyClick(passphrase, Qt::Key_Backspace);
 
     choose_key_type(page, -1);
     click(element<xaml::Button>(page, u"PemButton"));

@@ -222,17 +222,70 @@ TEST(OutputFiles, AFailureLeavesNoNewFileAndTheOldOnesAsTheyWere)
     }
 }
 
-TEST(OutputFiles, AnOutputNamedLikeItsKeyIsRefusedBeforeAnythingIsWritten)
+TEST(OutputFiles, AnOutputThatWouldBeItsOwnKeyFileIsRefusedBeforeAnythingIsWritten)
 {
     const test::scratch_folder folder;
     const auto made = certificate();
     const auto made_request = request();
-    test::expect_refusal([&] { write_pem_pair(*made.second, *made.first, folder.path("site.key"), ""); },
-                         certificate_errc::key_file_is_output, "site.key");
-    test::expect_refusal(
-        [&] { write_request_pair(*made_request.second, *made_request.first, folder.path("site.key"), ""); },
-        certificate_errc::key_file_is_output, "site.key");
+    // On file systems that ignore case "site.KEY" is the key file too.
+    for (const std::string name : {"site.key", "site.KEY", "site.Key"}) {
+        test::expect_refusal([&] { write_pem_pair(*made.second, *made.first, folder.path(name), ""); },
+                             certificate_errc::key_file_is_output, name);
+        test::expect_refusal(
+            [&] { write_request_pair(*made_request.second, *made_request.first, folder.path(name), ""); },
+            certificate_errc::key_file_is_output, name);
+    }
     EXPECT_TRUE(listing(folder.path("")).empty());
+    // Another name of the key file: a link to it.
+    put(folder.path("linked.key"), "old key", owner_only);
+    fs::create_symlink("linked.key", folder.path("linked.crt"));
+    const auto before = listing(folder.path(""));
+    test::expect_refusal([&] { write_pem_pair(*made.second, *made.first, folder.path("linked.crt"), ""); },
+                         certificate_errc::key_file_is_output, "linked.key");
+    EXPECT_EQ(listing(folder.path("")), before);
+}
+
+TEST(OutputFiles, APairIsNotReplacedWhenItsKeyCannotBe)
+{
+    const test::scratch_folder folder;
+    const fs::path output = folder.path("site.crt"), key = folder.path("site.key");
+    put(output, "old certificate", owner_only);
+    put(key, "old key", owner_only);
+    // An immutable key: staging succeeds and the certificate is swapped in before the key fails.
+    if (run_tool("chattr", {"+i", key.string()}).exit_code != 0) GTEST_SKIP() << "no immutable files here";
+    const auto before = listing(folder.path(""));
+    const auto made = certificate();
+    try {
+        write_pem_pair(*made.second, *made.first, output, "");
+        ADD_FAILURE() << "an immutable key was replaced";
+    } catch (const std::error_code& code) {
+        EXPECT_EQ(code, std::errc::operation_not_permitted) << code.message();
+        EXPECT_NE(code.message().find(key.string()), std::string::npos) << code.message();
+    }
+    const auto after = listing(folder.path(""));
+    run_tool("chattr", {"-i", key.string()});
+    EXPECT_EQ(after, before);
+}
+
+TEST(OutputFiles, PassphrasesUpToTheLongestTheToolsTakeOpenTheFilesAndLongerOnesAreRefused)
+{
+    const test::scratch_folder folder;
+    const auto made = certificate();
+    std::string longest;
+    while (longest.size() + 2 <= max_passphrase_bytes) longest += "\u00e4";
+    longest.resize(max_passphrase_bytes, 'x');
+    const auto written = write_pem_pair(*made.second, *made.first, folder.path("long.crt"), longest);
+    EXPECT_EQ(public_key("pkey", written[1], {"-passin", "pass:" + longest}), public_key("x509", written[0]));
+    accepted("certtool", {"-k", "--infile", written[1].string(), "--password", longest});
+    const auto bundle = write_pkcs12(*made.second, *made.first, folder.path("long.pfx"), longest);
+    accepted("certtool", {"--p12-info", "--inder", "--infile", bundle[0].string(), "--password", longest});
+
+    const std::string too_long = longest + "x";
+    test::expect_refusal([&] { write_pem_pair(*made.second, *made.first, folder.path("a.crt"), too_long); },
+                         certificate_errc::passphrase_too_long, "1023 bytes");
+    test::expect_refusal([&] { write_pkcs12(*made.second, *made.first, folder.path("a.pfx"), too_long); },
+                         certificate_errc::passphrase_too_long, "1024 bytes");
+    EXPECT_EQ(listing(folder.path("")).size(), 3u);
 }
 
 TEST(OutputFiles, TheLongestFileNameAFolderTakesStillWrites)

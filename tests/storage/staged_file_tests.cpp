@@ -2,12 +2,17 @@
 
 #include <QTemporaryDir>
 
+#include <signal.h>
+#include <sys/ptrace.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -33,6 +38,54 @@ std::size_t entries(const fs::path& folder)
 
 void write_text(staged_file& file, std::string_view text) { file.write(std::as_bytes(std::span(text))); }
 
+staged_file staged(const fs::path& destination, std::string_view text)
+{
+    staged_file file(destination, file_access::owner_only);
+    write_text(file, text);
+    return file;
+}
+
+// The names in the folder with their contents ("/" for a folder), hidden ones included.
+std::map<std::string, std::string> listing(const fs::path& folder)
+{
+    std::map<std::string, std::string> found;
+    for (const auto& entry : fs::directory_iterator(folder))
+        found.emplace(entry.path().filename().string(), entry.is_directory() ? "/" : contents(entry.path()));
+    return found;
+}
+
+// Stages new contents for both files in a child process, then ends it with SIGKILL right after
+// the n-th system call of their commit. False when the commit was over before that.
+bool killed_during_commit(int n, const fs::path& first, const fs::path& second)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        staged_file files[] = {staged(first, "new first"), staged(second, "new second")};
+        staged_file* both[] = {&files[0], &files[1]};
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        storage::commit_together(both);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
+    int calls = 0, pass = 0;
+    bool inside = false;
+    for (;;) {
+        ::ptrace(PTRACE_SYSCALL, child, nullptr, pass);
+        pass = 0;
+        if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status)) return false;
+        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+            pass = WSTOPSIG(status);
+        } else if ((inside = !inside) == false && ++calls == n) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            return true;
+        }
+    }
+}
+
 }  // namespace
 
 TEST(StagedFile, TheOldFileStaysUntilTheNewOneIsCommitted)
@@ -45,7 +98,7 @@ TEST(StagedFile, TheOldFileStaysUntilTheNewOneIsCommitted)
     write_text(file, "new contents");
     file.close();
     EXPECT_EQ(contents(destination), "old");
-    EXPECT_EQ(entries(folder.path().toStdString()), 2u);
+    EXPECT_EQ(entries(folder.path().toStdString()), 1u) << "a staged file has no name a killed run could leave";
     file.commit();
     EXPECT_EQ(contents(destination), "new contents");
     EXPECT_EQ(entries(folder.path().toStdString()), 1u);
@@ -87,4 +140,51 @@ TEST(StagedFile, AFolderInTheWayIsRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(error.code(), std::errc::is_a_directory);
     }
     EXPECT_EQ(entries(folder.path().toStdString()), 1u);
+}
+
+TEST(StagedFile, FilesCommittedTogetherAreAllReplacedOrNoneIsAndTheFailureNamesTheFile)
+{
+    QTemporaryDir folder;
+    const fs::path first = folder.filePath("site.crt").toStdString(), second = folder.filePath("site.key").toStdString();
+    std::ofstream(first) << "old first";
+    std::ofstream(second) << "old second";
+    staged_file files[] = {staged(first, "new first"), staged(second, "new second")};
+    // The second place is taken by a folder only now, when the first file is already swapped in.
+    fs::remove(second);
+    fs::create_directory(second);
+    staged_file* both[] = {&files[0], &files[1]};
+    try {
+        storage::commit_together(both);
+        ADD_FAILURE() << "committed over a folder";
+    } catch (const fs::filesystem_error& error) {
+        EXPECT_EQ(error.path1(), second);
+        EXPECT_EQ(error.code(), std::errc::is_a_directory);
+    }
+    EXPECT_EQ(listing(folder.path().toStdString()),
+              (std::map<std::string, std::string>{{"site.crt", "old first"}, {"site.key", "/"}}));
+}
+
+TEST(StagedFile, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolder)
+{
+    const std::pair<std::string, std::string> before{"old first", "old second"}, after{"new first", "new second"};
+    int mixed = 0, undone = 0, done = 0;
+    for (int n = 1; n < 1000; ++n) {
+        QTemporaryDir folder;
+        const fs::path first = folder.filePath("a.crt").toStdString(), second = folder.filePath("a.key").toStdString();
+        std::ofstream(first) << before.first;
+        std::ofstream(second) << before.second;
+        if (!killed_during_commit(n, first, second)) break;
+        std::pair found{contents(first), contents(second)};
+        if (found != before && found != after) ++mixed;
+
+        staged(folder.filePath("other").toStdString(), "other").commit();
+        found = {contents(first), contents(second)};
+        EXPECT_TRUE(found == before || found == after) << "killed after system call " << n << ": " << found.first << ", "
+                                                        << found.second;
+        (found == before ? undone : done) += 1;
+        EXPECT_EQ(entries(folder.path().toStdString()), 3u) << "killed after system call " << n << " left files behind";
+    }
+    EXPECT_GT(mixed, 0) << "no kill came between the two files";
+    EXPECT_GT(undone, 0);
+    EXPECT_GT(done, 0);
 }
