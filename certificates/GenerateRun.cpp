@@ -1,6 +1,7 @@
 #include "certificates/GenerateRun.h"
 
 #include "app/App.h"
+#include "app/DialogHelpers.h"
 #include "app/TextHelpers.h"
 #include "app/VisualStateGuard.h"
 #include "certificates/KeyTypes.h"
@@ -68,7 +69,9 @@ foundation::IAsyncOperation<bool> confirm_key_replacement(std::shared_ptr<xaml::
         u"\u201d. Replacing it loses the private key it holds, and whatever it protects cannot be used any more."));
     dialog->PrimaryButtonText(u"Replace");
     dialog->CloseButtonText(u"Cancel");
-    co_return co_await dialog->ShowAsync() == xaml::ContentDialogResult::Primary;
+    // Enter keeps the key.
+    dialog->DefaultButton(xaml::ContentDialogButton::Close);
+    co_return co_await ShowDialogAsync(dialog) == xaml::ContentDialogResult::Primary;
 }
 
 void reveal(const std::vector<fs::path>& files)
@@ -98,11 +101,7 @@ foundation::fire_and_forget show_failure_dialog(std::shared_ptr<xaml::Control> p
     dialog->Title(foundation::box_value(title));
     dialog->Content(foundation::box_value(message));
     dialog->CloseButtonText(u"OK");
-    try {
-        co_await dialog->ShowAsync();
-    } catch (const foundation::hresult_error&) {
-        // Another dialog is open on the window: the user is already looking at a failure.
-    }
+    co_await ShowDialogAsync(dialog);
 }
 
 foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, std::shared_ptr<form_snapshot> form,

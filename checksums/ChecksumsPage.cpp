@@ -1,6 +1,7 @@
 #include "checksums/ChecksumsPage.h"
 
 #include "app/App.h"
+#include "app/DialogHelpers.h"
 #include "app/Helpers.h"
 #include "app/TextHelpers.h"
 #include "app/VisualStateGuard.h"
@@ -281,20 +282,7 @@ foundation::fire_and_forget ChecksumsPage::ShowFailureDialogAsync(std::shared_pt
     dialog->Title(box_value(hstring(u"Failure reading file")));
     dialog->Content(box_value(message));
     dialog->CloseButtonText(u"OK");
-    for (;;) {
-        foundation::IAsyncOperation<xaml::ContentDialogResult> shown;
-        try {
-            shown = dialog->ShowAsync();
-        } catch (const foundation::hresult_error& e) {
-            if (e.code() != xaml::E_ASYNC_OPERATION_NOT_STARTED) co_return;
-        }
-        if (shown) {
-            co_await shown;
-            co_return;
-        }
-        // Another dialog is open on the window: this one follows when it closes.
-        co_await xaml::ContentDialog::WhenNoneOpenAsync(root);
-    }
+    co_await ShowDialogAsync(dialog);
 }
 
 void ChecksumsPage::TrimWhitespace(std::u16string& text)

@@ -64,6 +64,14 @@ const DependencyProperty& ContentDialog::PrimaryButtonTextProperty()
     return p;
 }
 
+const DependencyProperty& ContentDialog::DefaultButtonProperty()
+{
+    static const auto p =
+        DependencyProperty::Register(u"DefaultButton", {u"Microsoft.UI.Xaml.Controls.ContentDialogButton", TypeKind::Metadata},
+                                     dialog_type, PropertyMetadata(foundation::box_value(ContentDialogButton::None)));
+    return p;
+}
+
 struct ContentDialog::qt_parts {
     QMetaObject::Connection hostGone;  // the owner window's end closes the dialog
 };
@@ -138,6 +146,15 @@ foundation::IAsyncOperation<ContentDialogResult> ContentDialog::ShowAsync()
     m_pending.emplace();
     auto operation = m_pending->operation();
     d->open();  // window-modal, returns at once
+    // Without a default of its own, Qt would make the first button the one Enter presses.
+    const auto chosen = DefaultButton();
+    if (QPushButton* button = chosen == ContentDialogButton::Primary ? m_primary
+                              : chosen == ContentDialogButton::Close ? m_close
+                                                                     : nullptr;
+        button && button->isVisible()) {
+        button->setDefault(true);
+        button->setFocus();
+    }
     return operation;
 }
 

@@ -15,6 +15,7 @@ class QPushButton;
 namespace xaml {
 
 enum class ContentDialogResult { None = 0, Primary = 1, Secondary = 2 };
+enum class ContentDialogButton { None = 0, Primary = 1, Secondary = 2, Close = 3 };
 
 // What the platform raises for a second dialog while one is open on the same XamlRoot.
 constexpr foundation::hresult E_ASYNC_OPERATION_NOT_STARTED = static_cast<foundation::hresult>(0x80000019);
@@ -28,6 +29,7 @@ public:
     static const DependencyProperty& TitleProperty();
     static const DependencyProperty& CloseButtonTextProperty();
     static const DependencyProperty& PrimaryButtonTextProperty();
+    static const DependencyProperty& DefaultButtonProperty();
 
     IInspectable Title() const { return GetValue(TitleProperty()); }
     void Title(const IInspectable& value) { SetValue(TitleProperty(), value); }
@@ -36,6 +38,9 @@ public:
     void CloseButtonText(const hstring& value) { set_value(*this, CloseButtonTextProperty(), value); }
     hstring PrimaryButtonText() const { return get_value<hstring>(*this, PrimaryButtonTextProperty()); }
     void PrimaryButtonText(const hstring& value) { set_value(*this, PrimaryButtonTextProperty(), value); }
+    // The button that Enter presses and that has the focus when the dialog opens.
+    ContentDialogButton DefaultButton() const { return get_value<ContentDialogButton>(*this, DefaultButtonProperty()); }
+    void DefaultButton(ContentDialogButton value) { set_value(*this, DefaultButtonProperty(), value); }
 
     // The root whose window the dialog is modal to; it must be set before ShowAsync.
     std::shared_ptr<xaml::XamlRoot> XamlRoot() const { return m_root.lock(); }
