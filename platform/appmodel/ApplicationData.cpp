@@ -10,11 +10,15 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <sys/stat.h>
@@ -42,16 +46,23 @@ bool storable(const IInspectable& value, bool nested)
     }
     auto property = foundation::try_as<foundation::IPropertyValue>(value);
     if (!property) return false;
+    // JSON has no infinity or NaN: such a number would come back as null and spoil the file.
+    auto finite = [](std::initializer_list<double> numbers) {
+        return std::all_of(numbers.begin(), numbers.end(), [](double n) { return std::isfinite(n); });
+    };
     switch (property->Type()) {
     case PropertyType::String:
     case PropertyType::UInt32:
     case PropertyType::Int32:
     case PropertyType::Int64:
-    case PropertyType::Double:
-    case PropertyType::Boolean:
-    case PropertyType::Point:
-    case PropertyType::Size:
-    case PropertyType::Rect: return true;
+    case PropertyType::Boolean: return true;
+    case PropertyType::Double: return finite({property->GetDouble()});
+    case PropertyType::Point: return finite({property->GetPoint().X, property->GetPoint().Y});
+    case PropertyType::Size: return finite({property->GetSize().Width, property->GetSize().Height});
+    case PropertyType::Rect: {
+        const auto r = property->GetRect();
+        return finite({r.X, r.Y, r.Width, r.Height});
+    }
     default: return false;
     }
 }
@@ -93,30 +104,60 @@ QJsonValue encode(const IInspectable& value)
     }
 }
 
+// The file as a whole cannot be read: it starts an empty store and is kept aside.
 struct damaged {};
+// One value cannot be taken (a wrong kind, or a number out of its type's range): it alone is left out.
+struct refused {
+    const char* reason;
+};
+
+double integer(const QJsonValue& value, double lowest, double highest)
+{
+    const double n = value.toDouble();
+    if (!value.isDouble() || n != std::trunc(n)) throw refused{"not a whole number"};
+    if (n < lowest || n > highest) throw refused{"out of range"};
+    return n;
+}
 
 float number_at(const QJsonArray& array, int index)
 {
-    if (index >= array.size() || !array[index].isDouble()) throw damaged{};
-    return static_cast<float>(array[index].toDouble());
+    if (index >= array.size() || !array[index].isDouble()) throw refused{"not a list of numbers"};
+    const double n = array[index].toDouble();
+    if (!(std::abs(n) <= std::numeric_limits<float>::max())) throw refused{"out of range"};
+    return static_cast<float>(n);
 }
 
-IInspectable decode(const QJsonValue& json, bool nested)
+// A composite's entries are refused one by one, under the composite's name.
+IInspectable decode(const QString& name, const QJsonValue& json, bool nested);
+
+void decode_entries(const QString& prefix, const QJsonObject& entries, const std::function<void(const QString&, IInspectable)>& take)
+{
+    for (auto it = entries.begin(); it != entries.end(); ++it) {
+        const QString name = prefix + it.key();
+        try {
+            take(it.key(), decode(name, it.value(), !prefix.isEmpty()));
+        } catch (const refused& r) {
+            std::fprintf(stderr, "zintrel: setting %s left out: %s\n", name.toUtf8().constData(), r.reason);
+        }
+    }
+}
+
+IInspectable decode(const QString& name, const QJsonValue& json, bool nested)
 {
     const QJsonObject object = json.toObject();
     const QString type = object.value("type").toString();
     const QJsonValue value = object.value("value");
     using foundation::PropertyValue;
     if (type == "String" && value.isString()) return PropertyValue::CreateString(from_qstring(value.toString()));
-    if (type == "UInt32" && value.isDouble() && value.toDouble() >= 0 && value.toDouble() <= 4294967295.0)
-        return PropertyValue::CreateUInt32(static_cast<std::uint32_t>(value.toDouble()));
-    if (type == "Int32" && value.isDouble()) return PropertyValue::CreateInt32(value.toInt());
+    if (type == "UInt32") return PropertyValue::CreateUInt32(static_cast<std::uint32_t>(integer(value, 0, 4294967295.0)));
+    if (type == "Int32") return PropertyValue::CreateInt32(static_cast<std::int32_t>(integer(value, -2147483648.0, 2147483647.0)));
     if (type == "Int64" && value.isString()) {
         bool ok = false;
         const auto number = value.toString().toLongLong(&ok);
-        if (ok) return PropertyValue::CreateInt64(number);
+        if (!ok) throw refused{"out of range"};
+        return PropertyValue::CreateInt64(number);
     }
-    if (type == "Double" && value.isDouble()) return PropertyValue::CreateDouble(value.toDouble());
+    if (type == "Double" && value.isDouble() && std::isfinite(value.toDouble())) return PropertyValue::CreateDouble(value.toDouble());
     if (type == "Boolean" && value.isBool()) return PropertyValue::CreateBoolean(value.toBool());
     if (type == "Point" && value.isArray())
         return PropertyValue::CreatePoint({number_at(value.toArray(), 0), number_at(value.toArray(), 1)});
@@ -128,11 +169,10 @@ IInspectable decode(const QJsonValue& json, bool nested)
     }
     if (type == "Composite" && value.isObject() && !nested) {
         auto composite = foundation::make<ApplicationDataCompositeValue>();
-        const QJsonObject entries = value.toObject();
-        for (auto it = entries.begin(); it != entries.end(); ++it) composite->Insert(from_qstring(it.key()), decode(it.value(), true));
+        decode_entries(name + '.', value.toObject(), [&](const QString& key, IInspectable v) { composite->Insert(from_qstring(key), v); });
         return composite;
     }
-    throw damaged{};
+    throw refused{"not a value of a known kind"};
 }
 
 std::string config_folder()
@@ -158,28 +198,35 @@ public:
     void load(const std::shared_ptr<foundation::PropertySet>& values)
     {
         m_values = values;
-        std::FILE* file = std::fopen(m_path.c_str(), "rb");
-        if (!file) return;  // a first start
         QByteArray bytes;
-        char chunk[8192];
-        std::size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, static_cast<qsizetype>(n));
-        const bool readError = std::ferror(file);
-        std::fclose(file);
+        if (const int error = read_file(bytes); error == ENOENT) {
+            return;  // a first start
+        } else if (error != 0) {
+            // Nothing is known of what it holds: it stays, and nothing is written over it.
+            m_unreadable = true;
+            std::fprintf(stderr, "zintrel: settings file %s cannot be read (%s); it is left as it is and settings are not saved\n",
+                         m_path.c_str(), std::strerror(error));
+            return;
+        }
         try {
-            if (readError) throw damaged{};
             QJsonParseError error{};
             const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
             if (error.error != QJsonParseError::NoError || !document.isObject()) throw damaged{};
             const QJsonObject root = document.object();
             if (!root.value("values").isObject()) throw damaged{};
             std::vector<std::pair<hstring, IInspectable>> decoded;
-            const QJsonObject entries = root.value("values").toObject();
-            for (auto it = entries.begin(); it != entries.end(); ++it) decoded.emplace_back(from_qstring(it.key()), decode(it.value(), false));
+            decode_entries({}, root.value("values").toObject(),
+                           [&](const QString& key, IInspectable value) { decoded.emplace_back(from_qstring(key), std::move(value)); });
             m_loading = true;
             for (auto& [key, value] : decoded) values->Insert(key, value);
             m_loading = false;
-            m_version = static_cast<std::uint32_t>(root.value("version").toDouble(0));
+            if (const QJsonValue version = root.value("version"); !version.isUndefined()) {
+                try {
+                    m_version = static_cast<std::uint32_t>(integer(version, 0, 4294967295.0));
+                } catch (const refused& r) {
+                    std::fprintf(stderr, "zintrel: settings version left out: %s\n", r.reason);
+                }
+            }
         } catch (const damaged&) {
             m_loading = false;
             values->Clear();
@@ -209,7 +256,7 @@ public:
 
     void save()
     {
-        if (m_loading || !m_values) return;
+        if (m_loading || m_unreadable || !m_values) return;
         QJsonObject entries;
         for (const auto& [key, value] : *m_values) entries.insert(to_qstring(key), encode(value));
         std::uint32_t version;
@@ -232,14 +279,49 @@ public:
     const std::string& path() const noexcept { return m_path; }
 
 private:
+    // The whole file, or the errno of what stopped reading it.
+    int read_file(QByteArray& bytes) const
+    {
+        const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return errno;
+        char chunk[8192];
+        for (;;) {
+            const ssize_t n = ::read(fd, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                const int error = n < 0 ? errno : 0;
+                ::close(fd);
+                return error;
+            }
+            bytes.append(chunk, static_cast<qsizetype>(n));
+        }
+    }
+
+    // Where the file really lives: a settings file that is a symbolic link (kept with other
+    // dotfiles) is replaced at the end of its links, so the links stay.
+    std::string target() const
+    {
+        std::string path = m_path;
+        for (int hops = 0; hops < 40; ++hops) {
+            char link[PATH_MAX];
+            const ssize_t n = ::readlink(path.c_str(), link, sizeof link);
+            if (n <= 0 || static_cast<std::size_t>(n) == sizeof link) break;  // not a link: here it is
+            std::string next(link, static_cast<std::size_t>(n));
+            path = next.front() == '/' ? next : path.substr(0, path.rfind('/') + 1) + next;
+        }
+        return path;
+    }
+
     // Writes a temporary file beside the real one, flushes it to the disk, then renames it over
     // the real one: a crash or a full disk leaves the old file or the new one, never half of one.
     std::string write_atomically(const QByteArray& bytes)
     {
         if (!make_folders()) return m_folder + ": " + std::strerror(errno);
-        std::string temporary = m_path + ".XXXXXX";
+        const std::string path = target();
+        const std::string folder = path.substr(0, path.rfind('/') + 1);
+        std::string temporary = path + ".XXXXXX";
         const int fd = mkstemp(temporary.data());
-        if (fd < 0) return m_folder + ": " + std::strerror(errno);
+        if (fd < 0) return folder + ": " + std::strerror(errno);
         const char* data = bytes.constData();
         std::size_t left = static_cast<std::size_t>(bytes.size());
         while (left > 0) {
@@ -259,12 +341,12 @@ private:
             ::unlink(temporary.c_str());
             return temporary + ": " + reason;
         }
-        if (::rename(temporary.c_str(), m_path.c_str()) != 0) {
+        if (::rename(temporary.c_str(), path.c_str()) != 0) {
             const std::string reason = std::strerror(errno);
             ::unlink(temporary.c_str());
-            return m_path + ": " + reason;
+            return path + ": " + reason;
         }
-        if (const int dir = ::open(m_folder.c_str(), O_RDONLY | O_DIRECTORY); dir >= 0) {
+        if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
             ::fsync(dir);
             ::close(dir);
         }
@@ -281,14 +363,28 @@ private:
         return true;
     }
 
+    // Moves the damaged file to a name of its own: the time, and a number when that time is taken.
     void keep_aside()
     {
-        const std::string aside =
-            m_path + ".damaged-" + QDateTime::currentDateTimeUtc().toString("yyyyMMddTHHmmss").toStdString();
-        if (::rename(m_path.c_str(), aside.c_str()) == 0)
-            std::fprintf(stderr, "zintrel: settings file could not be read; kept as %s\n", aside.c_str());
-        else
-            std::fprintf(stderr, "zintrel: settings file %s could not be read; starting with defaults\n", m_path.c_str());
+        const std::string path = target();
+        const std::string stamped =
+            path + ".damaged-" + QDateTime::currentDateTimeUtc().toString("yyyyMMddTHHmmss").toStdString();
+        for (int n = 1; n < 1000; ++n) {
+            const std::string aside = n == 1 ? stamped : stamped + "-" + std::to_string(n);
+            int moved = ::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, aside.c_str(), RENAME_NOREPLACE);
+            if (moved != 0 && (errno == EINVAL || errno == ENOSYS)) {
+                // A file system that cannot refuse to replace: look first.
+                struct stat taken;
+                if (::lstat(aside.c_str(), &taken) == 0) continue;
+                moved = ::rename(path.c_str(), aside.c_str());
+            }
+            if (moved == 0) {
+                std::fprintf(stderr, "zintrel: settings file could not be read; kept as %s\n", aside.c_str());
+                return;
+            }
+            if (errno != EEXIST) break;
+        }
+        std::fprintf(stderr, "zintrel: settings file %s could not be read; starting with defaults\n", m_path.c_str());
     }
 
     std::string m_folder;
@@ -298,6 +394,7 @@ private:
     std::mutex m_fileMutex;
     std::uint32_t m_version = 0;
     bool m_loading = false;
+    bool m_unreadable = false;
     std::string m_lastProblem;
 };
 

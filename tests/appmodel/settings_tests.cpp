@@ -5,9 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cmath>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
 
 using namespace appmodel;
@@ -26,6 +32,13 @@ fs::path test_folder()
 }
 
 fs::path manifest_path() { return test_folder() / "program" / PackageManifestName; }
+
+std::string contents(const fs::path& file)
+{
+    std::ostringstream text;
+    text << std::ifstream(file, std::ios::binary).rdbuf();
+    return text.str();
+}
 
 void use_test_folder()
 {
@@ -92,21 +105,108 @@ TEST_F(Packaged, ValuesSurviveARestart)
     EXPECT_THROW(again->Insert(u"Bad", foundation::make<foundation::PropertySet>()), foundation::hresult_invalid_argument);
 }
 
-TEST_F(Packaged, ADamagedFileStartsEmptyAndIsKeptAside)
+TEST_F(Packaged, ADamagedFileStartsEmptyAndIsKeptAsideUnderANameOfItsOwn)
 {
-    for (const std::string garbage : {"", "{\"values\": {\"a\": {\"type\": \"UInt32\", \"value\": -1}}}", "{\"values\": [", "\x89PNG"}) {
+    // Set aside within the same second, each keeps its own name.
+    const std::set<std::string> damaged = {"", "{\"values\": 5}", "{\"values\": [", "\x89PNG"};
+    for (const std::string& garbage : damaged) {
         fs::create_directories(settings_file().parent_path());
         std::ofstream(settings_file(), std::ios::binary) << garbage;
         reset_application_data_for_tests();
         EXPECT_EQ(values()->Size(), 0u) << "content: " << garbage;
-        bool kept = false;
-        for (const auto& entry : fs::directory_iterator(settings_file().parent_path()))
-            kept |= entry.path().filename().string().starts_with("settings.json.damaged-");
-        EXPECT_TRUE(kept);
         values()->Insert(u"k", PropertyValue::CreateString(u"v"));
         EXPECT_TRUE(fs::exists(settings_file())) << "the store writes a good file again";
-        for (const auto& entry : fs::directory_iterator(settings_file().parent_path())) fs::remove(entry.path());
     }
+    std::set<std::string> kept;
+    for (const auto& entry : fs::directory_iterator(settings_file().parent_path()))
+        if (entry.path().filename().string().starts_with("settings.json.damaged-")) kept.insert(contents(entry.path()));
+    EXPECT_EQ(kept, damaged);
+}
+
+TEST_F(Packaged, AValueOutOfRangeIsLeftOutAloneAndNeverSavedAsNull)
+{
+    for (const char* version : {"-1", "1e30", "0.5"}) {
+        fs::create_directories(settings_file().parent_path());
+        std::ofstream(settings_file()) << R"({"version": )" << version << R"(, "values": {
+            "kept": {"type": "String", "value": "SHA256"},
+            "far": {"type": "Point", "value": [1e39, 0]},
+            "negative": {"type": "UInt32", "value": -1},
+            "fraction": {"type": "UInt32", "value": 1.5},
+            "huge": {"type": "Int32", "value": 1e30},
+            "WindowPlacement": {"type": "Composite", "value": {
+                "showCmd": {"type": "UInt32", "value": 3},
+                "rcNormalPosition": {"type": "Rect", "value": [1e10, 0, -4e38, 600]}}}}})";
+        reset_application_data_for_tests();
+        EXPECT_EQ(ApplicationData::Current()->Version(), 0u) << version;
+        EXPECT_EQ(values()->Size(), 2u) << "only the values in range";
+        EXPECT_EQ(unbox_value<hstring>(values()->Lookup(u"kept")), u"SHA256");
+        const auto placement = std::dynamic_pointer_cast<ApplicationDataCompositeValue>(values()->Lookup(u"WindowPlacement"));
+        ASSERT_NE(placement, nullptr);
+        EXPECT_EQ(placement->Size(), 1u);
+        EXPECT_EQ(unbox_value<std::uint32_t>(placement->Lookup(u"showCmd")), 3u);
+        EXPECT_EQ(std::distance(fs::directory_iterator(settings_file().parent_path()), fs::directory_iterator{}), 1)
+            << "nothing set aside";
+
+        EXPECT_THROW(values()->Insert(u"x", PropertyValue::CreatePoint({INFINITY, 0})), foundation::hresult_invalid_argument);
+        EXPECT_THROW(values()->Insert(u"x", PropertyValue::CreateDouble(NAN)), foundation::hresult_invalid_argument);
+        values()->Insert(u"x", PropertyValue::CreateRect({1e10f, 0, 800, 600}));
+        EXPECT_EQ(contents(settings_file()).find("null"), std::string::npos) << contents(settings_file());
+        reset_application_data_for_tests();
+        EXPECT_EQ(values()->Size(), 3u) << "what was saved comes back whole";
+    }
+}
+
+// Runs as the user "nobody" for files while it lives: root reads every file.
+struct file_access_as_nobody {
+    file_access_as_nobody() { setfsuid(65534); }
+    ~file_access_as_nobody() { setfsuid(0); }
+};
+
+TEST_F(Packaged, AFileThatCannotBeReadIsLeftAsItIs)
+{
+    fs::create_directories(settings_file().parent_path());
+    fs::permissions(settings_file().parent_path(), fs::perms::all);  // nobody could replace the file
+    const std::string saved = R"({"version": 0, "values": {"k": {"type": "String", "value": "mine"}}})";
+    std::ofstream(settings_file()) << saved;
+    fs::permissions(settings_file(), fs::perms::owner_read | fs::perms::owner_write);
+    std::string said;
+    {
+        file_access_as_nobody nobody;
+        ASSERT_LT(::open(settings_file().c_str(), O_RDONLY), 0);
+        ASSERT_EQ(errno, EACCES) << "the file must really be unreadable";
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(values()->Size(), 0u);
+        values()->Insert(u"k", PropertyValue::CreateString(u"new"));
+        values()->Insert(u"l", PropertyValue::CreateString(u"new"));
+        said = testing::internal::GetCapturedStderr();
+    }
+    EXPECT_EQ(contents(settings_file()), saved);
+    EXPECT_EQ(std::distance(fs::directory_iterator(settings_file().parent_path()), fs::directory_iterator{}), 1);
+    EXPECT_NE(said.find("cannot be read (Permission denied)"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
+}
+
+TEST_F(Packaged, ASymbolicLinkIsWrittenThroughToItsTarget)
+{
+    const fs::path dotfiles = m_config.parent_path() / "dotfiles";
+    const fs::path target = dotfiles / "zintrel.json";
+    fs::create_directories(dotfiles);
+    fs::create_directories(settings_file().parent_path());
+    std::ofstream(target) << R"({"version": 0, "values": {"k": {"type": "String", "value": "kept elsewhere"}}})";
+    fs::create_symlink("../../dotfiles/zintrel.json", settings_file());
+    EXPECT_EQ(unbox_value<hstring>(values()->Lookup(u"k")), u"kept elsewhere");
+    values()->Insert(u"l", PropertyValue::CreateUInt32(2));
+    ASSERT_TRUE(fs::is_symlink(settings_file())) << "the link stays a link";
+    EXPECT_EQ(fs::read_symlink(settings_file()), "../../dotfiles/zintrel.json");
+    EXPECT_NE(contents(target).find("\"l\""), std::string::npos) << contents(target);
+    for (const auto& folder : {dotfiles, settings_file().parent_path()})
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1) << "nothing left beside " << folder;
+
+    fs::remove(target);  // a link that leads nowhere yet makes its target
+    reset_application_data_for_tests();
+    values()->Insert(u"m", PropertyValue::CreateUInt32(3));
+    EXPECT_TRUE(fs::is_symlink(settings_file()));
+    EXPECT_NE(contents(target).find("\"m\""), std::string::npos);
 }
 
 TEST_F(Packaged, AnUnwritableFolderKeepsValuesInMemory)
