@@ -15,6 +15,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace Zintrel {
@@ -314,6 +315,14 @@ void MainWindow::OnWindowClosed()
 
 namespace {
 
+// A stored coordinate truncated toward zero; nothing when it does not fit (a damaged or foreign
+// record), so that the entry keeps the window's own value.
+std::optional<std::int32_t> truncated(float value)
+{
+    if (!(value >= -2147483648.0f && value < 2147483648.0f)) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
 // Without an App (the window made alone, as tests do) there is no package to keep settings for.
 bool is_unpackaged()
 {
@@ -367,21 +376,20 @@ void MainWindow::RestoreWindowPlacement(const std::shared_ptr<foundation::Proper
     auto value_of = [&](const char16_t* key) { return foundation::try_as<foundation::IPropertyValue>(composite->TryLookup(key)); };
     auto point_or = [&](const char16_t* key, shell::POINT current) {
         const auto v = value_of(key);
-        foundation::Point p{static_cast<float>(current.x), static_cast<float>(current.y)};
-        if (v && v->Type() == foundation::PropertyType::Point) p = v->GetPoint();
-        return shell::POINT{static_cast<std::int32_t>(p.X), static_cast<std::int32_t>(p.Y)};
+        if (!v || v->Type() != foundation::PropertyType::Point) return current;
+        const auto x = truncated(v->GetPoint().X), y = truncated(v->GetPoint().Y);
+        return x && y ? shell::POINT{*x, *y} : current;
     };
     if (const auto v = value_of(u"showCmd"); v && v->Type() == foundation::PropertyType::UInt32) placement.showCmd = v->GetUInt32();
     placement.ptMinPosition = point_or(u"ptMinPosition", placement.ptMinPosition);
     placement.ptMaxPosition = point_or(u"ptMaxPosition", placement.ptMaxPosition);
-    const auto& r = placement.rcNormalPosition;
-    foundation::Rect rect{static_cast<float>(r.left), static_cast<float>(r.top), static_cast<float>(r.right - r.left),
-                          static_cast<float>(r.bottom - r.top)};
-    if (const auto v = value_of(u"rcNormalPosition"); v && v->Type() == foundation::PropertyType::Rect) rect = v->GetRect();
-    const auto left = static_cast<std::int32_t>(rect.X);
-    const auto top = static_cast<std::int32_t>(rect.Y);
-    placement.rcNormalPosition = {left, top, static_cast<std::int32_t>(static_cast<float>(left) + rect.Width),
-                                  static_cast<std::int32_t>(static_cast<float>(top) + rect.Height)};
+    if (const auto v = value_of(u"rcNormalPosition"); v && v->Type() == foundation::PropertyType::Rect) {
+        const auto rect = v->GetRect();
+        const auto left = truncated(rect.X), top = truncated(rect.Y);
+        const auto right = left ? truncated(static_cast<float>(*left) + rect.Width) : std::nullopt;
+        const auto bottom = top ? truncated(static_cast<float>(*top) + rect.Height) : std::nullopt;
+        if (right && bottom) placement.rcNormalPosition = {*left, *top, *right, *bottom};
+    }
     // A window closed while minimized comes back in its normal state.
     if (placement.showCmd == shell::SW_SHOWMINIMIZED) placement.showCmd = shell::SW_SHOWNORMAL;
     shell::SetWindowPlacement(m_hwnd, &placement);

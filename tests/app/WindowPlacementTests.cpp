@@ -128,6 +128,25 @@ TEST_F(Placement, AMinimizedWindowReopensNormalAndMistypedEntriesAreIgnored)
     EXPECT_FALSE(m_window->widget()->isMinimized());
 }
 
+TEST_F(Placement, ARectangleBeyondTheIntegersIsIgnoredAndTheRestApplied)
+{
+    auto first = launch();
+    const QRect given = first->widget()->geometry();
+    first->Close();
+    for (const foundation::Rect rect : {foundation::Rect{1e10f, 50.0f, 800.0f, 600.0f}, foundation::Rect{100.0f, 50.0f, 3e38f, 600.0f}}) {
+        auto record = make<appmodel::ApplicationDataCompositeValue>();
+        record->Insert(u"showCmd", PropertyValue::CreateUInt32(3));
+        record->Insert(u"rcNormalPosition", PropertyValue::CreateRect(rect));
+        record->Insert(u"ptMaxPosition", PropertyValue::CreatePoint({-3e9f, 0.0f}));
+        store(record);
+        m_window = launch();
+        EXPECT_TRUE(test::run_until([&] { return m_window->widget()->isMaximized(); })) << "the show state still applies";
+        EXPECT_EQ(m_window->widget()->normalGeometry(), given) << rect.X << " " << rect.Width;
+        m_window->Close();
+        m_window.reset();
+    }
+}
+
 TEST_F(Placement, WithoutAPackageNothingIsReadOrWritten)
 {
     appmodel::set_package_folder_for_tests(foundation::hstring((m_dir / "nowhere").u16string()));
