@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The installed program on a real X server: it keeps its placement between runs, and under a
-# window manager a double click on its title bar maximises and restores it.
+# The installed program on a real X server: it keeps its placement between runs, also when a
+# signal ends it, and under a window manager a double click on its title bar maximises and
+# restores it.
 set -euo pipefail
 source "$(dirname "$0")/../support/installed_program.sh"
 install_program "$1"
@@ -51,6 +52,25 @@ assert record["showCmd"]["value"] == 3, ("not maximised on the second start", re
 assert (rect[0], rect[1]) == (200, 150), ("not where it was", rect)
 PY
 
+  # Logout, a closed terminal, kill and Ctrl+C close the window as its close button does: the
+  # placement and the chosen algorithms are saved and the program ends normally. (A background
+  # job starts with SIGINT ignored; env gives it back.)
+  for signal in TERM INT HUP; do
+    rm -rf "$XDG_CONFIG_HOME"
+    env --default-signal=INT "$program" & pid=$!
+    id=$(window)
+    xdotool windowmove --sync "$id" 240 170
+    kill -s $signal "$pid"
+    wait "$pid" || { echo "SIG$signal ended the program with status $?"; exit 1; }
+    python3 - "$XDG_CONFIG_HOME/zintrel/settings.json" <<PY
+import json, sys
+values = json.load(open(sys.argv[1]))["values"]
+assert "WindowPlacement" in values and "ChosenNonCryptoAlgorithms" in values, ("not saved on SIG$signal", values)
+rect = values["WindowPlacement"]["value"]["rcNormalPosition"]["value"]
+assert (rect[0], rect[1]) == (240, 170), ("not where it was", rect)
+PY
+  done
+
   # Under a window manager the press of the first click must not go to it before the second
   # click is known, or the double click never arrives.
   rm -rf "$XDG_CONFIG_HOME"
@@ -73,4 +93,4 @@ PY
   wait "$pid"
   kill $wm
 '
-echo "installed program reopened maximised at its place and maximises by double click under a window manager"
+echo "installed program reopened maximised at its place, saved it when signalled, and maximises by double click under a window manager"

@@ -6,10 +6,16 @@
 #include "platform/xaml/core/metadata.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
+#include <QWidget>
 
+#include <cerrno>
+#include <csignal>
 #include <exception>
+#include <fcntl.h>
 #include <memory>
 #include <optional>
+#include <unistd.h>
 
 namespace xaml {
 
@@ -50,6 +56,74 @@ foundation::hresult_error current_failure()
     }
 }
 
+// The end of the self-pipe that the signal handler writes to.
+int signal_pipe_input = -1;
+
+void on_closing_signal(int)
+{
+    const int saved = errno;
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signal_pipe_input, &byte, 1);
+    errno = saved;
+}
+
+// Closes every window as its close button does, dialogs first, then ends the loop.
+void close_every_window()
+{
+    for (QWidget* modal = QApplication::activeModalWidget(); modal && modal->close();) {
+        QWidget* next = QApplication::activeModalWidget();
+        modal = next != modal ? next : nullptr;
+    }
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (window->isVisible()) window->close();
+    QCoreApplication::quit();
+}
+
+// While the loop runs, a logout (SIGHUP), a kill (SIGTERM) or Ctrl+C (SIGINT) closes the
+// windows, so that what closing saves is saved. The handler only writes to a pipe; the loop
+// reads it. A signal that the caller has ignored (nohup) stays ignored.
+class closing_signals {
+public:
+    closing_signals()
+    {
+        if (::pipe2(m_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        signal_pipe_input = m_pipe[1];
+        m_notifier = std::make_unique<QSocketNotifier>(m_pipe[0], QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [fd = m_pipe[0]] {
+            char bytes[64];
+            while (::read(fd, bytes, sizeof bytes) > 0) {
+            }
+            close_every_window();
+        });
+        struct sigaction action {};
+        action.sa_handler = on_closing_signal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (std::size_t i = 0; i < std::size(handled); ++i) {
+            m_installed[i] = ::sigaction(handled[i], nullptr, &m_previous[i]) == 0 && m_previous[i].sa_handler != SIG_IGN &&
+                             ::sigaction(handled[i], &action, nullptr) == 0;
+        }
+    }
+    ~closing_signals()
+    {
+        for (std::size_t i = 0; i < std::size(handled); ++i)
+            if (m_installed[i]) ::sigaction(handled[i], &m_previous[i], nullptr);
+        m_notifier.reset();
+        signal_pipe_input = -1;
+        for (const int fd : m_pipe)
+            if (fd >= 0) ::close(fd);
+    }
+    closing_signals(const closing_signals&) = delete;
+    closing_signals& operator=(const closing_signals&) = delete;
+
+private:
+    static constexpr int handled[] = {SIGTERM, SIGINT, SIGHUP};
+    int m_pipe[2] = {-1, -1};
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    struct sigaction m_previous[std::size(handled)] {};
+    bool m_installed[std::size(handled)] = {};
+};
+
 }  // namespace
 
 void set_command_line(int argc, char** argv)
@@ -70,6 +144,8 @@ void Application::Start(ApplicationInitializationCallback callback)
     std::unique_ptr<QApplication> qt;
     if (!QCoreApplication::instance()) qt = std::make_unique<QApplication>(command_count, command_line);
     create_ui_thread_queue();
+    // From here on, before any window shows: a signal that comes early is handled when the loop runs.
+    closing_signals closing;
     // Every type has registered itself by now; markup reads the registry from here on.
     metadata::seal();
 
