@@ -204,9 +204,12 @@ std::optional<std::vector<entry>> read_journal(int file)
 int write_journal(int folder, const std::string& name, const std::vector<entry>& files, const fs::path& reported,
                   bool may_retry)
 {
+    // Where the file system cannot make unnamed files, the list is written under a name that is
+    // not a journal's and renamed once it is whole, so that no journal is ever seen half written.
+    const std::string unfinished = name + "-new";
     int file = ::openat(folder, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     const bool unnamed = file >= 0;
-    if (!unnamed) file = ::openat(folder, name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (!unnamed) file = ::openat(folder, unfinished.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (file < 0 && errno == EEXIST && may_retry) return -1;
     if (file < 0) throw_commit_error(errno, reported);
     ::flock(file, LOCK_EX);
@@ -214,8 +217,11 @@ int write_journal(int folder, const std::string& name, const std::vector<entry>&
     int error = write_all(file, std::as_bytes(std::span(text)));
     if (error == 0 && ::fsync(file) != 0) error = errno;
     if (error == 0 && unnamed && !link_unnamed(file, folder, name)) error = errno;
+    if (error == 0 && !unnamed && ::renameat2(folder, unfinished.c_str(), folder, name.c_str(), RENAME_NOREPLACE) != 0 &&
+        (errno != EINVAL || ::renameat(folder, unfinished.c_str(), folder, name.c_str()) != 0))
+        error = errno;
     if (error != 0) {
-        if (!unnamed) ::unlinkat(folder, name.c_str(), 0);
+        if (!unnamed) ::unlinkat(folder, unfinished.c_str(), 0);
         ::close(file);
         if (error == EEXIST && may_retry) return -1;
         throw_commit_error(error, reported);
@@ -223,13 +229,12 @@ int write_journal(int folder, const std::string& name, const std::vector<entry>&
     return file;
 }
 
-// The calling user's own regular file, not in use by a live commit. An empty journal may be
-// one still being written where the file system cannot make unnamed files.
-bool abandoned(int file, bool journal)
+// The calling user's own regular file, not in use by a live commit.
+bool abandoned(int file)
 {
     struct stat status{};
     return ::fstat(file, &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::geteuid() &&
-           (!journal || status.st_size > 0) && ::flock(file, LOCK_EX | LOCK_NB) == 0;
+           ::flock(file, LOCK_EX | LOCK_NB) == 0;
 }
 
 std::vector<std::string> hidden_names(int folder)
@@ -258,7 +263,7 @@ void recover(int folder)
         if (!ends_with(name, journal_suffix)) continue;
         const descriptor journal(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         if (journal.get() < 0) continue;
-        const auto files = abandoned(journal.get(), true) ? read_journal(journal.get()) : std::nullopt;
+        const auto files = abandoned(journal.get()) ? read_journal(journal.get()) : std::nullopt;
         if (files && roll_back(folder, *files)) ::unlinkat(folder, name.c_str(), 0);
         else running.insert(name.substr(0, name.size() - journal_suffix.size()));
     }
@@ -270,7 +275,7 @@ void recover(int folder)
                                                    AT_SYMLINK_NOFOLLOW) == 0)
             continue;
         const descriptor file(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (file.get() >= 0 && abandoned(file.get(), false)) ::unlinkat(folder, name.c_str(), 0);
+        if (file.get() >= 0 && abandoned(file.get())) ::unlinkat(folder, name.c_str(), 0);
     }
 }
 

@@ -2,7 +2,12 @@
 
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <signal.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/ptrace.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cstddef>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -54,17 +60,39 @@ std::map<std::string, std::string> listing(const fs::path& folder)
     return found;
 }
 
+// Makes the process's file system one without unnamed files, as FAT or an older NFS is.
+void refuse_unnamed_files()
+{
+    sock_filter filter[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])),
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, O_TMPFILE & ~O_DIRECTORY, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog program{static_cast<unsigned short>(std::size(filter)), filter};
+    if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) != 0)
+        ::_exit(3);
+}
+
 // Stages new contents for both files in a child process, then ends it with SIGKILL right after
 // the n-th system call of their commit. False when the commit was over before that.
-bool killed_during_commit(int n, const fs::path& first, const fs::path& second)
+bool killed_during_commit(int n, const fs::path& first, const fs::path& second, bool unnamed_files)
 {
     const pid_t child = ::fork();
     if (child == 0) {
-        staged_file files[] = {staged(first, "new first"), staged(second, "new second")};
-        staged_file* both[] = {&files[0], &files[1]};
-        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
-        ::raise(SIGSTOP);
-        storage::commit_together(both);
+        if (!unnamed_files) refuse_unnamed_files();
+        // Nothing may leave the child but its end.
+        try {
+            staged_file files[] = {staged(first, "new first"), staged(second, "new second")};
+            staged_file* both[] = {&files[0], &files[1]};
+            ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+            ::raise(SIGSTOP);
+            storage::commit_together(both);
+        } catch (...) {
+            ::_exit(2);
+        }
         ::_exit(0);
     }
     int status = 0;
@@ -164,7 +192,9 @@ TEST(StagedFile, FilesCommittedTogetherAreAllReplacedOrNoneIsAndTheFailureNamesT
               (std::map<std::string, std::string>{{"site.crt", "old first"}, {"site.key", "/"}}));
 }
 
-TEST(StagedFile, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolder)
+class StagedFileKilled : public ::testing::TestWithParam<bool> {};
+
+TEST_P(StagedFileKilled, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolder)
 {
     const std::pair<std::string, std::string> before{"old first", "old second"}, after{"new first", "new second"};
     int mixed = 0, undone = 0, done = 0;
@@ -173,7 +203,7 @@ TEST(StagedFile, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolder)
         const fs::path first = folder.filePath("a.crt").toStdString(), second = folder.filePath("a.key").toStdString();
         std::ofstream(first) << before.first;
         std::ofstream(second) << before.second;
-        if (!killed_during_commit(n, first, second)) break;
+        if (!killed_during_commit(n, first, second, GetParam())) break;
         std::pair found{contents(first), contents(second)};
         if (found != before && found != after) ++mixed;
 
@@ -188,3 +218,6 @@ TEST(StagedFile, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolder)
     EXPECT_GT(undone, 0);
     EXPECT_GT(done, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(FileSystems, StagedFileKilled, ::testing::Values(true, false),
+                         [](const auto& info) { return info.param ? "WithUnnamedFiles" : "WithoutUnnamedFiles"; });
