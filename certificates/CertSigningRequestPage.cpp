@@ -47,6 +47,7 @@ void CertSigningRequestPage::GenerateCsrAsync(const IInspectable&, const xaml::R
     plan.choice_name = u"PEM";
     plan.extensions = {u".csr"};
     plan.writes_key_file = true;
+    plan.check = [form] { check_params(params_from<request_params>(*form)); };
     plan.make_and_write = [form](const std::filesystem::path& output) {
         auto [key, request] = make_certificate_request(params_from<request_params>(*form));
         return write_request_pair(*request, *key, output, form->passphrase->view());

@@ -1,12 +1,16 @@
 #include "certificates/CertificateBuilders.h"
 
+#include "certificates/AltNameValues.h"
 #include "certificates/CertificateError.h"
+#include "certificates/NameText.h"
 #include "certificates/SubjectNames.h"
 
 #include <openssl/asn1.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
+#include <set>
 #include <string>
 
 namespace Zintrel {
@@ -14,17 +18,41 @@ namespace Zintrel {
 namespace {
 
 template <class Params>
-void refuse_nul_characters(const Params& params)
+Params without_surrounding_blanks(Params params)
 {
-    const std::pair<const char*, std::string_view> fields[] = {
-        {"common name", params.common_name}, {"organization", params.organization},
-        {"organizational unit", params.organizational_unit}, {"location", params.location},
-        {"state", params.state}, {"country code", params.country_code}, {"alternative names", params.alt_names},
+    for (const auto field : {&Params::common_name, &Params::organization, &Params::organizational_unit,
+                             &Params::location, &Params::state, &Params::country_code})
+        params.*field = without_blanks(params.*field);
+    return params;
+}
+
+// Characters that would reach a reader of the certificate as something else than text: the
+// subject would keep them, and tools print them to terminals as they stand.
+template <class Params>
+void refuse_control_characters(const Params& params)
+{
+    const struct {
+        const char* field;
+        std::string_view value;
+        bool separated_by_blanks;  // tabs and line breaks separate the names
+    } fields[] = {
+        {"common name", params.common_name, false}, {"organization", params.organization, false},
+        {"organizational unit", params.organizational_unit, false}, {"location", params.location, false},
+        {"state", params.state, false}, {"country code", params.country_code, false},
+        {"alternative names", params.alt_names, true},
     };
-    for (const auto& [field, value] : fields)
-        if (value.find('\0') != std::string_view::npos)
+    for (const auto& [field, value, names] : fields) {
+        const auto control = first_control_character(value, names);
+        if (!control) continue;
+        const std::string the_field = std::string("The ") + field + (names ? " hold " : " holds ");
+        if (*control == 0)
             throw certificate_error(certificate_errc::nul_character,
-                                    std::string("The ") + field + " holds a NUL character, which a certificate cannot carry.");
+                                    the_field + "a NUL character, which a certificate cannot carry.");
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(*control));
+        throw certificate_error(certificate_errc::control_character,
+                                the_field + "the control character " + code + ", which a certificate cannot carry.");
+    }
 }
 
 template <class Params>
@@ -49,9 +77,13 @@ x509_extension_ptr make_alt_name_extension(std::int32_t purpose, std::string_vie
                                            std::string_view alt_names)
 {
     conf_values_ptr values{ssl_check(sk_CONF_VALUE_new_null())};
+    std::set<std::string> identities;
+    const auto add_once = [&](const std::string& name) {
+        if (identities.insert(alt_name_identity(name)).second) add_alt_name(values.get(), name);
+    };
     if (purpose != 1)
-        if (const auto host = ascii_host_name(common_name)) add_alt_name(values.get(), "DNS:" + *host);
-    for (const std::string& name : subject_alt_names(alt_names)) add_alt_name(values.get(), ascii_alt_name(name));
+        if (const auto name = common_name_alt_name(common_name)) add_once(*name);
+    for (const std::string& name : subject_alt_names(alt_names)) add_once(ascii_alt_name(name));
     if (sk_CONF_VALUE_num(values.get()) == 0) return nullptr;
 
     const general_names_ptr names{
@@ -97,6 +129,24 @@ void set_validity(X509* certificate, std::int32_t valid_days)
     ssl_check(X509_time_adj_ex(X509_getm_notAfter(certificate), valid_days, 0, &now));
 }
 
+// The subject and the alternative names, made before the key so that what the form cannot give
+// is refused before the key, which may take seconds, is made.
+struct prepared_names {
+    x509_name_ptr subject;
+    x509_extension_ptr alt_names;
+};
+
+template <class Params>
+prepared_names prepare_names(const Params& typed)
+{
+    // Blanks around a field are not part of it.
+    const Params params = without_surrounding_blanks(typed);
+    refuse_control_characters(params);
+    x509_name_ptr subject{ssl_check(X509_NAME_new())};
+    add_subject(params, subject.get());
+    return {std::move(subject), make_alt_name_extension(params.purpose, params.common_name, params.alt_names)};
+}
+
 }  // namespace
 
 std::int32_t max_valid_days(std::time_t now)
@@ -106,12 +156,18 @@ std::int32_t max_valid_days(std::time_t now)
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(days, 0, INT32_MAX));
 }
 
+void check_params(const certificate_params& params)
+{
+    prepare_names(params);
+    refuse_long_validity(params.valid_days, std::time(nullptr));
+}
+
+void check_params(const request_params& params) { prepare_names(params); }
+
 std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate_params& params)
 {
-    // What the form cannot give is refused before the key, which may take seconds, is made.
-    refuse_nul_characters(params);
+    prepared_names names = prepare_names(params);
     refuse_long_validity(params.valid_days, std::time(nullptr));
-    x509_extension_ptr alt_names = make_alt_name_extension(params.purpose, params.common_name, params.alt_names);
 
     evp_pkey_ptr key = generate_key(params.key);
     x509_ptr certificate{ssl_check(X509_new())};
@@ -121,9 +177,8 @@ std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate
     ssl_check(X509_set_version(x, X509_VERSION_3));
     set_random_serial(x);
     set_validity(x, params.valid_days);
-    X509_NAME* subject = X509_get_subject_name(x);
-    add_subject(params, subject);
-    ssl_check(X509_set_issuer_name(x, subject));
+    ssl_check(X509_set_subject_name(x, names.subject.get()));
+    ssl_check(X509_set_issuer_name(x, names.subject.get()));
     ssl_check(X509_set_pubkey(x, key.get()));
 
     X509V3_CTX context{};
@@ -131,7 +186,7 @@ std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate
     X509V3_set_ctx(&context, x, x, nullptr, nullptr, 0);
 
     const x509_extension_ptr extensions[] = {
-        std::move(alt_names),
+        std::move(names.alt_names),
         make_usage_extension(params.purpose, &context),
         x509_extension_ptr{ssl_check(X509V3_EXT_conf_nid(nullptr, &context, NID_subject_key_identifier, "hash"))},
     };
@@ -144,18 +199,17 @@ std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate
 
 std::pair<evp_pkey_ptr, x509_req_ptr> make_certificate_request(const request_params& params)
 {
-    refuse_nul_characters(params);
-    x509_extension_ptr alt_names = make_alt_name_extension(params.purpose, params.common_name, params.alt_names);
+    prepared_names names = prepare_names(params);
 
     evp_pkey_ptr key = generate_key(params.key);
     x509_req_ptr request{ssl_check(X509_REQ_new())};
     X509_REQ* req = request.get();
 
-    add_subject(params, X509_REQ_get_subject_name(req));
+    ssl_check(X509_REQ_set_subject_name(req, names.subject.get()));
     {
         const extension_list_ptr list{ssl_check(sk_X509_EXTENSION_new_null())};
         x509_extension_ptr extensions[] = {
-            std::move(alt_names),
+            std::move(names.alt_names),
             make_usage_extension(params.purpose, nullptr),
         };
         for (auto& extension : extensions) {

@@ -3,15 +3,19 @@
 //
 // Purpose 1 (digital signing) gives keyUsage digitalSignature; 2 and 3 give extendedKeyUsage
 // clientAuth and serverAuth; any other value none. Except for purpose 1 the common name is also
-// the first alternative name ("DNS:"), before those of alt_names.
+// the first alternative name (an IP address or a DNS name), before those of alt_names; a name
+// that comes twice is written once.
 //
-// Alternative names go in as the ASCII a certificate holds them in (SubjectNames.h): a name the
-// common name gives that is no host name is left out, an alternative name that cannot be written
-// fails the build. A field holding a NUL character fails it too: the subject would keep it whole
-// and an alternative name would end there.
+// Blanks around a field are not part of it. Alternative names go in as the ASCII a certificate
+// holds them in (AltNameValues.h): a common name that is no host is left out of them, one that
+// looks like a host and is none fails the build, as does an alternative name that cannot be
+// written. A field holding a control character (NUL, tab, escape, a bidirectional override ...)
+// fails it too, and so does a subject entry the library refuses for its length or characters:
+// each refusal names the field or the name.
 //
 // Every library failure throws its vh::ssl_error_category code, every other refusal a
-// certificate error code (CertificateError.h); whatever was made so far is freed, key included. Each call uses only its own objects, so several may run at once.
+// certificate error code (CertificateError.h); whatever was made so far is freed, key included.
+// Each call uses only its own objects, so several may run at once.
 
 #include "certificates/KeyTypes.h"
 
@@ -50,6 +54,11 @@ struct request_params {
 
 // The most whole days of validity from the time now that end before the year 9999.
 std::int32_t max_valid_days(std::time_t now);
+
+// Throws what the builder would refuse in the fields, the names or the validity, without making
+// a key: quick enough to ask before the output is chosen.
+void check_params(const certificate_params& params);
+void check_params(const request_params& params);
 
 // Valid from now for valid_days whole days (at most max_valid_days), with a random positive serial number, signed with
 // the key's default digest.

@@ -19,6 +19,8 @@ enum class certificate_errc {
     invalid_alt_name,
     key_file_is_output,
     passphrase_too_long,
+    control_character,
+    invalid_subject_field,
 };
 
 // A code of the value with this message. Codes with the same value and message compare equal.

@@ -1,6 +1,8 @@
 #include "certificates/CertificatePageBindings.h"
 
 #include "app/Helpers.h"
+#include "app/TextHelpers.h"
+#include "certificates/NameText.h"
 #include "platform/xaml/core/converters.h"
 #include "platform/xaml/controls/RelativePanel.h"
 #include "platform/xaml/controls/ToolTipService.h"
@@ -150,7 +152,8 @@ void CertificatePageBindings::mark_tracked_common_name()
     mark_due(u"Button.IsEnabled", [this] {
         const auto page = DataRoot();
         if (!page || !page->CommonNameCtrl()) return;
-        const bool enabled = Helpers::StringToEnabled(page->CommonNameCtrl()->Text());
+        // Blanks alone are no common name.
+        const bool enabled = !without_blanks(to_utf8(page->CommonNameCtrl()->Text())).empty();
         for (const auto& button : m_buttons)
             if (button) button->IsEnabled(enabled);
     });

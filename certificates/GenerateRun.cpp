@@ -5,6 +5,7 @@
 #include "app/TextHelpers.h"
 #include "app/VisualStateGuard.h"
 #include "certificates/KeyTypes.h"
+#include "certificates/NameText.h"
 #include "platform/shell/reveal.h"
 #include "platform/storage/Pickers.h"
 #include "platform/xaml/controls/ContentDialog.h"
@@ -107,17 +108,19 @@ foundation::fire_and_forget show_failure_dialog(std::shared_ptr<xaml::Control> p
 foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, std::shared_ptr<form_snapshot> form,
                                          generate_plan plan)
 {
-    if (form->common_name.empty()) co_return;
+    if (without_blanks(form->common_name).empty()) co_return;
     if (!KeyTypeTable.contains(form->key_type)) {
         show_failure_dialog(page, plan.failure_title, u"No key type is chosen. Choose one of the key types and try again.");
         co_return;
     }
     try {
         check_passphrase(form->passphrase->view());
+        if (plan.check) plan.check();
     } catch (const std::error_code& refused) {
         show_failure_dialog(page, plan.failure_title, failure_text(refused));
         co_return;
     }
+    plan.check = nullptr;  // it holds the form, passphrase included
 
     auto picker = foundation::make<storage::FileSavePicker>();
     const auto app = App::current();

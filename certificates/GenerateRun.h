@@ -62,13 +62,17 @@ struct generate_plan {
     foundation::hstring choice_name;       // the save dialog's file type: "PEM"
     std::vector<foundation::hstring> extensions;  // the first is added to a name without one
     bool writes_key_file = false;          // a ".key" file beside the chosen one
+    // Runs on the UI thread before the save dialog: throws, as a std::error_code, what the build
+    // would refuse in the form.
+    std::function<void()> check;
     // Runs on a pool thread: makes the objects, writes the files, returns them for the file
     // manager. Library and file failures arrive as std::error_code.
     std::function<std::vector<std::filesystem::path>(const std::filesystem::path& output)> make_and_write;
 };
 
-// The run behind a generate button. Nothing happens without a common name; a key type that is
-// not in the table is reported before the save dialog opens.
+// The run behind a generate button. Nothing happens without a common name (blanks are none); a
+// key type that is not in the table and what the plan's check refuses are reported before the
+// save dialog opens.
 foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, std::shared_ptr<form_snapshot> form,
                                          generate_plan plan);
 

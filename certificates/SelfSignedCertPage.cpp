@@ -64,6 +64,7 @@ void SelfSignedCertPage::GenerateSelfSignedCertAsync(const IInspectable& sender,
     plan.choice_name = pem ? u"PEM" : u"PKCS#12";
     plan.extensions = pem ? std::vector<hstring>{u".crt"} : std::vector<hstring>{u".pfx", u".p12"};
     plan.writes_key_file = pem;
+    plan.check = [form] { check_params(params_from<certificate_params>(*form)); };
     plan.make_and_write = [form, pem](const std::filesystem::path& output) {
         auto [key, certificate] = make_self_signed_certificate(params_from<certificate_params>(*form));
         return pem ? write_pem_pair(*certificate, *key, output, form->passphrase->view())

@@ -39,6 +39,7 @@ inline void free_conf_values(STACK_OF(CONF_VALUE) * values) noexcept
 using evp_pkey_ptr = ssl_ptr<EVP_PKEY, EVP_PKEY_free>;
 using x509_ptr = ssl_ptr<X509, X509_free>;
 using x509_req_ptr = ssl_ptr<X509_REQ, X509_REQ_free>;
+using x509_name_ptr = ssl_ptr<X509_NAME, X509_NAME_free>;
 using x509_extension_ptr = ssl_ptr<X509_EXTENSION, X509_EXTENSION_free>;
 using extension_list_ptr = ssl_ptr<STACK_OF(X509_EXTENSION), free_extension_list>;
 using conf_values_ptr = ssl_ptr<STACK_OF(CONF_VALUE), free_conf_values>;
