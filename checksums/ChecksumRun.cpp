@@ -26,8 +26,11 @@ foundation::IAsyncAction ChecksumRun::ReadAsync()
     if (!m_file) co_return;
     // Awaits below resume on the kind of thread they were awaited on: the pool from here on.
     if (!foundation::thread_pool::is_pool_thread()) co_await foundation::resume_background();
-    const auto properties = co_await m_file->GetBasicPropertiesAsync();
-    auto reader = foundation::make<storage::DataReader>(co_await m_file->OpenSequentialReadAsync());
+    // The size comes from the opened file, and the stream gives exactly that many bytes or fails:
+    // a size and a checksum that describe different files are never published together.
+    auto stream = co_await m_file->OpenSequentialReadAsync();
+    const auto size = stream->Size();
+    auto reader = foundation::make<storage::DataReader>(std::move(stream));
     reader->InputStreamOptions(storage::InputStreamOptions::ReadAhead);
     ChecksumHashers hashers(m_entries);
     if (!hashers.empty()) {
@@ -39,7 +42,7 @@ foundation::IAsyncAction ChecksumRun::ReadAsync()
     }
     reader = nullptr;
     m_results = hashers.Final();
-    m_size = static_cast<std::int64_t>(properties->Size());
+    m_size = static_cast<std::int64_t>(size);
     m_read = true;
 }
 

@@ -29,10 +29,11 @@ public:
 
     // UI thread: FileSize -1, then an empty Checksum on every entry of the copy, in order.
     void Clear();
-    // Reads and hashes the file on the pool (it moves there when started elsewhere): its size,
-    // then loads of ChecksumReadChunk bytes until a load gives none, each fed to every hasher.
-    // A platform error of the file (removed, unreadable, failing half-way) fails the operation
-    // with that hresult_error; nothing is published then.
+    // Reads and hashes the file on the pool (it moves there when started elsewhere): opens it,
+    // takes its size from the open file, then loads of ChecksumReadChunk bytes until a load gives
+    // none, each fed to every hasher. A platform error of the file (removed, unreadable, failing
+    // half-way, changed while it was read) fails the operation with that hresult_error; nothing is
+    // published then.
     foundation::IAsyncAction ReadAsync();
     // UI thread, after ReadAsync has succeeded (before that it does nothing): each entry with a
     // result gets its Checksum (an entry whose hasher failed keeps ""), then FileSize.

@@ -17,6 +17,8 @@ constexpr hresult E_NOINTERFACE = static_cast<hresult>(0x80004002);
 constexpr hresult E_POINTER = static_cast<hresult>(0x80004003);
 constexpr hresult E_FAIL = static_cast<hresult>(0x80004005);
 constexpr hresult E_BOUNDS = static_cast<hresult>(0x8000000B);
+// Something changed under an operation and made it void (a file that changed while it was read).
+constexpr hresult E_CHANGED_STATE = static_cast<hresult>(0x8000000C);
 constexpr hresult E_ILLEGAL_METHOD_CALL = static_cast<hresult>(0x8000000E);
 constexpr hresult E_OUTOFMEMORY = static_cast<hresult>(0x8007000E);
 constexpr hresult E_INVALIDARG = static_cast<hresult>(0x80070057);

@@ -49,8 +49,9 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> StorageFile::GetFileFr
     return on_pool<std::shared_ptr<StorageFile>>([path] {
         if (path.empty()) fail(EINVAL, u"No file name was given");
         if (path[0] != u'/') fail(EINVAL, u"\"" + path + u"\" is not an absolute path");
+        const auto name = system_path(path);
         struct stat status {};
-        if (::stat(foundation::to_narrow(path).c_str(), &status) != 0) {
+        if (::stat(name.c_str(), &status) != 0) {
             const int error = errno;
             fail(error, u"\"" + path + u"\": " + reason(error));
         }
@@ -65,22 +66,9 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> StorageFile::GetFileFr
     });
 }
 
-foundation::IAsyncOperation<std::shared_ptr<BasicProperties>> StorageFile::GetBasicPropertiesAsync() const
+foundation::IAsyncOperation<std::shared_ptr<FileInputStream>> StorageFile::OpenSequentialReadAsync() const
 {
-    return on_pool<std::shared_ptr<BasicProperties>>([path = m_path] {
-        struct stat status {};
-        if (::stat(foundation::to_narrow(path).c_str(), &status) != 0) {
-            const int error = errno;
-            fail(error, u"\"" + path + u"\": " + reason(error));
-        }
-        return foundation::make<BasicProperties>(static_cast<std::uint64_t>(status.st_size));
-    });
-}
-
-foundation::IAsyncOperation<std::shared_ptr<IInputStream>> StorageFile::OpenSequentialReadAsync() const
-{
-    return on_pool<std::shared_ptr<IInputStream>>(
-        [path = m_path] { return std::shared_ptr<IInputStream>(foundation::make<FileInputStream>(path)); });
+    return on_pool<std::shared_ptr<FileInputStream>>([path = m_path] { return foundation::make<FileInputStream>(path); });
 }
 
 foundation::IAsyncOperation<std::uint32_t> DataReader::LoadAsync(std::uint32_t count)

@@ -7,16 +7,6 @@
 
 namespace storage {
 
-class BasicProperties final : public foundation::Object {
-public:
-    explicit BasicProperties(std::uint64_t size) : m_size(size) {}
-    hstring GetRuntimeClassName() const override { return u"Windows.Storage.FileProperties.BasicProperties"; }
-    std::uint64_t Size() const noexcept { return m_size; }
-
-private:
-    std::uint64_t m_size;
-};
-
 // A stream read once from front to back.
 class IInputStream {
 public:
@@ -25,10 +15,14 @@ public:
     virtual std::uint32_t read_into(std::uint8_t* destination, std::uint32_t count) = 0;
 };
 
+// A file opened for reading. It gives exactly Size() bytes, then 0; a file that ends before them or
+// goes on past them has changed while it was read, and the read fails (E_CHANGED_STATE).
 class FileInputStream final : public foundation::Object, public IInputStream {
 public:
     explicit FileInputStream(const hstring& path) : m_reader(path) {}
     hstring GetRuntimeClassName() const override { return u"Windows.Storage.Streams.FileInputStream"; }
+    // The size of the file that was opened, taken once it was open.
+    std::uint64_t Size() const noexcept { return m_reader.size(); }
     std::uint32_t read_into(std::uint8_t* destination, std::uint32_t count) override
     {
         return m_reader.load_into(destination, count);
@@ -43,14 +37,15 @@ public:
     explicit StorageFile(hstring path);
     hstring GetRuntimeClassName() const override { return u"Windows.Storage.StorageFile"; }
 
-    // The file at an absolute path. A relative or missing path, a directory, a FIFO, a socket or
-    // a device fails with an hresult_error saying what is wrong with which path.
+    // The file at an absolute path. A relative or missing path, a path holding a NUL, a directory,
+    // a FIFO, a socket or a device fails with an hresult_error saying what is wrong with which path.
     static foundation::IAsyncOperation<std::shared_ptr<StorageFile>> GetFileFromPathAsync(hstring path);
 
     const hstring& Path() const noexcept { return m_path; }
     hstring Name() const;
-    foundation::IAsyncOperation<std::shared_ptr<BasicProperties>> GetBasicPropertiesAsync() const;
-    foundation::IAsyncOperation<std::shared_ptr<IInputStream>> OpenSequentialReadAsync() const;
+    // Opens the file as it is now; the stream's Size and bytes are that file's, whatever the path
+    // names later.
+    foundation::IAsyncOperation<std::shared_ptr<FileInputStream>> OpenSequentialReadAsync() const;
 
 private:
     hstring m_path;

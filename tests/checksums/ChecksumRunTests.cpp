@@ -2,6 +2,7 @@
 
 #include "platform/foundation/threading.h"
 #include "tests/checksums/oracles.h"
+#include "tests/support/read_hook.h"
 #include "tests/support/event_loop.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -241,24 +243,56 @@ TEST_F(ChecksumFiles, AFileThatCannotBeReadFailsTheRunWithThePlatformsError)
     auto folder = replaceWith([&] { fs::create_directory(path); });
     expectFailure("a folder", Drive(*folder), "directory");
     fs::remove_all(path);
+}
 
-    // A large sparse file, cut to nothing as soon as the run has it open.
-    {
-        std::ofstream(path, std::ios::binary).put('\0');
-        fs::resize_file(path, 64ull << 30);
-    }
-    ChecksumRun truncated(model, FileAt(path));
-    auto action = Drive(truncated);
-    const auto isOpen = [&] {
-        for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
-            std::error_code error;
-            if (fs::read_symlink(fd.path(), error) == path) return true;
-        }
-        return false;
+// A file that changes under a run: the size and the checksums shown describe the same bytes, or
+// nothing is shown and the run says the file changed while it was read.
+TEST_F(ChecksumFiles, TheSizeAndTheChecksumsAlwaysDescribeTheSameBytes)
+{
+    auto model = foundation::make<NonCryptoChecksumsViewModel>();
+    const auto chosen = Choose(*model, {u"XXH3", u"XXH64"});
+    const auto original = s_folder / ("random-" + std::to_string(9 * test::MiB));
+    const auto replacement = s_folder / "abc";
+    const auto path = s_folder / "changing";
+    const auto other = s_folder / "changing-other";
+    const auto append = [&](std::size_t count) { std::ofstream(path, std::ios::binary | std::ios::app) << std::string(count, 'x'); };
+    struct change {
+        const char* what;
+        std::optional<std::uint64_t> at;  // none: before the file is opened
+        std::function<void()> make;
+        std::optional<fs::path> shown;  // whose size and checksums show; none: the run fails
     };
-    ASSERT_TRUE(test::run_until(isOpen, std::chrono::seconds(30)));
-    fs::resize_file(path, 0);
-    expectFailure("truncated", action, "truncated");
+    const change changes[] = {
+        {"1 MiB appended half-way", 4 * test::MiB, [&] { append(test::MiB); }, std::nullopt},
+        {"a byte appended once all was read", 9 * test::MiB, [&] { append(1); }, std::nullopt},
+        {"cut short half-way", 4 * test::MiB, [&] { fs::resize_file(path, 5 * test::MiB); }, std::nullopt},
+        {"another file renamed over it before it is opened", std::nullopt, [&] { fs::rename(other, path); }, replacement},
+        {"another file renamed over it while it is read", 4 * test::MiB, [&] { fs::rename(other, path); }, original},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.what);
+        fs::copy_file(original, path, fs::copy_options::overwrite_existing);
+        fs::copy_file(replacement, other, fs::copy_options::overwrite_existing);
+        std::atomic<bool> made{false};
+        const test::ReadHook hook(path, [&](std::optional<std::uint64_t> offset) {
+            if (offset.has_value() == change.at.has_value() && offset.value_or(0) >= change.at.value_or(0) && !made.exchange(true))
+                change.make();
+        });
+        ChecksumRun run(model, FileAt(path));
+        const auto error = Finish(Drive(run));
+        ASSERT_TRUE(made) << "the change was never made";
+        if (!change.shown) {
+            ASSERT_TRUE(error.has_value()) << "FileSize " << model->FileSize() << " beside the checksum of other bytes";
+            EXPECT_NE(Narrow(error->message()).find("\"" + path.string() + "\" changed while it was read"), std::string::npos)
+                << Narrow(error->message());
+            EXPECT_EQ(model->FileSize(), -1);
+            for (const auto& entry : chosen) EXPECT_TRUE(entry->Checksum().empty());
+            continue;
+        }
+        ASSERT_FALSE(error.has_value()) << Narrow(error->message());
+        EXPECT_EQ(model->FileSize(), static_cast<std::int64_t>(fs::file_size(*change.shown)));
+        for (const auto& entry : chosen) EXPECT_EQ(Narrow(entry->Checksum()), test::ToolChecksum(*entry, *change.shown));
+    }
     fs::remove(path);
 }
 

@@ -53,3 +53,23 @@ TEST(SequentialFileReader, RefusesWhatIsNotARegularFileNamingPathAndReason)
     EXPECT_NE(OpenFailure(std::filesystem::temp_directory_path()).find("directory"), std::string::npos);
     EXPECT_NE(OpenFailure("/dev/null").find("/dev/null"), std::string::npos);
 }
+
+// Files of the kernel give a size that is not their length: /proc ones say 0 and have content,
+// /sys ones say a page and have less. Either is read as a file that changed, never as a short or
+// empty file.
+TEST(SequentialFileReader, AFileWhoseLengthIsNotItsSizeHasChangedWhileItWasRead)
+{
+    for (const char* path : {"/proc/self/status", "/sys/class/net/lo/address"}) {
+        if (!std::filesystem::exists(path)) continue;
+        storage::sequential_file_reader reader(Path(path));
+        try {
+            while (!reader.load(4096).empty()) {
+            }
+            ADD_FAILURE() << path << " read as a file of " << reader.size() << " bytes";
+        } catch (const foundation::hresult_error& error) {
+            const auto message = foundation::to_narrow(error.message());
+            EXPECT_EQ(error.code(), foundation::E_CHANGED_STATE) << message;
+            EXPECT_NE(message.find(std::string("\"") + path + "\" changed while it was read"), std::string::npos) << message;
+        }
+    }
+}

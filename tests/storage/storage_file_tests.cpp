@@ -65,6 +65,8 @@ TEST_F(Files, OnlyAbsolutePathsOfRegularFilesOpen)
     EXPECT_NE(refusal(u"").find("No file name"), std::string::npos);
     EXPECT_NE(refusal(path("missing.bin")).find("No such file or directory"), std::string::npos);
     EXPECT_NE(refusal(path("missing.bin")).find("missing.bin"), std::string::npos) << "the message names the path";
+    // Cut at its NUL this would name data.bin.
+    EXPECT_NE(refusal(path("data.bin") + std::u16string_view(u"\0.bak", 5)).find("NUL"), std::string::npos);
     EXPECT_NE(refusal(hstring(m_dir.u16string())).find("is a folder"), std::string::npos);
     EXPECT_NE(refusal(u"/dev/zero").find("is a device"), std::string::npos) << "never an endless read";
 
@@ -85,8 +87,9 @@ TEST_F(Files, ADataReaderReadsTheWholeFileInRequests)
     const auto bytes = write("data.bin", 3 * 1000 + 7);
     auto file = wait_for(StorageFile::GetFileFromPathAsync(path("data.bin")));
     EXPECT_EQ(file->Name(), u"data.bin");
-    EXPECT_EQ(wait_for(file->GetBasicPropertiesAsync())->Size(), bytes.size());
-    auto reader = foundation::make<DataReader>(wait_for(file->OpenSequentialReadAsync()));
+    const auto stream = wait_for(file->OpenSequentialReadAsync());
+    EXPECT_EQ(stream->Size(), bytes.size());
+    auto reader = foundation::make<DataReader>(stream);
     reader->InputStreamOptions(InputStreamOptions::ReadAhead);
     std::string seen;
     for (;;) {
@@ -147,18 +150,28 @@ TEST_F(Files, ADataReaderReusesItsMemoryOnceABufferIsGone)
     EXPECT_EQ(seen, bytes);
 }
 
-TEST_F(Files, AFileTruncatedWhileBeingReadFailsTheLoad)
+// The bytes read are exactly the size the file had when it was opened, or the load fails.
+TEST_F(Files, AFileThatShrinksOrGrowsWhileBeingReadFailsTheLoad)
 {
-    write("shrinking.bin", 64 * 1024);
-    auto file = wait_for(StorageFile::GetFileFromPathAsync(path("shrinking.bin")));
-    auto reader = foundation::make<DataReader>(wait_for(file->OpenSequentialReadAsync()));
-    EXPECT_EQ(wait_for(reader->LoadAsync(16 * 1024)), 16 * 1024u);
-    fs::resize_file(m_dir / "shrinking.bin", 20 * 1024);
-    reader->ReadBuffer(16 * 1024);
-    try {
-        wait_for(reader->LoadAsync(16 * 1024));
-        FAIL() << "a file cut short must not read as a shorter file";
-    } catch (const foundation::hresult_error& e) {
-        EXPECT_NE(foundation::to_narrow(e.message()).find("truncated"), std::string::npos);
-    }
+    const auto changedWhileRead = [&](const char* what, std::uint32_t take, auto change) {
+        write("changing.bin", 64 * 1024);
+        auto file = wait_for(StorageFile::GetFileFromPathAsync(path("changing.bin")));
+        auto stream = wait_for(file->OpenSequentialReadAsync());
+        EXPECT_EQ(stream->Size(), 64 * 1024u);
+        auto reader = foundation::make<DataReader>(stream);
+        EXPECT_EQ(wait_for(reader->LoadAsync(take)), take) << what;
+        reader->ReadBuffer(take);
+        change();
+        try {
+            while (const auto loaded = wait_for(reader->LoadAsync(16 * 1024))) reader->ReadBuffer(loaded);
+            ADD_FAILURE() << what << ": a file that changed must not read as another file";
+        } catch (const foundation::hresult_error& e) {
+            EXPECT_EQ(e.code(), foundation::E_CHANGED_STATE) << what;
+            EXPECT_NE(foundation::to_narrow(e.message()).find("changed while it was read"), std::string::npos)
+                << foundation::to_narrow(e.message());
+        }
+    };
+    changedWhileRead("cut short", 16 * 1024, [&] { fs::resize_file(m_dir / "changing.bin", 20 * 1024); });
+    changedWhileRead("grown half-way", 16 * 1024, [&] { std::ofstream(m_dir / "changing.bin", std::ios::app) << "more"; });
+    changedWhileRead("grown once read", 64 * 1024, [&] { std::ofstream(m_dir / "changing.bin", std::ios::app) << "more"; });
 }
