@@ -41,6 +41,15 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialo
     return source.operation();
 }
 
+// A file chosen in the dialog goes through the same look-up as a path given any other way, so a
+// pipe or a device is refused here, saying what it is, rather than failing once it is read.
+foundation::IAsyncOperation<std::shared_ptr<StorageFile>> looked_up(foundation::IAsyncOperation<std::shared_ptr<StorageFile>> chosen)
+{
+    const auto file = co_await chosen;
+    if (!file) co_return nullptr;
+    co_return co_await StorageFile::GetFileFromPathAsync(file->Path());
+}
+
 }  // namespace
 
 foundation::hresult owned_picker::Initialize(shell::HWND owner)
@@ -57,7 +66,7 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileOpenPicker::PickSi
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setNameFilter(filter_of(u"Files", m_filter));
-    return run(dialog);
+    return looked_up(run(dialog));
 }
 
 foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileSavePicker::PickSaveFileAsync()

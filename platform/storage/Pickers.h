@@ -35,7 +35,8 @@ public:
 
     // Extensions with their dot (".crt"), or "*" for any file.
     std::vector<hstring>& FileTypeFilter() noexcept { return m_filter; }
-    // The chosen file, or null when the user cancels.
+    // The chosen file, or null when the user cancels. A chosen file that StorageFile's
+    // GetFileFromPathAsync refuses (a pipe, a device) fails the operation with its error.
     foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSingleFileAsync();
 
 private:

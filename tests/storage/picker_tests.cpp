@@ -5,10 +5,12 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 using namespace storage;
 namespace fs = std::filesystem;
@@ -74,6 +76,25 @@ TEST_F(Pickers, OpenPickerYieldsTheChosenFileOrNullOnCancel)
     ASSERT_NE(dialog, nullptr);
     dialog->reject();
     EXPECT_EQ(result_of(cancelled), nullptr);
+
+    // A pipe or a device is refused as a pasted path is, saying what it is.
+    ASSERT_EQ(mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    for (const auto& [special, kind] : {std::pair{m_dir / "pipe", "is a pipe"}, std::pair{fs::path("/dev/null"), "is a device"}}) {
+        auto refused = picker->PickSingleFileAsync();
+        dialog = open_dialog(m_window->widget());
+        ASSERT_NE(dialog, nullptr);
+        // The dialog lists no special files; the user types the name.
+        auto* name = dialog->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        name->setText(QString::fromStdString(special.string()));
+        static_cast<QDialog*>(dialog)->accept();
+        try {
+            result_of(refused);
+            ADD_FAILURE() << special << " was chosen as a file";
+        } catch (const foundation::hresult_error& e) {
+            EXPECT_NE(foundation::to_narrow(e.message()).find(kind), std::string::npos) << foundation::to_narrow(e.message());
+        }
+    }
 }
 
 TEST_F(Pickers, SavePickerYieldsAPathThatNeedNotExist)
