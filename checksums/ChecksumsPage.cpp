@@ -135,7 +135,13 @@ foundation::fire_and_forget ChecksumsPage::ComputeChecksumsAsync()
     ChecksumRun run(m_viewModel, m_selectedFile);
     const auto generation = ++m_runsStarted;
     xaml::VisualStateManager::GoToState(self, u"InProgress", false);
-    VisualStateGuard guard(self);
+    // The runs in flight share one guard: the page is busy until the last of them has ended,
+    // whichever order they end in.
+    auto busy = m_busy.lock();
+    if (!busy) {
+        busy = std::make_shared<VisualStateGuard>(self);
+        m_busy = busy;
+    }
     run.Clear();
     m_sizeOutput->Text({});
     if (!run.File()) co_return;
@@ -175,7 +181,8 @@ foundation::fire_and_forget ChecksumsPage::BrowseFileAsync()
         picker->FileTypeFilter() = {u"*"};
         file = co_await picker->PickSingleFileAsync();
     } catch (const foundation::hresult_error& e) {
-        // A picker that cannot open is reported like a file that cannot be read; the choice stays.
+        // A picker that cannot open, or a chosen file that is no regular file, is reported like a
+        // file that cannot be read; the choice stays.
         failure = e.message();
         failed = true;
     }
@@ -245,6 +252,9 @@ foundation::fire_and_forget ChecksumsPage::LoadFileFromDataViewAsync(std::shared
 void ChecksumsPage::RejectPath(const hstring& message)
 {
     m_selectedFile = nullptr;
+    // The failed path must not stand above another file's results: a run without a file clears
+    // them, and no run still reading may publish them afterwards.
+    ComputeChecksumsAsync();
     ShowFailureDialogAsync(std::static_pointer_cast<ChecksumsPage>(strong_self()), message);
 }
 

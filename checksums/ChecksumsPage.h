@@ -19,6 +19,8 @@
 
 namespace Zintrel {
 
+class VisualStateGuard;
+
 class ChecksumsPage : public xaml::Page, public xaml::IComponentConnector {
 public:
     ~ChecksumsPage() override;
@@ -74,7 +76,7 @@ private:
     void OnHashAlgosVectorChanged();
     void OnPageLoaded(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args);
     void OnPageUnloaded(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args);
-    // Forgets the file and tells the user why the path was no use.
+    // Forgets the file and its results and tells the user why the path was no use.
     void RejectPath(const foundation::hstring& message);
 
     // The markup's part.
@@ -95,6 +97,8 @@ private:
     foundation::hstring m_markupUri;
     std::u16string_view m_settingsKey;
     std::uint64_t m_runsStarted = 0;
+    // Held by every run in flight; the last to let go returns the page to Normal.
+    std::weak_ptr<VisualStateGuard> m_busy;
     std::uint64_t m_choicesStarted = 0;
 };
 

@@ -14,6 +14,7 @@
 #include "platform/xaml/controls/ToggleButton.h"
 
 #include "tests/checksums/oracles.h"
+#include "tests/support/read_hook.h"
 #include "tests/xaml/shown_root.h"
 
 #include <QAbstractButton>
@@ -359,9 +360,27 @@ TEST_F(ChecksumsPageTest, AnUnusablePathFailsWithItsTextKeptAndNoFileChosen)
         EXPECT_NE(message.find(text), std::string::npos) << "the platform's message names the path: " << message;
         EXPECT_EQ(narrow(m_page->fileNameBox()->Text()), text);
         EXPECT_EQ(m_page->SelectedFile(), nullptr);
+        // The failed path never stands above another file's results.
+        EXPECT_TRUE(m_page->sizeOutput()->Text().empty());
+        for (const auto& entry : *m_page->ViewModel()->HashAlgos()) EXPECT_TRUE(entry->Checksum().empty());
+        CloseDialog();
+        DropFile(s_files[0]);
+        ASSERT_TRUE(test::run_until([&] { return Published(3); }));
+    }
+
+    // Cut at its NUL, the path would name the file hashed before, pasted or dropped.
+    const fs::path cut = s_files[0].string() + '\0' + "tail";
+    for (const bool dropped : {false, true}) {
+        SCOPED_TRACE(dropped ? "dropped" : "pasted");
+        DropFile(s_files[0]);
+        ASSERT_TRUE(test::run_until([&] { return Published(3); }));
+        if (dropped) DropFile(cut);
+        else PasteText(cut.string());
+        EXPECT_NE(FailureMessage().find("NUL"), std::string::npos);
+        EXPECT_EQ(m_page->SelectedFile(), nullptr);
+        EXPECT_TRUE(m_page->sizeOutput()->Text().empty());
         CloseDialog();
     }
-    EXPECT_EQ(m_page->sizeOutput()->Text(), u"3") << "the last results stay until the next run";
 
     // With no file chosen, the report would pair the typed text with another file's checksums.
     QApplication::clipboard()->setText("untouched");
@@ -461,4 +480,26 @@ TEST_F(ChecksumsPageTest, TheChoiceIsRestoredInItsSavedOrderOnlyWithAPackageIden
     EXPECT_EQ(foundation::unbox_value<hstring>(appmodel::ApplicationData::Current()->LocalSettings()->Values()->Lookup(
                   u"ChosenNonCryptoAlgorithms")),
               u"XXH128,XXH3,XXH64");
+}
+
+// Runs end in any order; the page stays busy until none is left.
+TEST_F(ChecksumsPageTest, ThePageIsBusyUntilTheLastRunHasEnded)
+{
+    Open(page_types[0]);
+    const auto file = s_files[0];
+    DropFile(file);
+    ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
+    const auto holders = m_page.use_count();
+    test::OpeningGate gate(file);
+    click(Toggle(u"XXH64"));
+    click(Toggle(u"XXH3"));
+    ASSERT_TRUE(gate.WaitForOpenings(2));
+    EXPECT_TRUE(Busy());
+
+    // Every run holds the page: one holder fewer, and the older run has ended.
+    gate.Release(0);
+    ASSERT_TRUE(test::run_until([&] { return m_page.use_count() == holders + 1; }));
+    EXPECT_TRUE(Busy()) << "the newer run still reads";
+    gate.Release(1);
+    ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
 }
