@@ -49,7 +49,8 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
   }
 
   "$program" & pid=$!
-  trap "kill $pid 2>/dev/null || true" EXIT
+  # The program saves its settings as it closes: let it finish before its folder goes.
+  trap "kill $pid 2>/dev/null && wait $pid 2>/dev/null; true" EXIT
   id=$(timeout 30 xdotool search --sync --onlyvisible --name "^Varnholt Zintrel$" | head -1)
   choose
   report_becomes "$expected_xxh"
