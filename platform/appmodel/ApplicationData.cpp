@@ -2,6 +2,7 @@
 
 #include "platform/appmodel/Package.h"
 #include "platform/foundation/qstring.h"
+#include "platform/storage/staged_file.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -20,8 +21,10 @@
 #include <fcntl.h>
 #include <limits>
 #include <mutex>
+#include <span>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace appmodel {
@@ -312,43 +315,17 @@ private:
         return path;
     }
 
-    // Writes a temporary file beside the real one, flushes it to the disk, then renames it over
-    // the real one: a crash or a full disk leaves the old file or the new one, never half of one.
+    // The new file has no name until it is whole and flushed, then takes the old one's place at
+    // once: a crash, a kill or a full disk leaves the old file or the new one, and no other file.
     std::string write_atomically(const QByteArray& bytes)
     {
         if (!make_folders()) return m_folder + ": " + std::strerror(errno);
-        const std::string path = target();
-        const std::string folder = path.substr(0, path.rfind('/') + 1);
-        std::string temporary = path + ".XXXXXX";
-        const int fd = mkstemp(temporary.data());
-        if (fd < 0) return folder + ": " + std::strerror(errno);
-        const char* data = bytes.constData();
-        std::size_t left = static_cast<std::size_t>(bytes.size());
-        while (left > 0) {
-            const ssize_t written = ::write(fd, data, left);
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) {
-                const std::string reason = std::strerror(written < 0 ? errno : ENOSPC);
-                ::close(fd);
-                ::unlink(temporary.c_str());
-                return temporary + ": " + reason;
-            }
-            data += written;
-            left -= static_cast<std::size_t>(written);
-        }
-        if (::fsync(fd) != 0 || ::close(fd) != 0) {
-            const std::string reason = std::strerror(errno);
-            ::unlink(temporary.c_str());
-            return temporary + ": " + reason;
-        }
-        if (::rename(temporary.c_str(), path.c_str()) != 0) {
-            const std::string reason = std::strerror(errno);
-            ::unlink(temporary.c_str());
-            return path + ": " + reason;
-        }
-        if (const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
-            ::fsync(dir);
-            ::close(dir);
+        try {
+            storage::staged_file file(target(), storage::file_access::owner_only);
+            file.write(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+            file.commit();
+        } catch (const std::system_error& e) {
+            return e.what();
         }
         return {};
     }

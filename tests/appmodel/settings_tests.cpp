@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -15,6 +16,8 @@
 #include <sstream>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <vector>
 
 using namespace appmodel;
 using foundation::box_value;
@@ -207,6 +210,35 @@ TEST_F(Packaged, ASymbolicLinkIsWrittenThroughToItsTarget)
     values()->Insert(u"m", PropertyValue::CreateUInt32(3));
     EXPECT_TRUE(fs::is_symlink(settings_file()));
     EXPECT_NE(contents(target).find("\"m\""), std::string::npos);
+}
+
+TEST_F(Packaged, ASaveCutShortLeavesNoOtherFile)
+{
+    values()->Insert(u"n", PropertyValue::CreateUInt32(0));
+    for (int round = 0; round < 20; ++round) {
+        // A process that saves again and again, killed after a few saves, in the middle of the next.
+        int saved[2];
+        ASSERT_EQ(::pipe(saved), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            for (std::uint32_t n = 1;; ++n) {
+                values()->Insert(u"n", PropertyValue::CreateUInt32(n));
+                if (::write(saved[1], "", 1) != 1) ::_exit(1);
+            }
+        }
+        ::close(saved[1]);
+        char byte;
+        for (int i = 0; i <= round % 3; ++i) ASSERT_EQ(::read(saved[0], &byte, 1), 1);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        ::close(saved[0]);
+    }
+    reset_application_data_for_tests();  // the next start saves once
+    ASSERT_NE(values()->TryLookup(u"n"), nullptr);
+    values()->Insert(u"again", PropertyValue::CreateBoolean(true));
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(settings_file().parent_path())) names.push_back(entry.path().filename());
+    EXPECT_EQ(names, std::vector<std::string>{"settings.json"});
 }
 
 TEST_F(Packaged, AnUnwritableFolderKeepsValuesInMemory)
