@@ -67,9 +67,12 @@ void on_closing_signal(int)
     errno = saved;
 }
 
-// Closes every window as its close button does, dialogs first, then ends the loop.
+// Closes every window as its close button does, dialogs first, then ends the loop. A click
+// comes after what the window system said before it; a signal does not wait for that, so the
+// windows catch up first (a move just made is the placement that is saved).
 void close_every_window()
 {
+    QGuiApplication::sync();
     for (QWidget* modal = QApplication::activeModalWidget(); modal && modal->close();) {
         QWidget* next = QApplication::activeModalWidget();
         modal = next != modal ? next : nullptr;
