@@ -336,8 +336,11 @@ foundation::fire_and_forget MainWindow::LoadSettingsAsync()
 {
     if (is_unpackaged()) co_return;
     auto self = get_strong(this);
-    co_await appmodel::ApplicationData::Current()->SetVersionAsync(0, [](const appmodel::SetVersionRequest&) {});
-    self->RestoreWindowPlacement(appmodel::ApplicationData::Current()->LocalSettings()->Values());
+    // Everything the restore needs is taken before the wait, which may outlast what it came from.
+    const auto data = appmodel::ApplicationData::Current();
+    const auto values = data->LocalSettings()->Values();
+    co_await data->SetVersionAsync(0, [](const appmodel::SetVersionRequest&) {});
+    self->RestoreWindowPlacement(values);
 }
 
 void MainWindow::SaveWindowPlacementIfPackaged()

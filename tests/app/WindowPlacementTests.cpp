@@ -186,6 +186,21 @@ TEST_F(Placement, ARectangleOffEveryScreenComesBackOnTheNearestWorkArea)
     }
 }
 
+// The restore waits for the settings' version: what it restores from is the data of the launch
+// that asked, even when the process's data has gone by then (here: a test's package folder).
+TEST_F(Placement, TheRestoreUsesTheSettingsItWasStartedWith)
+{
+    auto record = make<appmodel::ApplicationDataCompositeValue>();
+    record->Insert(u"showCmd", PropertyValue::CreateUInt32(3));  // maximized
+    store(record);
+    m_app = make<App>();
+    m_window = make<MainWindow>();
+    appmodel::set_package_folder_for_tests(foundation::hstring((m_dir / "nowhere").u16string()));
+    appmodel::reset_application_data_for_tests();
+    m_window->Activate();
+    EXPECT_TRUE(test::run_until([&] { return m_window->widget()->isMaximized(); }));
+}
+
 TEST_F(Placement, TheFirstRunFitsTheScreen)
 {
     m_window = launch();

@@ -61,18 +61,7 @@ public:
     std::vector<QStringList> shown;
 };
 
-// A private session bus for the whole program, set before anything uses the session bus.
-class private_bus final : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        s_bus = test::start_private_session_bus();
-        ASSERT_FALSE(s_bus.address.empty());
-    }
-    void TearDown() override { test::stop(s_bus); }
-    static inline test::session_bus s_bus;
-};
-const auto* const bus = ::testing::AddGlobalTestEnvironment(new private_bus);
+const auto* const bus = ::testing::AddGlobalTestEnvironment(new test::private_session_bus);
 
 std::string read_file(const fs::path& path)
 {
@@ -129,7 +118,7 @@ class CertificatePages : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        s_service = new QDBusConnection(QDBusConnection::connectToBus(QString::fromStdString(private_bus::s_bus.address), "file-manager"));
+        s_service = new QDBusConnection(QDBusConnection::connectToBus(QString::fromStdString(test::private_session_bus::s_bus.address), "file-manager"));
         ASSERT_TRUE(s_service->isConnected());
         s_manager = new file_manager;
         ASSERT_TRUE(s_service->registerVirtualObject("/org/freedesktop/FileManager1", s_manager));
@@ -141,6 +130,11 @@ protected:
         // The platform keeps the application made last until the process ends, after Qt has
         // gone: the last one must be one without a window.
         foundation::make<App>();
+        // A repeat of the suite connects and registers anew.
+        s_service->unregisterService("org.freedesktop.FileManager1");
+        delete s_service;
+        QDBusConnection::disconnectFromBus("file-manager");
+        delete s_manager;
     }
 
     void SetUp() override

@@ -28,18 +28,17 @@ public:
     std::vector<std::pair<QString, QStringList>> calls;
 };
 
+const auto* const bus = ::testing::AddGlobalTestEnvironment(new test::private_session_bus);
+
 class PrivateBus : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
+    // The file manager's connection goes with its test, even one that failed half-way.
+    void TearDown() override
     {
-        // Before the first use of the session bus in this process.
-        s_bus = test::start_private_session_bus();
-        ASSERT_FALSE(s_bus.address.empty());
-        s_address = QString::fromStdString(s_bus.address);
+        QDBusConnection("file-manager").unregisterService("org.freedesktop.FileManager1");
+        QDBusConnection::disconnectFromBus("file-manager");
     }
-    static void TearDownTestSuite() { test::stop(s_bus); }
-    static inline test::session_bus s_bus;
-    static inline QString s_address;
+    const QString m_address = QString::fromStdString(test::private_session_bus::s_bus.address);
 };
 
 std::vector<PIDLIST_ABSOLUTE> items_of(std::initializer_list<const char16_t*> paths)
@@ -63,7 +62,7 @@ TEST(ItemLists, OnlyAbsolutePathsMakeItems)
 
 TEST_F(PrivateBus, TheFileManagerIsAskedToShowTheItemsAsFileUris)
 {
-    auto service = QDBusConnection::connectToBus(s_address, "file-manager");
+    auto service = QDBusConnection::connectToBus(m_address, "file-manager");
     ASSERT_TRUE(service.isConnected());
     file_manager manager;
     ASSERT_TRUE(service.registerVirtualObject("/org/freedesktop/FileManager1", &manager));
@@ -85,5 +84,4 @@ TEST_F(PrivateBus, TheFileManagerIsAskedToShowTheItemsAsFileUris)
     for (auto item : one) ILFree(item);
     for (auto item : two) ILFree(item);
     ILFree(folder);
-    service.unregisterService("org.freedesktop.FileManager1");
 }

@@ -84,14 +84,17 @@ TEST(DependencyProperty, NotSetIsNoChangeFromNotSet)
 
 TEST(DependencyProperty, ANameRegisteredTwiceOnOneOwnerIsRefused)
 {
-    const TypeName owner{u"Test.Twice", TypeKind::Metadata};
+    // Owners of this run's own: the names earlier runs in the process registered stay taken.
+    static int run = 0;
+    const hstring suffix = foundation::to_hstring(++run);
+    const TypeName owner{u"Test.Twice" + suffix, TypeKind::Metadata};
     const auto first = DependencyProperty::Register(u"Size", {u"Int32"}, owner, PropertyMetadata(box_value(1)));
     EXPECT_THROW(DependencyProperty::Register(u"Size", {u"Double"}, owner, PropertyMetadata(box_value(2.0))),
                  foundation::hresult_invalid_argument);
     EXPECT_THROW(DependencyProperty::RegisterAttached(u"Size", {u"Int32"}, owner, PropertyMetadata(box_value(3))),
                  foundation::hresult_invalid_argument);
     const auto elsewhere =
-        DependencyProperty::Register(u"Size", {u"Int32"}, {u"Test.Other", TypeKind::Metadata}, PropertyMetadata(box_value(4)));
+        DependencyProperty::Register(u"Size", {u"Int32"}, {u"Test.Other" + suffix, TypeKind::Metadata}, PropertyMetadata(box_value(4)));
     EXPECT_FALSE(first == elsewhere) << "another owner may use the same name";
 }
 

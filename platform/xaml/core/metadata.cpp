@@ -304,6 +304,8 @@ void seal()
 
 bool is_sealed() noexcept { return the_registry().sealed; }
 
+void unseal_for_tests() noexcept { the_registry().sealed = false; }
+
 IInspectable convert_text(std::u16string_view type, std::u16string_view text)
 {
     std::call_once(builtins_once, register_builtin_converters);

@@ -77,6 +77,8 @@ private:
 // Ends registration: later types and converters are refused.
 void seal();
 bool is_sealed() noexcept;
+// Test hook: registration is open again, as before start-up.
+void unseal_for_tests() noexcept;
 
 const type_info* find_type(std::u16string_view name) noexcept;
 // The member by name on the type or its bases.

@@ -172,6 +172,12 @@ void Application::Start(ApplicationInitializationCallback callback)
     if (failure) throw *failure;
 }
 
+void reset_start_for_tests()
+{
+    forget_ui_thread_queue_for_tests();
+    metadata::unseal_for_tests();
+}
+
 void Application::LoadComponent(const IInspectable& component, const hstring& uri, ComponentResourceLocation)
 {
     load_component(component, uri);

@@ -71,4 +71,6 @@ void create_ui_thread_queue()
     if (!ui_queue) ui_queue = foundation::make<DispatcherQueue>();
 }
 
+void forget_ui_thread_queue_for_tests() { ui_queue.reset(); }
+
 }  // namespace xaml

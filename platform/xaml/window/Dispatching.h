@@ -61,5 +61,7 @@ foundation::hresult CreateDispatcherQueueController(DispatcherQueueOptions optio
 
 // Makes the UI thread's own queue; Application::Start calls it.
 void create_ui_thread_queue();
+// Test hook: the UI thread has no queue again, as before Start.
+void forget_ui_thread_queue_for_tests();
 
 }  // namespace xaml
