@@ -1,6 +1,6 @@
 #pragma once
-// Failures of a certificate run that the library does not describe: a key type outside the
-// table, a field or name a certificate cannot hold, an output file that cannot be written.
+// Failures of a certificate run that the library does not describe: a field or name a
+// certificate cannot hold, an output file that cannot be written.
 //
 // They travel like the library's failures, as a thrown std::error_code, so the runs catch one
 // type. Each code's message says what failed (naming the field, the name or the file), in words
@@ -13,8 +13,7 @@
 namespace Zintrel {
 
 enum class certificate_errc {
-    no_key_type = 1,
-    validity_too_long,
+    validity_too_long = 1,
     nul_character,
     invalid_alt_name,
     key_file_is_output,

@@ -1,11 +1,8 @@
 #include "certificates/KeyTypes.h"
 
-#include "certificates/CertificateError.h"
-
 #include <openssl/objects.h>
 
 #include <cstddef>
-#include <string>
 #include <utility>
 
 namespace Zintrel {
@@ -50,14 +47,6 @@ const char* algorithm_name(const key_algorithm& algorithm)
 }  // namespace
 
 const std::map<std::int32_t, key_spec> KeyTypeTable = make_key_type_table();
-
-key_spec key_type(std::int32_t index)
-{
-    if (const auto entry = KeyTypeTable.find(index); entry != KeyTypeTable.end()) return entry->second;
-    throw certificate_error(certificate_errc::no_key_type,
-                            index < 0 ? "No key type is chosen."
-                                      : "Key type " + std::to_string(index) + " is not one of the offered key types.");
-}
 
 evp_pkey_ptr generate_key(const key_spec& type)
 {

@@ -31,10 +31,6 @@ using key_spec = std::variant<rsa_bits, ec_curve, key_algorithm>;
 // the table raises std::out_of_range.
 extern const std::map<std::int32_t, key_spec> KeyTypeTable;
 
-// The table's entry for a form's key-type index. An index outside the table (-1 when nothing is
-// chosen) throws a certificate error code that says so, which a run shows like any failure.
-key_spec key_type(std::int32_t index);
-
 // A new key pair from the library's default context, with the library's defaults for the type.
 // Throws the vh::ssl_error_category code when the library makes no key.
 evp_pkey_ptr generate_key(const key_spec& type);

@@ -1,7 +1,6 @@
 #include "certificates/KeyTypes.h"
 
 #include "oracle.h"
-#include "refusal.h"
 
 #include <openssl/core_names.h>
 
@@ -49,14 +48,6 @@ TEST(KeyTypeTable, HoldsTheSixKeyTypesAndNothingElse)
     EXPECT_EQ(keys, (std::vector<int>{0, 1, 2, 3, 4, 5}));
     EXPECT_THROW(KeyTypeTable.at(6), std::out_of_range);
     EXPECT_THROW(KeyTypeTable.at(-1), std::out_of_range);
-}
-
-TEST(KeyTypeLookup, AnIndexOutsideTheTableIsAClearFailure)
-{
-    EXPECT_EQ(std::get<rsa_bits>(key_type(2)).bits, 4096u);
-    EXPECT_EQ(std::get<std::int32_t>(std::get<key_algorithm>(key_type(4)).id), 1458);
-    test::expect_refusal([] { key_type(-1); }, certificate_errc::no_key_type, "No key type is chosen");
-    test::expect_refusal([] { key_type(6); }, certificate_errc::no_key_type, "Key type 6 is not");
 }
 
 TEST(GenerateKey, RsaKeyTypesHaveTheirBitCounts)
