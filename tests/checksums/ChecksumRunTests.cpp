@@ -135,31 +135,6 @@ TEST_F(ChecksumFiles, ARunKeepsTheFileAndTheChoiceItWasMadeWith)
     EXPECT_EQ(model->FileSize(), 3);
 }
 
-TEST_F(ChecksumFiles, OverlappingRunsEndWithTheValuesOfTheLastToPublish)
-{
-    auto model = foundation::make<NonCryptoChecksumsViewModel>();
-    const auto xxh64 = Choose(*model, {u"XXH64"}).front();
-    ChecksumRun first(model, FileAt(s_folder / "abc"));
-    const auto xxh3 = Choose(*model, {u"XXH64", u"XXH3"}).back();
-    const auto big = s_folder / ("random-" + std::to_string(4 * test::MiB + 1));
-    ChecksumRun second(model, FileAt(big));
-    first.Clear();
-    second.Clear();
-    auto readFirst = first.ReadAsync();
-    auto readSecond = second.ReadAsync();
-    ASSERT_FALSE(Finish(readSecond));
-    ASSERT_FALSE(Finish(readFirst));
-    // Nothing shows before a run publishes.
-    EXPECT_TRUE(xxh64->Checksum().empty());
-    EXPECT_EQ(model->FileSize(), -1);
-
-    second.Publish();
-    first.Publish();
-    EXPECT_EQ(Narrow(xxh64->Checksum()), test::ToolChecksum(*xxh64, s_folder / "abc"));
-    EXPECT_EQ(Narrow(xxh3->Checksum()), test::ToolChecksum(*xxh3, big)) << "only the second run had XXH3";
-    EXPECT_EQ(model->FileSize(), 3);
-}
-
 TEST_F(ChecksumFiles, ClearAndPublishTouchOnlyTheRunsOwnEntries)
 {
     auto model = foundation::make<OpenSslChecksumsViewModel>();

@@ -333,9 +333,15 @@ TEST_F(ChecksumsPageTest, ARunOvertakenByANewerOneLeavesTheNewerResults)
 {
     Open(page_types[1]);
     click(ButtonNamed(u"All"));
-    const auto large = s_files.back();  // the slowest to hash
-    DropFile(large);
+    // The first run is held at its file's opening until the newer one has shown its results.
+    const auto older = File("older.bin", "the older choice");
+    test::OpeningGate gate(older);
+    DropFile(older);
+    ASSERT_TRUE(test::run_until([&] { return m_page->SelectedFile() != nullptr; }));
+    ASSERT_TRUE(gate.WaitForOpenings(1));
     DropFile(s_files[0]);
+    ASSERT_TRUE(test::run_until([&] { return Published(3); }));
+    gate.Release(0);
     // Every run holds the page: once it is gone, every run has ended.
     const auto model = m_page->ViewModel();
     const std::weak_ptr<ChecksumsPage> page = m_page;
