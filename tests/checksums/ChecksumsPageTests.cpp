@@ -459,6 +459,54 @@ TEST_F(ChecksumsPageTest, TheReportComesThroughTheCopyButtonsOntoTheClipboard)
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), test::ToolChecksum(*entries.GetAt(2), file));
 }
 
+// What the bindings keep beside the values: each toggle's and each row's tool tip, the size's copy
+// button only while there is a size, and copy-all only while the box has text.
+TEST_F(ChecksumsPageTest, TheBindingsKeepToolTipsAndCopyButtonsInStepWithTheirValues)
+{
+    Open(page_types[1]);
+    const auto& entries = *m_page->ViewModel()->AvailableHashAlgos();
+    const auto toggles = All<xaml::ToggleButton>();
+    const auto rows = Rows();
+    ASSERT_EQ(toggles.size(), entries.Size());
+    ASSERT_EQ(rows.size(), entries.Size());
+    for (std::uint32_t i = 0; i < entries.Size(); ++i) {
+        const auto& entry = *entries.GetAt(i);
+        EXPECT_EQ(toggles[i]->widget()->toolTip().toStdString(), "Calculate " + narrow(entry.Description()) + " checksum");
+        EXPECT_EQ(rows[i].copy->widget()->toolTip().toStdString(), "Copy " + narrow(entry.ShortName()));
+    }
+
+    std::shared_ptr<xaml::Button> sizeCopy;
+    const auto beside = as<xaml::Panel>(m_page->sizeOutput()->Parent())->Children();
+    for (std::uint32_t i = 0; i < beside->Size(); ++i)
+        if (auto button = std::dynamic_pointer_cast<xaml::Button>(beside->GetAt(i))) sizeCopy = button;
+    ASSERT_NE(sizeCopy, nullptr);
+    const auto copyAll = as<xaml::Button>(m_page->FindName(u"copyAllButton"));
+    EXPECT_EQ(sizeCopy->Visibility(), xaml::Visibility::Collapsed) << "no size yet";
+    EXPECT_FALSE(copyAll->IsEnabled()) << "the box is empty";
+
+    QWidget* editor = m_page->fileNameBox()->editor();
+    QTest::keyClicks(editor, "/typed");
+    EXPECT_TRUE(copyAll->IsEnabled());
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    EXPECT_FALSE(copyAll->IsEnabled());
+
+    click(Toggle(u"MD5"));
+    DropFile(s_files[0]);
+    ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
+    EXPECT_EQ(sizeCopy->Visibility(), xaml::Visibility::Visible);
+    EXPECT_TRUE(copyAll->IsEnabled());
+    {
+        // A new run clears the size first; it is held at its file while the page is looked at.
+        test::OpeningGate gate(s_files[0]);
+        click(Toggle(u"SHA1"));
+        ASSERT_TRUE(gate.WaitForOpenings(1));
+        EXPECT_EQ(sizeCopy->Visibility(), xaml::Visibility::Collapsed);
+    }
+    ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
+    EXPECT_EQ(sizeCopy->Visibility(), xaml::Visibility::Visible);
+}
+
 TEST_F(ChecksumsPageTest, TheChoiceIsRestoredInItsSavedOrderOnlyWithAPackageIdentity)
 {
     Identity(true);
