@@ -7,6 +7,7 @@
 #include "platform/appmodel/ApplicationData.h"
 #include "platform/appmodel/Package.h"
 #include "platform/foundation/activation.h"
+#include "platform/foundation/threading.h"
 #include "platform/xaml/controls/ContentDialog.h"
 #include "platform/xaml/controls/MenuFlyout.h"
 #include "platform/xaml/controls/Panel.h"
@@ -32,7 +33,12 @@
 #include <QUrl>
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <condition_variable>
+#include <mutex>
 
 using namespace Zintrel;
 using foundation::as;
@@ -62,6 +68,51 @@ void collect(const std::shared_ptr<xaml::UIElement>& element, std::vector<std::s
     into.push_back(element);
     for (const auto& child : element->visual_children()) collect(child, into);
 }
+
+// Holds the look-up of one path on the pool until released, as a sleeping disk or a slow share
+// answers late; it goes on by itself after a minute, so a failing test cannot hang.
+class HeldLookUp {
+public:
+    explicit HeldLookUp(const fs::path& path)
+    {
+        std::lock_guard lock(s_lock);
+        s_path = path.string();
+        s_waiting = 0;
+        s_held = true;
+    }
+    ~HeldLookUp()
+    {
+        Release();
+        std::lock_guard lock(s_lock);
+        s_path.clear();
+    }
+    bool Waiting() const
+    {
+        std::lock_guard lock(s_lock);
+        return s_waiting > 0;
+    }
+    void Release()
+    {
+        std::lock_guard lock(s_lock);
+        s_held = false;
+        s_released.notify_all();
+    }
+    // On every stat of the process.
+    static void Pass(const char* path)
+    {
+        std::unique_lock lock(s_lock);
+        if (!s_held || s_path != path) return;
+        ++s_waiting;
+        s_released.wait_for(lock, std::chrono::minutes(1), [] { return !s_held; });
+    }
+
+private:
+    static inline std::mutex s_lock;
+    static inline std::condition_variable s_released;
+    static inline std::string s_path;
+    static inline int s_waiting = 0;
+    static inline bool s_held = false;
+};
 
 class ChecksumsPageTest : public test::ChecksumFiles {
 protected:
@@ -224,6 +275,14 @@ protected:
 
 }  // namespace
 
+// The platform's look-ups of a path call stat; this one lets a test hold them.
+extern "C" int stat(const char* __restrict path, struct stat* __restrict status) noexcept
+{
+    if (foundation::thread_pool::is_pool_thread()) HeldLookUp::Pass(path);
+    static const auto system = reinterpret_cast<int (*)(const char*, struct stat*)>(::dlsym(RTLD_NEXT, "stat"));
+    return system(path, status);
+}
+
 TEST_F(ChecksumsPageTest, BothPagesShowWhatTheToolsSayForFilesOfEverySize)
 {
     for (const auto* type : page_types) {
@@ -351,6 +410,31 @@ TEST_F(ChecksumsPageTest, ARunOvertakenByANewerOneLeavesTheNewerResults)
     EXPECT_EQ(model->FileSize(), 3);
     for (const auto& entry : *model->HashAlgos())
         EXPECT_EQ(narrow(entry->Checksum()), test::ToolChecksum(*entry, s_files[0])) << narrow(entry->ShortName());
+}
+
+// A dropped file whose look-up answers late, after a file dropped later has shown its results:
+// box, file and results stay with the later one.
+TEST_F(ChecksumsPageTest, AChoiceOvertakenWhileItLooksUpItsFileLeavesTheNewerOne)
+{
+    Open(page_types[0]);
+    click(Toggle(u"XXH64"));
+    const auto holders = m_page.use_count();
+    const auto older = File("looked up late.bin", "older");
+    {
+        HeldLookUp held(older);
+        DropFile(older);
+        ASSERT_TRUE(test::run_until([&] { return held.Waiting(); }));
+        DropFile(s_files[0]);
+        ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
+    }
+    // Every choice and run holds the page: back to the holders before, all have ended.
+    ASSERT_TRUE(test::run_until([&] { return m_page.use_count() == holders; }));
+    EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(s_files[0].u16string()));
+    ASSERT_NE(m_page->SelectedFile(), nullptr);
+    EXPECT_EQ(m_page->SelectedFile()->Path(), hstring(s_files[0].u16string()));
+    EXPECT_TRUE(Published(3));
+    const auto xxh64 = FindAlgorithmByShortName(*m_page->ViewModel(), u"XXH64");
+    EXPECT_EQ(narrow(xxh64->Checksum()), test::ToolChecksum(*xxh64, s_files[0]));
 }
 
 TEST_F(ChecksumsPageTest, AnUnusablePathFailsWithItsTextKeptAndNoFileChosen)
