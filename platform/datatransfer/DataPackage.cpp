@@ -57,7 +57,8 @@ void Clipboard::SetContent(const std::shared_ptr<DataPackage>& content)
         return;
     }
     auto* data = new QMimeData;
-    if (content->m_hasText) data->setText(to_qstring(content->m_text));
+    // Text on a Linux clipboard ends its lines with LF alone: a CR would reach terminals and files.
+    if (content->m_hasText) data->setText(to_qstring(content->m_text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     if (!content->m_paths.empty()) {
         QList<QUrl> urls;
         for (const auto& path : content->m_paths) urls.append(QUrl::fromLocalFile(to_qstring(path)));

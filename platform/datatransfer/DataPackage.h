@@ -37,6 +37,7 @@ class Clipboard {
 public:
     // A snapshot of what the clipboard holds now.
     static std::shared_ptr<DataPackageView> GetContent();
+    // Text is written with the host's line ending: CRLF becomes LF.
     static void SetContent(const std::shared_ptr<DataPackage>& content);
 };
 

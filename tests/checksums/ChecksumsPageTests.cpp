@@ -535,8 +535,9 @@ TEST_F(ChecksumsPageTest, TheReportComesThroughTheCopyButtonsOntoTheClipboard)
 
     click(as<xaml::Button>(m_page->FindName(u"copyAllButton")));
     const auto& entries = *m_page->ViewModel()->AvailableHashAlgos();
-    const std::string expected = file.string() + "\r\nSize (Bytes): 5\r\nXXH128: " + test::ToolChecksum(*entries.GetAt(0), file) +
-                                 "\r\nXXH64: " + test::ToolChecksum(*entries.GetAt(2), file);
+    // The clipboard holds the report with Linux line ends.
+    const std::string expected = file.string() + "\nSize (Bytes): 5\nXXH128: " + test::ToolChecksum(*entries.GetAt(0), file) +
+                                 "\nXXH64: " + test::ToolChecksum(*entries.GetAt(2), file);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(), expected);
 
     click(Rows()[2].copy);

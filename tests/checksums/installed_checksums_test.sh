@@ -15,14 +15,14 @@ cat > "$XDG_CONFIG_HOME/zintrel/settings.json" <<JSON
 JSON
 
 upper() { tr a-f A-F; }
-line() { printf '\r\n%s: %s' "$1" "$2"; }
+line() { printf '\n%s: %s' "$1" "$2"; }
 export expected_xxh expected_ssl
 size=$(stat -c %s "$file")
-expected_xxh="$file"$'\r\n'"Size (Bytes): $size"
+expected_xxh="$file"$'\n'"Size (Bytes): $size"
 expected_xxh+=$(line XXH64 "$(xxhsum -H1 "$file" | cut -d" " -f1 | upper)")
 expected_xxh+=$(line XXH128 "$(xxhsum -H2 "$file" | cut -d" " -f1 | upper)")
 expected_xxh+=$(line XXH3 "$(xxhsum -H3 "$file" | sed "s/.*= //" | upper)")
-expected_ssl="$file"$'\r\n'"Size (Bytes): $size"
+expected_ssl="$file"$'\n'"Size (Bytes): $size"
 expected_ssl+=$(line SHA2-256 "$(openssl dgst -r -sha256 "$file" | cut -d" " -f1 | upper)")
 expected_ssl+=$(line SHAKE-128 "$(openssl dgst -r -shake128 -xoflen 64 "$file" | cut -d" " -f1 | upper)")
 expected_ssl+=$(line MD5 "$(openssl dgst -r -md5 "$file" | cut -d" " -f1 | upper)")

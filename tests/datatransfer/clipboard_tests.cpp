@@ -51,6 +51,14 @@ TEST(Clipboard, TextRoundTrips)
     EXPECT_EQ(wait_for(view->GetTextAsync()), u"XXH64: 0123ABCD");
 }
 
+TEST(Clipboard, TextLinesEndWithTheHostsLineEnding)
+{
+    auto package = make<DataPackage>();
+    package->SetText(u"/tmp/a\r\nSize (Bytes): 5\r\nXXH64: 26C7827D889F6DA3\rlone\n");
+    Clipboard::SetContent(package);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "/tmp/a\nSize (Bytes): 5\nXXH64: 26C7827D889F6DA3\rlone\n");
+}
+
 TEST(Clipboard, AFileItemIsOfferedAsFileNameWithItsTerminator)
 {
     auto package = make<DataPackage>();
