@@ -4,6 +4,7 @@
 #include "platform/shell/window.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 #include <QWidget>
 
@@ -24,6 +25,14 @@ QString filter_of(const hstring& name, const std::vector<hstring>& extensions)
     QStringList patterns;
     for (const auto& extension : extensions) patterns << (extension == u"*" ? QString("*") : "*" + to_qstring(extension));
     return QString("%1 (%2)").arg(to_qstring(name), patterns.join(' '));
+}
+
+// The folder of the file last chosen in a save dialog of this run; the next one opens there, as
+// the desktop's own pickers do.
+QString& last_save_folder()
+{
+    static QString folder;
+    return folder;
 }
 
 // Shows the dialog without blocking the event loop and completes with the chosen path.
@@ -79,7 +88,12 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileSavePicker::PickSa
     for (const auto& [name, extensions] : m_choices) filters << filter_of(name, extensions);
     dialog->setNameFilters(filters);
     if (!m_defaultExtension.empty()) dialog->setDefaultSuffix(to_qstring(m_defaultExtension).mid(m_defaultExtension[0] == u'.' ? 1 : 0));
+    if (!last_save_folder().isEmpty()) dialog->setDirectory(last_save_folder());
     if (!m_suggested.empty()) dialog->selectFile(to_qstring(m_suggested));
+    QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog](int result) {
+        if (const QStringList chosen = dialog->selectedFiles(); result == QDialog::Accepted && !chosen.isEmpty())
+            last_save_folder() = QFileInfo(chosen.front()).absolutePath();
+    });
     return run(dialog);
 }
 

@@ -55,7 +55,8 @@ public:
     void SuggestedFileName(hstring value) { m_suggested = std::move(value); }
 
     // The chosen file, which need not exist yet, or null when the user cancels. Choosing an
-    // existing file asks the user to confirm replacing it.
+    // existing file asks the user to confirm replacing it. The dialog opens in the folder last
+    // chosen in a save dialog of this run.
     foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSaveFileAsync();
 
 private:

@@ -20,9 +20,11 @@ namespace {
 QFileDialog* open_dialog(QWidget* owner)
 {
     QFileDialog* dialog = nullptr;
+    // A dialog closed before may not have gone yet.
     test::run_until([&] {
-        dialog = owner->findChild<QFileDialog*>();
-        return dialog && dialog->isVisible();
+        for (QFileDialog* shown : owner->findChildren<QFileDialog*>())
+            if (shown->isVisible()) dialog = shown;
+        return dialog != nullptr;
     });
     return dialog;
 }
@@ -115,4 +117,43 @@ TEST_F(Pickers, SavePickerYieldsAPathThatNeedNotExist)
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Path(), hstring((m_dir / "server.crt").u16string())) << "the default extension is added";
     EXPECT_FALSE(fs::exists(m_dir / "server.crt")) << "choosing does not create the file";
+}
+
+TEST_F(Pickers, ASaveDialogOpensInTheFolderLastChosen)
+{
+    const fs::path chosenFolder = m_dir / "certs";
+    fs::create_directories(chosenFolder);
+    auto picker = foundation::make<FileSavePicker>();
+    ASSERT_EQ(picker->Initialize(m_window->WindowHandle()), foundation::S_OK);
+    picker->FileTypeChoices()[u"PEM"] = {u".crt"};
+    picker->SuggestedFileName(u"server");
+    auto save = [&](const auto& choose) {
+        auto chosen = picker->PickSaveFileAsync();
+        QFileDialog* dialog = open_dialog(m_window->widget());
+        EXPECT_NE(dialog, nullptr);
+        if (!dialog) return QString();
+        const QString opened = dialog->directory().absolutePath();
+        choose(dialog);
+        result_of(chosen);
+        return opened;
+    };
+    save([&](QFileDialog* dialog) {
+        dialog->selectFile(QString::fromStdString((chosenFolder / "server.crt").string()));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    // A file opened elsewhere meanwhile does not move where the next certificate is saved.
+    std::ofstream(m_dir / "input.iso") << "data";
+    auto opener = foundation::make<FileOpenPicker>();
+    ASSERT_EQ(opener->Initialize(m_window->WindowHandle()), foundation::S_OK);
+    opener->FileTypeFilter().push_back(u"*");
+    auto opened = opener->PickSingleFileAsync();
+    QFileDialog* open = open_dialog(m_window->widget());
+    ASSERT_NE(open, nullptr);
+    open->selectFile(QString::fromStdString((m_dir / "input.iso").string()));
+    static_cast<QDialog*>(open)->accept();
+    ASSERT_NE(result_of(opened), nullptr);
+
+    EXPECT_EQ(save([](QFileDialog* dialog) { dialog->reject(); }), QString::fromStdString(chosenFolder.string()));
+    EXPECT_EQ(save([](QFileDialog* dialog) { dialog->reject(); }), QString::fromStdString(chosenFolder.string()))
+        << "cancelling keeps the folder";
 }
