@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A program whose markup or package manifest is missing or damaged ends at start-up with one
-# line naming the file and a failing status, not with an abort. Each case runs a copy of the
+# A program whose markup or package manifest is missing or damaged, or that finds no display,
+# ends at start-up with one line naming the file and a failing status, not with an abort. Each case runs a copy of the
 # program with its files in a folder of its own, one file broken.
 set -euo pipefail
 program=$1
@@ -49,6 +49,18 @@ expect damaged-manifest AppxManifest.xml
 copy truncated-manifest
 echo '<Package><Identity Name=' > "$work/truncated-manifest/AppxManifest.xml"
 expect truncated-manifest AppxManifest.xml
+
+# No display at all, and a display that does not answer: one line saying so, status 1, no abort.
+for display in "" ":93"; do
+  status=0
+  env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" timeout 60 "$program" > /dev/null 2> "$work/display.err" \
+    || status=$?
+  if [ "$status" -ne 1 ] || [ "$(grep -c . "$work/display.err")" -ne 1 ] \
+    || ! grep -q "^zintrel: cannot start: no graphical display" "$work/display.err"; then
+    echo "without a display (DISPLAY=$display): status $status, not one line:"; cat "$work/display.err"
+    failures=$((failures + 1))
+  fi
+done
 
 [ "$failures" -eq 0 ] && echo "every broken start ended with one message and status 1"
 exit "$failures"

@@ -6,16 +6,21 @@
 #include "platform/xaml/core/metadata.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QSocketNotifier>
 #include <QWidget>
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <fcntl.h>
 #include <memory>
 #include <optional>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace xaml {
 
@@ -127,6 +132,51 @@ private:
     bool m_installed[std::size(handled)] = {};
 };
 
+// What Qt says while it looks for a display, held back until the start has gone one way or
+// the other.
+struct held_message {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+std::vector<held_message>& held_messages()
+{
+    static std::vector<held_message> held;
+    return held;
+}
+
+// Qt aborts the process when no platform plugin reaches a display. A desktop program without a
+// display ends with one line saying so and status 1 instead.
+void no_display(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type != QtFatalMsg) {
+        held_messages().push_back({type, context.category, text});
+        return;
+    }
+    QString reason;
+    for (const auto& message : held_messages())
+        if (message.category.startsWith("qt.qpa")) {
+            reason = message.text.trimmed();
+            break;
+        }
+    const QByteArray program = command_count > 0 ? QFileInfo(QString::fromLocal8Bit(command_line[0])).fileName().toLocal8Bit()
+                                                 : QByteArray("zintrel");
+    std::fprintf(stderr, "%s: cannot start: no graphical display%s; run it in a desktop session or under xvfb-run\n",
+                 program.constData(), reason.isEmpty() ? "" : (" (" + reason.toLocal8Bit() + ")").constData());
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+std::unique_ptr<QApplication> make_qt_application()
+{
+    const QtMessageHandler previous = qInstallMessageHandler(no_display);
+    auto qt = std::make_unique<QApplication>(command_count, command_line);
+    qInstallMessageHandler(previous);
+    for (const auto& message : std::exchange(held_messages(), {}))
+        previous(message.type, QMessageLogContext(nullptr, 0, nullptr, message.category.constData()), message.text);
+    return qt;
+}
+
 }  // namespace
 
 void set_command_line(int argc, char** argv)
@@ -145,7 +195,7 @@ void Application::Start(ApplicationInitializationCallback callback)
 {
     // Tests bring their own Qt application; a program gets one here.
     std::unique_ptr<QApplication> qt;
-    if (!QCoreApplication::instance()) qt = std::make_unique<QApplication>(command_count, command_line);
+    if (!QCoreApplication::instance()) qt = make_qt_application();
     create_ui_thread_queue();
     // From here on, before any window shows: a signal that comes early is handled when the loop runs.
     closing_signals closing;

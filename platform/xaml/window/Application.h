@@ -34,6 +34,7 @@ public:
     // Runs the application on this thread: the callback makes the Application, which is then
     // launched; returns when the message loop ends, after the last window has closed. When the
     // callback or OnLaunched fails, the loop does not run and Start fails with that error.
+    // When no display can be reached, the process ends with one line on stderr and status 1.
     static void Start(ApplicationInitializationCallback callback);
 
     // Loads "ms-appx:///Name.xaml" into the component; see load_component. Both resource
