@@ -3,14 +3,26 @@
 #include "platform/xaml/window/Dispatching.h"
 #include "platform/xaml/controls/Panel.h"
 #include "platform/xaml/window/Window.h"
+#include "platform/xaml/window/appearance.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/support/session_bus.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 using namespace xaml;
 using foundation::make;
@@ -196,4 +208,165 @@ TEST(Backdrop, FollowsThemeAndInputStateAndStopsWhenClosed)
     configuration->Theme(SystemBackdropTheme::Light);  // a closed controller paints nothing
     EXPECT_FALSE(window->widget()->autoFillBackground());
     window->Close();
+}
+
+namespace {
+
+// A settings portal on a private session bus, with the colour scheme the test gives it. An old
+// portal (Debian 12's) knows only Read, which wraps the value in one variant more.
+class settings_portal final : public QDBusVirtualObject {
+public:
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        const bool readOne = message.member() == "ReadOne";
+        if ((readOne && !hasReadOne) || (!readOne && message.member() != "Read")) {
+            connection.send(message.createErrorReply("org.freedesktop.DBus.Error.UnknownMethod", "no such method"));
+            return true;
+        }
+        if (message.arguments() != QVariantList{"org.freedesktop.appearance", "color-scheme"}) {
+            connection.send(message.createErrorReply("org.freedesktop.portal.Error.NotFound", "no such setting"));
+            return true;
+        }
+        QVariant value = QVariant::fromValue(QDBusVariant(scheme));
+        if (!readOne) value = QVariant::fromValue(QDBusVariant(value));
+        connection.send(message.createReply(value));
+        return true;
+    }
+    uint scheme = 0;
+    bool hasReadOne = true;
+};
+
+double luminance(const QColor& color)
+{
+    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(color.redF()) + 0.7152 * linear(color.greenF()) + 0.0722 * linear(color.blueF());
+}
+
+// The WCAG contrast ratio.
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The placeholder as painted on its field.
+double placeholder_contrast()
+{
+    const QPalette palette = QApplication::palette();
+    const QColor base = palette.color(QPalette::Base), shown = palette.color(QPalette::PlaceholderText);
+    const double a = shown.alphaF();
+    return contrast(QColor::fromRgbF(shown.redF() * a + base.redF() * (1 - a), shown.greenF() * a + base.greenF() * (1 - a),
+                                     shown.blueF() * a + base.blueF() * (1 - a)),
+                    base);
+}
+
+// The strongest contrast between a radio button's painted circle and the window behind it.
+double radio_ring_contrast(bool checked)
+{
+    QWidget window;
+    window.setAutoFillBackground(true);
+    auto* radio = new QRadioButton(&window);
+    radio->setChecked(checked);
+    radio->resize(radio->sizeHint());
+    window.resize(radio->size());
+    const QImage image = window.grab().toImage();
+    const QColor background = window.palette().color(QPalette::Window);
+    QStyleOptionButton option;
+    option.initFrom(radio);
+    const QRect circle = radio->style()->subElementRect(QStyle::SE_RadioButtonIndicator, &option, radio);
+    double best = 1;
+    for (int y = circle.top(); y <= circle.bottom(); ++y)
+        for (int x = circle.left(); x <= circle.right(); ++x) best = std::max(best, contrast(image.pixelColor(x, y), background));
+    return best;
+}
+
+class DesktopAppearance : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // Before the first use of the session bus in this process.
+        s_bus = test::start_private_session_bus();
+        ASSERT_FALSE(s_bus.address.empty());
+    }
+    static void TearDownTestSuite() { test::stop(s_bus); }
+    void SetUp() override
+    {
+        m_service = QDBusConnection::connectToBus(QString::fromStdString(s_bus.address), "portal");
+        ASSERT_TRUE(m_service.isConnected());
+        ASSERT_TRUE(m_service.registerVirtualObject("/org/freedesktop/portal/desktop", &m_portal));
+    }
+    void TearDown() override { QDBusConnection::disconnectFromBus("portal"); }
+    void Publish() { ASSERT_TRUE(m_service.registerService("org.freedesktop.portal.Desktop")); }
+    void Change(uint scheme)
+    {
+        m_portal.scheme = scheme;
+        auto signal = QDBusMessage::createSignal("/org/freedesktop/portal/desktop", "org.freedesktop.portal.Settings",
+                                                 "SettingChanged");
+        signal << QString("org.freedesktop.appearance") << QString("color-scheme") << QVariant::fromValue(QDBusVariant(scheme));
+        m_service.send(signal);
+    }
+    static inline test::session_bus s_bus;
+    QDBusConnection m_service{QString()};
+    settings_portal m_portal;
+};
+
+}  // namespace
+
+TEST_F(DesktopAppearance, FollowsThePortalsColourSchemeWhileRunning)
+{
+    ASSERT_EQ(desktop_theme(), ElementTheme::Light) << "the offscreen platform's palette is light";
+    auto window = shown_window();
+    auto content = std::dynamic_pointer_cast<FrameworkElement>(window->Content());
+    int themeChanges = 0;
+    content->ActualThemeChanged([&](const auto&, const auto&) { ++themeChanges; });
+    m_portal.scheme = 1;
+    Publish();
+
+    follow_desktop_appearance();
+    EXPECT_EQ(desktop_theme(), ElementTheme::Dark) << "the preference is read at start";
+    EXPECT_TRUE(test::run_until([&] { return themeChanges == 1; }));
+    EXPECT_EQ(content->ActualTheme(), ElementTheme::Dark);
+    EXPECT_GE(placeholder_contrast(), 4.5);
+    EXPECT_GE(radio_ring_contrast(false), 3.0) << "the circle of an unchosen radio button is seen";
+    EXPECT_GE(radio_ring_contrast(true), 3.0);
+
+    Change(2);
+    EXPECT_TRUE(test::run_until([&] { return desktop_theme() == ElementTheme::Light; }));
+    EXPECT_GE(radio_ring_contrast(false), 3.0);
+    Change(1);
+    EXPECT_TRUE(test::run_until([&] { return desktop_theme() == ElementTheme::Dark; }));
+    Change(0);
+    EXPECT_TRUE(test::run_until([&] { return desktop_theme() == ElementTheme::Light; })) << "no preference: the platform's palette";
+    window->Close();
+}
+
+TEST_F(DesktopAppearance, AnOlderPortalIsReadThroughRead)
+{
+    m_portal.hasReadOne = false;
+    m_portal.scheme = 1;
+    Publish();
+    follow_desktop_appearance();
+    EXPECT_EQ(desktop_theme(), ElementTheme::Dark);
+}
+
+TEST_F(DesktopAppearance, WithoutAPortalThePlatformPaletteServesWithReadablePlaceholders)
+{
+    follow_desktop_appearance();
+    EXPECT_EQ(desktop_theme(), ElementTheme::Light);
+    // A dark palette as a desktop gives it, with no placeholder colour of its own.
+    QPalette platform(QColor(0x31, 0x36, 0x3B), QColor(0x31, 0x36, 0x3B));
+    platform.setColor(QPalette::Base, QColor(0x1B, 0x1E, 0x20));
+    platform.setColor(QPalette::Text, QColor(0xFC, 0xFC, 0xFC));
+    platform.setColor(QPalette::WindowText, QColor(0xFC, 0xFC, 0xFC));
+    platform.setColor(QPalette::PlaceholderText, QColor(0, 0, 0, 128));
+    QApplication::setPalette(platform);
+    EXPECT_EQ(desktop_theme(), ElementTheme::Dark);
+    EXPECT_GE(placeholder_contrast(), 4.5);
+    EXPECT_GE(radio_ring_contrast(false), 3.0);
+    // Later palette changes keep the placeholder readable as well.
+    platform.setColor(QPalette::Base, QColor(0x10, 0x10, 0x10));
+    platform.setColor(QPalette::PlaceholderText, QColor(0x20, 0x20, 0x20));
+    QApplication::setPalette(platform);
+    EXPECT_GE(placeholder_contrast(), 4.5);
 }

@@ -3,6 +3,7 @@
 #include "platform/foundation/utf.h"
 #include "platform/xaml/window/Dispatching.h"
 #include "platform/xaml/window/Window.h"
+#include "platform/xaml/window/appearance.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <QApplication>
@@ -196,6 +197,7 @@ void Application::Start(ApplicationInitializationCallback callback)
     // Tests bring their own Qt application; a program gets one here.
     std::unique_ptr<QApplication> qt;
     if (!QCoreApplication::instance()) qt = make_qt_application();
+    follow_desktop_appearance();
     create_ui_thread_queue();
     // From here on, before any window shows: a signal that comes early is handled when the loop runs.
     closing_signals closing;

@@ -1,0 +1,244 @@
+#include "platform/xaml/window/appearance.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QScopedValueRollback>
+#include <QStyleFactory>
+#include <QStyleOption>
+
+#include <algorithm>
+#include <cmath>
+
+namespace xaml {
+
+namespace {
+
+constexpr auto portal_service = "org.freedesktop.portal.Desktop";
+constexpr auto portal_path = "/org/freedesktop/portal/desktop";
+constexpr auto settings_interface = "org.freedesktop.portal.Settings";
+constexpr auto appearance_namespace = "org.freedesktop.appearance";
+constexpr auto color_scheme_key = "color-scheme";
+// A portal that answers late must not hold up the window for long.
+constexpr int portal_timeout_ms = 1000;
+
+// The portal's values: no preference, prefer dark, prefer light.
+enum class color_scheme : uint { none = 0, dark = 1, light = 2 };
+
+color_scheme scheme_of(QVariant value)
+{
+    // Read wraps the value in one variant more than ReadOne and the signal do.
+    while (value.userType() == qMetaTypeId<QDBusVariant>()) value = value.value<QDBusVariant>().variant();
+    bool ok = false;
+    const uint scheme = value.toUInt(&ok);
+    return ok && scheme <= 2 ? static_cast<color_scheme>(scheme) : color_scheme::none;
+}
+
+double luminance(const QColor& color)
+{
+    auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
+}
+
+double contrast(const QColor& a, const QColor& b)
+{
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// top over bottom, top weighted by share.
+QColor mix(const QColor& top, const QColor& bottom, double share)
+{
+    auto channel = [&](double t, double b) { return t * share + b * (1 - share); };
+    return QColor::fromRgbF(static_cast<float>(channel(top.redF(), bottom.redF())),
+                            static_cast<float>(channel(top.greenF(), bottom.greenF())),
+                            static_cast<float>(channel(top.blueF(), bottom.blueF())));
+}
+
+bool is_dark(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
+
+QPalette dark_palette()
+{
+    QPalette p(QColor(0x20, 0x20, 0x20));
+    const QColor text(0xFF, 0xFF, 0xFF), disabledText(0x7A, 0x7A, 0x7A);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool off = group == QPalette::Disabled;
+        p.setColor(group, QPalette::Window, QColor(0x20, 0x20, 0x20));
+        p.setColor(group, QPalette::WindowText, off ? disabledText : text);
+        p.setColor(group, QPalette::Base, off ? QColor(0x26, 0x26, 0x26) : QColor(0x2B, 0x2B, 0x2B));
+        p.setColor(group, QPalette::AlternateBase, QColor(0x32, 0x32, 0x32));
+        p.setColor(group, QPalette::Text, off ? disabledText : text);
+        p.setColor(group, QPalette::PlaceholderText, off ? disabledText : QColor(0xAB, 0xAB, 0xAB));
+        p.setColor(group, QPalette::Button, off ? QColor(0x26, 0x26, 0x26) : QColor(0x2D, 0x2D, 0x2D));
+        p.setColor(group, QPalette::ButtonText, off ? disabledText : text);
+        p.setColor(group, QPalette::BrightText, text);
+        p.setColor(group, QPalette::Light, QColor(0x45, 0x45, 0x45));
+        p.setColor(group, QPalette::Midlight, QColor(0x38, 0x38, 0x38));
+        p.setColor(group, QPalette::Mid, QColor(0x5A, 0x5A, 0x5A));
+        p.setColor(group, QPalette::Dark, QColor(0x14, 0x14, 0x14));
+        p.setColor(group, QPalette::Shadow, QColor(0x00, 0x00, 0x00));
+        p.setColor(group, QPalette::Highlight, off ? QColor(0x4A, 0x4A, 0x4A) : QColor(0x60, 0xCD, 0xFF));
+        p.setColor(group, QPalette::HighlightedText, off ? disabledText : QColor(0x00, 0x00, 0x00));
+        p.setColor(group, QPalette::Link, QColor(0x60, 0xCD, 0xFF));
+        p.setColor(group, QPalette::LinkVisited, QColor(0xC5, 0xA3, 0xFF));
+        p.setColor(group, QPalette::ToolTipBase, QColor(0x2B, 0x2B, 0x2B));
+        p.setColor(group, QPalette::ToolTipText, text);
+    }
+    return p;
+}
+
+// Many palettes (KDE's among them) give no placeholder colour of their own, and the fallback
+// can be nearly invisible on a dark field: placeholders get the text colour toned down instead.
+bool make_placeholders_readable(QPalette& palette)
+{
+    bool changed = false;
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor base = palette.color(group, QPalette::Base);
+        const QColor placeholder = palette.color(group, QPalette::PlaceholderText);
+        if (contrast(mix(placeholder, base, placeholder.alphaF()), base) >= 4.5) continue;
+        palette.setColor(group, QPalette::PlaceholderText, mix(palette.color(group, QPalette::Text), base, 0.6));
+        changed = true;
+    }
+    return changed;
+}
+
+// Radio buttons drawn with a ring that stands out from any background: styles derive the ring
+// from the window colour, which leaves it all but invisible in dark palettes.
+class readable_indicators final : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override
+    {
+        if (element != PE_IndicatorRadioButton) return QProxyStyle::drawPrimitive(element, option, painter, widget);
+        const QPalette& palette = option->palette;
+        const bool enabled = option->state & State_Enabled;
+        const bool on = option->state & State_On;
+        const auto group = enabled ? QPalette::Active : QPalette::Disabled;
+        const double side = std::min(option->rect.width(), option->rect.height()) - 1.0;
+        const QRectF ring(option->rect.center().x() - side / 2 + 0.5, option->rect.center().y() - side / 2 + 0.5, side, side);
+        const QColor base = palette.color(group, QPalette::Base);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        if (on && enabled) {
+            painter->setPen(Qt::NoPen);
+            painter->setBrush(palette.color(group, QPalette::Highlight));
+            painter->drawEllipse(ring);
+            painter->setBrush(palette.color(group, QPalette::HighlightedText));
+            painter->drawEllipse(ring.center(), side * 0.22, side * 0.22);
+        } else {
+            QColor stroke = mix(palette.color(group, QPalette::Text), base, 0.6);
+            if (option->state & State_Sunken) stroke = palette.color(group, QPalette::Highlight);
+            painter->setPen(QPen(stroke, 1.0));
+            painter->setBrush(base);
+            painter->drawEllipse(ring);
+            if (on) {
+                painter->setPen(Qt::NoPen);
+                painter->setBrush(stroke);
+                painter->drawEllipse(ring.center(), side * 0.22, side * 0.22);
+            }
+        }
+        painter->restore();
+    }
+};
+
+class desktop_appearance final : public QObject {
+    Q_OBJECT
+
+public:
+    desktop_appearance() : QObject(qApp)
+    {
+        if (!dynamic_cast<readable_indicators*>(QApplication::style()))
+            QApplication::setStyle(new readable_indicators(QStyleFactory::create(QApplication::style()->name())));
+        auto bus = QDBusConnection::sessionBus();
+        if (bus.isConnected()) {
+            bus.connect(portal_service, portal_path, settings_interface, "SettingChanged", this,
+                        SLOT(settingChanged(QDBusMessage)));
+            m_scheme = read(bus);
+        }
+        qApp->installEventFilter(this);
+        apply();
+    }
+
+    // The bus drops the signal's connection with the object.
+    ~desktop_appearance() override
+    {
+        if (m_shown != color_scheme::none && !QCoreApplication::closingDown()) QApplication::setPalette(QPalette());
+    }
+
+public slots:
+    // The whole message: Qt 6.4 at times refuses a slot that takes the value as a QDBusVariant.
+    void settingChanged(const QDBusMessage& message)
+    {
+        const QVariantList arguments = message.arguments();
+        if (arguments.size() != 3 || arguments[0] != appearance_namespace || arguments[1] != color_scheme_key) return;
+        m_scheme = scheme_of(arguments[2]);
+        apply();
+    }
+
+protected:
+    // A palette that changes under the program (the platform's) gets readable placeholders too.
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && !m_applying) {
+            const QScopedValueRollback busy(m_applying, true);
+            QPalette palette = QGuiApplication::palette();
+            if (make_placeholders_readable(palette)) QApplication::setPalette(palette);
+        }
+        return false;
+    }
+
+private:
+    // The portal's colour scheme: ReadOne where the portal has it, Read on older portals.
+    static color_scheme read(const QDBusConnection& bus)
+    {
+        for (const char* method : {"ReadOne", "Read"}) {
+            auto call = QDBusMessage::createMethodCall(portal_service, portal_path, settings_interface, method);
+            call << QString(appearance_namespace) << QString(color_scheme_key);
+            const QDBusMessage reply = bus.call(call, QDBus::BlockWithGui, portal_timeout_ms);
+            if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty())
+                return scheme_of(reply.arguments().constFirst());
+            if (reply.errorName() != "org.freedesktop.DBus.Error.UnknownMethod") break;
+        }
+        return color_scheme::none;
+    }
+
+    void apply()
+    {
+        const QScopedValueRollback busy(m_applying, true);
+        if (m_scheme != m_shown) {
+            m_shown = m_scheme;
+            // Back to the platform's palette, which serves as it is unless the scheme says otherwise.
+            QApplication::setPalette(QPalette());
+            const bool platformDark = is_dark(QGuiApplication::palette());
+            if (m_scheme == color_scheme::dark && !platformDark) QApplication::setPalette(dark_palette());
+            else if (m_scheme == color_scheme::light && platformDark) QApplication::setPalette(QApplication::style()->standardPalette());
+        }
+        QPalette palette = QGuiApplication::palette();
+        if (make_placeholders_readable(palette)) QApplication::setPalette(palette);
+    }
+
+    color_scheme m_scheme = color_scheme::none;
+    color_scheme m_shown = color_scheme::none;
+    bool m_applying = false;
+};
+
+}  // namespace
+
+void follow_desktop_appearance()
+{
+    // Owned by the Qt application, so it goes before the application's bus connections do.
+    static QPointer<desktop_appearance> current;
+    delete current.data();
+    current = new desktop_appearance;
+}
+
+}  // namespace xaml
+
+#include "appearance.moc"

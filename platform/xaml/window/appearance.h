@@ -1,0 +1,12 @@
+#pragma once
+// The desktop's light or dark preference, followed while the program runs: the settings
+// portal's colour scheme where a portal answers on the session bus, the platform's palette
+// otherwise. Either way placeholder texts and radio-button circles stay readable.
+
+namespace xaml {
+
+// Starts following the preference; the Qt application must exist. Called again, it starts
+// over with the session bus as it is then.
+void follow_desktop_appearance();
+
+}  // namespace xaml
