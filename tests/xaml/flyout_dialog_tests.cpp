@@ -8,6 +8,7 @@
 
 #include "tests/xaml/shown_root.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -16,6 +17,7 @@
 #include <QMenu>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <QToolTip>
 #include <QWindow>
@@ -254,6 +256,39 @@ TEST(ContentDialog, ASecondDialogOnTheSameRootFailsWhileTheFirstIsOpen)
     ASSERT_TRUE(test::run_until([&] { return operation.Status() == foundation::AsyncStatus::Completed; }));
     EXPECT_NO_THROW(second->ShowAsync()) << "once the first has closed the next one opens";
     EXPECT_TRUE(second->dialog()->isVisible());
+}
+
+TEST(ContentDialog, ALongMessageWrapsAnywhereAndScrollsWithinTheWindow)
+{
+    auto root = test::show(make<StackPanel>(), 640, 400);
+    auto dialog = failure_dialog(root);
+    // A path of 4,000 characters, nearly all of it one name far longer than a line.
+    const std::u16string path = u"/home/user/" + std::u16string(4000 - 11, u'a');
+    const QString message = QString::fromStdU16String(u"Could not open \u201c" + path + u"\u201d: No such file or directory");
+    dialog->Content(box_value(hstring(message.toStdU16String())));
+    auto operation = dialog->ShowAsync();
+    QDialog* shown = dialog->dialog();
+    ASSERT_TRUE(test::run_until([&] { return shown->isVisible(); }));
+    QCoreApplication::processEvents();
+
+    EXPECT_LE(shown->height(), root->host_widget()->height()) << "the dialog fits the window";
+    const QLabel* text = nullptr;
+    for (const QLabel* label : shown->findChildren<QLabel*>())
+        if (label->text() == message) text = label;
+    ASSERT_NE(text, nullptr);
+    // Every line within the width: at least as many lines as the text's length needs.
+    const int lines = (text->fontMetrics().horizontalAdvance(message) + text->width() - 1) / text->width();
+    EXPECT_GE(text->heightForWidth(text->width()), lines * text->fontMetrics().lineSpacing() * 9 / 10);
+    EXPECT_GE(text->height(), text->heightForWidth(text->width())) << "the whole text is laid out";
+    auto* scroll = qobject_cast<const QAbstractScrollArea*>(text->parentWidget()->parentWidget());
+    ASSERT_NE(scroll, nullptr) << "the message scrolls";
+    EXPECT_LE(text->width(), scroll->viewport()->width()) << "nothing is cut at the side";
+    EXPECT_TRUE(scroll->verticalScrollBar()->isVisible());
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+    for (const QPushButton* button : shown->findChildren<QPushButton*>())
+        EXPECT_TRUE(button->isVisible() && !button->text().isEmpty()) << "no hidden or unnamed button";
+    shown->reject();
+    ASSERT_TRUE(test::run_until([&] { return operation.Status() == foundation::AsyncStatus::Completed; }));
 }
 
 TEST(ContentDialog, ClosingItsWindowCompletesTheDialogWithNone)

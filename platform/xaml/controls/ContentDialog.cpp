@@ -1,6 +1,5 @@
 #include "platform/xaml/controls/ContentDialog.h"
 
-#include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/XamlRoot.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/core/metadata.h"
@@ -9,9 +8,15 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
 #include <map>
 #include <set>
 #include <vector>
@@ -44,6 +49,103 @@ std::map<const XamlRoot*, std::vector<foundation::async_source<void>>>& dialog_w
     return *waiters;
 }
 
+constexpr int dialog_margin = 24;
+constexpr int dialog_max_width = 548;
+constexpr int message_width = dialog_max_width - 2 * dialog_margin;
+constexpr int scroll_gap = 8;  // between a scrolling message and its scroll bar
+
+// A message that wraps between words, and anywhere in a word too long for a line (a path).
+class message_label final : public QLabel {
+public:
+    message_label()
+    {
+        setTextFormat(Qt::PlainText);
+        QFont text = font();
+        text.setPixelSize(14);  // as a TextBlock's
+        setFont(text);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
+    }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override { return lay_out(width, nullptr); }
+    QSize sizeHint() const override
+    {
+        const int width = std::min(fontMetrics().horizontalAdvance(text()) + 1, message_width);
+        return {width, heightForWidth(width)};
+    }
+    QSize minimumSizeHint() const override { return {fontMetrics().averageCharWidth() * 8, fontMetrics().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        lay_out(width(), &painter);
+    }
+
+private:
+    // The height of the text at this width; drawn as well when a painter is given.
+    int lay_out(int width, QPainter* painter) const
+    {
+        QTextLayout layout(text(), font());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        double height = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(1, width));
+            line.setPosition({0, height});
+            height += line.height();
+        }
+        layout.endLayout();
+        if (painter) layout.draw(painter, {0, 0});
+        return static_cast<int>(std::ceil(height));
+    }
+};
+
+// The message's scroll area: as tall as the message at the dialog's width, within the height
+// the dialog may take; beyond that it scrolls.
+class message_scroll final : public QScrollArea {
+public:
+    message_scroll()
+    {
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        viewport()->setAutoFillBackground(false);
+    }
+    QSize sizeHint() const override
+    {
+        if (!widget()) return {};
+        // The text keeps this width; once it scrolls, the scroll bar takes its share of it.
+        const int width = widget()->sizeHint().width();
+        return {width, std::min(widget()->heightForWidth(width), maximumHeight())};
+    }
+    QSize minimumSizeHint() const override { return {0, std::min(fontMetrics().height() * 2, maximumHeight())}; }
+
+    // The text as wide as the area, less the scroll bar when it is taller than the area.
+    void fit()
+    {
+        if (!widget()) return;
+        const QRect area = contentsRect();
+        int width = area.width();
+        int height = widget()->heightForWidth(width);
+        if (height > area.height()) {
+            width -= verticalScrollBar()->sizeHint().width() + scroll_gap;
+            height = widget()->heightForWidth(width);
+        }
+        widget()->resize(std::max(width, 1), height);
+    }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QScrollArea::resizeEvent(event);
+        fit();
+    }
+};
+
 }  // namespace
 
 const DependencyProperty& ContentDialog::TitleProperty()
@@ -74,15 +176,18 @@ const DependencyProperty& ContentDialog::DefaultButtonProperty()
 
 struct ContentDialog::qt_parts {
     QMetaObject::Connection hostGone;  // the owner window's end closes the dialog
+    QHBoxLayout* buttons = nullptr;
+    message_scroll* scroll = nullptr;
+    message_label* message = nullptr;
 };
 
 ContentDialog::ContentDialog() : ContentControl(own_widget_t{}), m_qt(std::make_unique<qt_parts>())
 {
     auto* dialog = new QDialog;
     dialog->setMinimumWidth(320);
-    dialog->setMaximumWidth(548);
+    dialog->setMaximumWidth(dialog_max_width);
     auto* layout = new QVBoxLayout(dialog);
-    layout->setContentsMargins(24, 24, 24, 24);
+    layout->setContentsMargins(dialog_margin, dialog_margin, dialog_margin, dialog_margin);
     layout->setSpacing(16);
     m_title = new QLabel(dialog);
     QFont font = m_title->font();
@@ -92,31 +197,43 @@ ContentDialog::ContentDialog() : ContentControl(own_widget_t{}), m_qt(std::make_
     m_title->setWordWrap(true);
     m_title->setVisible(false);
     m_body = new QWidget(dialog);
-    m_primary = new QPushButton(dialog);
-    m_primary->setVisible(false);
-    m_close = new QPushButton(dialog);
-    m_close->setVisible(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(8);
-    buttons->addStretch(1);
-    for (QPushButton* button : {m_primary, m_close}) {
-        button->setMinimumWidth(120);
-        buttons->addWidget(button);
-    }
+    m_qt->scroll = new message_scroll;
+    m_qt->message = new message_label;
+    m_qt->scroll->setWidget(m_qt->message);
+    m_qt->scroll->setVisible(false);
+    // Buttons exist only while they have a text: a hidden, unnamed one would still be found
+    // by screen readers.
+    m_qt->buttons = new QHBoxLayout;
+    m_qt->buttons->setSpacing(8);
+    m_qt->buttons->addStretch(1);
     layout->addWidget(m_title);
+    layout->addWidget(m_qt->scroll, 1);
     layout->addWidget(m_body, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(m_qt->buttons);
     set_widget(dialog);
-
-    QObject::connect(m_primary, &QPushButton::clicked, dialog, [this, dialog] {
-        m_result = ContentDialogResult::Primary;
-        dialog->accept();
-    });
-    QObject::connect(m_close, &QPushButton::clicked, dialog, [this, dialog] {
-        m_result = ContentDialogResult::None;
-        dialog->reject();
-    });
     QObject::connect(dialog, &QDialog::finished, dialog, [this] { guard([this] { closed(); }); });
+}
+
+void ContentDialog::show_button(QPushButton*& button, const hstring& text, ContentDialogResult result)
+{
+    if (text.empty()) {
+        delete button;
+        button = nullptr;
+        return;
+    }
+    if (!button) {
+        button = new QPushButton(dialog());
+        button->setMinimumWidth(120);
+        // The primary button stands before the close button.
+        m_qt->buttons->insertWidget(result == ContentDialogResult::Primary ? 1 : m_qt->buttons->count(), button);
+        QDialog* d = dialog();
+        QObject::connect(button, &QPushButton::clicked, d, [this, d, result] {
+            m_result = result;
+            if (result == ContentDialogResult::Primary) d->accept();
+            else d->reject();
+        });
+    }
+    button->setText(to_qstring(text));
 }
 
 ContentDialog::~ContentDialog() = default;
@@ -133,6 +250,10 @@ foundation::IAsyncOperation<ContentDialogResult> ContentDialog::ShowAsync()
     QDialog* d = dialog();
     QWidget* owner = root->host_widget()->window();
     d->setParent(owner, Qt::Dialog);
+    // No taller than the window: a longer message scrolls.
+    const int chrome = d->layout()->sizeHint().height() - (m_qt->scroll->isHidden() ? 0 : m_qt->scroll->sizeHint().height());
+    m_qt->scroll->setMaximumHeight(std::max(m_qt->message->fontMetrics().height() * 2, owner->height() - chrome));
+    d->adjustSize();
 
     // A dialog does not go down with its window: it leaves the window and reports None.
     m_qt->hostGone = QObject::connect(owner, &QObject::destroyed, d, [this] {
@@ -204,21 +325,21 @@ void ContentDialog::OnPropertyChanged(const DependencyPropertyChangedEventArgs& 
         m_title->setVisible(!title.isEmpty());
         dialog()->setWindowTitle(title);
     } else if (p == CloseButtonTextProperty()) {
-        m_close->setText(to_qstring(CloseButtonText()));
-        m_close->setVisible(!CloseButtonText().empty());
+        show_button(m_close, CloseButtonText(), ContentDialogResult::None);
     } else if (p == PrimaryButtonTextProperty()) {
-        m_primary->setText(to_qstring(PrimaryButtonText()));
-        m_primary->setVisible(!PrimaryButtonText().empty());
+        show_button(m_primary, PrimaryButtonText(), ContentDialogResult::Primary);
     }
 }
 
 void ContentDialog::present_content(const IInspectable& before, const IInspectable& now)
 {
-    ContentControl::present_content(before, now);
-    // Text content, such as an error message, wraps within the dialog's width.
-    if (now && !std::dynamic_pointer_cast<UIElement>(now) && !visual_children().empty())
-        if (auto text = std::dynamic_pointer_cast<TextBlock>(visual_children().back()))
-            set_value(*text, TextBlock::TextWrappingProperty(), TextWrapping::Wrap);
+    // Text content, such as an error message, wraps within the dialog's width and scrolls.
+    const bool text = now && !std::dynamic_pointer_cast<UIElement>(now);
+    ContentControl::present_content(before, text ? nullptr : now);
+    m_qt->message->setText(text ? to_qstring(content_text(now)) : QString());
+    m_qt->scroll->fit();
+    m_qt->scroll->setVisible(text);
+    m_body->setVisible(!text);
 }
 
 namespace {

@@ -33,7 +33,7 @@ public:
 
     IInspectable Title() const { return GetValue(TitleProperty()); }
     void Title(const IInspectable& value) { SetValue(TitleProperty(), value); }
-    // A button shows only while its text is not empty.
+    // A button exists only while its text is not empty.
     hstring CloseButtonText() const { return get_value<hstring>(*this, CloseButtonTextProperty()); }
     void CloseButtonText(const hstring& value) { set_value(*this, CloseButtonTextProperty(), value); }
     hstring PrimaryButtonText() const { return get_value<hstring>(*this, PrimaryButtonTextProperty()); }
@@ -54,6 +54,7 @@ public:
     static foundation::IAsyncAction WhenNoneOpenAsync(const std::shared_ptr<xaml::XamlRoot>& root);
 
     QDialog* dialog() const;
+    // Null while the button has no text.
     QPushButton* close_button() const noexcept { return m_close; }
     QPushButton* primary_button() const noexcept { return m_primary; }
 
@@ -64,6 +65,7 @@ protected:
 
 private:
     void closed();
+    void show_button(QPushButton*& button, const hstring& text, ContentDialogResult result);
 
     QLabel* m_title = nullptr;
     QWidget* m_body = nullptr;
