@@ -29,6 +29,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -295,6 +296,27 @@ TEST_F(CertificatePages, AFirstShownPageHasTheFormsStartValues)
     EXPECT_EQ(csr->FindName(u"Pkcs12Button"), nullptr) << "one generate button";
     EXPECT_EQ(csr->ValidDaysCtrl(), nullptr);
     EXPECT_NE(csr->CommonNameCtrl()->FocusState(), xaml::FocusState::Unfocused);
+}
+
+TEST_F(CertificatePages, InANarrowWindowTheCardsStackAndNothingIsCut)
+{
+    QWidget* window = m_window->widget();
+    window->resize(1000, 700);
+    auto page = self_signed();
+    auto top_left = [&](const char16_t* name) { return named(page, name).widget()->mapTo(window, QPoint(0, 0)); };
+    auto& subject = named(page, u"SubjectCard");
+    EXPECT_TRUE(test::run_until([&] { return top_left(u"KeyCard").x() >= top_left(u"SubjectCard").x() + subject.widget()->width(); }))
+        << "side by side where there is room";
+
+    window->resize(640, 400);
+    EXPECT_TRUE(test::run_until([&] { return top_left(u"KeyCard").y() >= top_left(u"SubjectCard").y() + subject.widget()->height(); }))
+        << "one above the other in a narrow window";
+    QCoreApplication::processEvents();
+    for (const QWidget* shown : window->findChildren<QWidget*>()) {
+        if (!shown->isVisible() || !(qobject_cast<const QRadioButton*>(shown) || qobject_cast<const QLabel*>(shown))) continue;
+        if (auto* label = qobject_cast<const QLabel*>(shown); label && label->wordWrap()) continue;
+        EXPECT_GE(shown->width(), shown->sizeHint().width()) << "cut: " << shown->property("text").toString().toStdString();
+    }
 }
 
 TEST_F(CertificatePages, GenerateButtonsFollowTheTypingAndFieldsWriteBack)

@@ -16,11 +16,12 @@ using foundation::make;
 
 namespace {
 
-std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content)
+// Wide enough by default for the pane to stand beside the content.
+std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content, int width = 1100)
 {
     auto root = make<XamlRoot>();
     root->Content(content);
-    root->host_widget()->resize(900, 600);
+    root->host_widget()->resize(width, 600);
     root->host_widget()->show();
     QApplication::setActiveWindow(root->host_widget());
     test::run_until([&] { return root->host_widget()->isVisible(); });
@@ -110,6 +111,69 @@ TEST(NavigationView, PaneToggleAndSlots)
     nav->IsPaneToggleButtonVisible(false);
     EXPECT_FALSE(nav->pane_toggle()->widget()->isVisible());
     EXPECT_EQ(header->visual_parent() != nullptr, true) << "the header element is shown in the view";
+}
+
+TEST(NavigationView, ThePaneFollowsTheWidthAndLiesOverTheContentWhenOpenedInNarrowViews)
+{
+    auto nav = make<NavigationView>();
+    auto first = item(u"Fast checksums (xxHash)");
+    auto second = item(u"Certificate signing request");
+    nav->MenuItems()->Append(first);
+    nav->MenuItems()->Append(second);
+    auto search = make<AutoSuggestBox>();
+    nav->AutoSuggestBox(search);
+    auto header = make<TextBlock>();
+    header->Text(u"Fast checksums (xxHash)");
+    nav->Header(header);
+    auto content = make<Grid>();
+    nav->Content(content);
+    auto root = show(nav);
+    QWidget* host = root->host_widget();
+    auto left = [&](const std::shared_ptr<UIElement>& e) { return e->widget()->mapTo(host, QPoint(0, 0)).x(); };
+    auto resized = [&](int width, NavigationViewDisplayMode mode) {
+        host->resize(width, 600);
+        return test::run_until([&] { return nav->DisplayMode() == mode; }) &&
+               test::run_until([&] { return content->widget()->width() + left(content) == width; });
+    };
+    EXPECT_EQ(nav->DisplayMode(), NavigationViewDisplayMode::Expanded);
+    EXPECT_TRUE(nav->IsPaneOpen());
+    EXPECT_EQ(left(content), 300) << "the open pane stands beside the content";
+
+    ASSERT_TRUE(resized(800, NavigationViewDisplayMode::Compact));
+    EXPECT_FALSE(nav->IsPaneOpen());
+    EXPECT_TRUE(test::run_until([&] { return left(content) == 48; })) << "a rail of icons beside the content";
+    EXPECT_TRUE(first->widget()->isVisible());
+    EXPECT_LE(first->widget()->width(), 48);
+    QTest::mouseClick(nav->pane_toggle()->widget(), Qt::LeftButton);
+    ASSERT_TRUE(nav->IsPaneOpen());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(left(content), 48) << "the opened pane lies over the content";
+    EXPECT_TRUE(test::run_until([&] { return first->widget()->width() > 200 && search->widget()->isVisible(); }));
+    EXPECT_TRUE(first->widget()->hasFocus()) << "the opened pane takes the focus";
+    QWidget* beside = host->childAt(600, 300);
+    ASSERT_NE(beside, nullptr);
+    QTest::mouseClick(beside, Qt::LeftButton, {}, beside->mapFrom(host, QPoint(600, 300)));
+    EXPECT_FALSE(nav->IsPaneOpen()) << "a click beside the pane closes it";
+
+    ASSERT_TRUE(resized(640, NavigationViewDisplayMode::Minimal));
+    EXPECT_TRUE(test::run_until([&] { return left(content) == 0; })) << "the content takes the whole width";
+    EXPECT_FALSE(first->widget()->isVisible()) << "only the toggle button is left of the pane";
+    EXPECT_TRUE(nav->pane_toggle()->widget()->isVisible());
+    EXPECT_GE(left(header), nav->pane_toggle()->widget()->mapTo(host, QPoint(0, 0)).x() + nav->pane_toggle()->widget()->width())
+        << "the header stands beside the toggle button";
+    QTest::mouseClick(nav->pane_toggle()->widget(), Qt::LeftButton);
+    ASSERT_TRUE(test::run_until([&] { return second->widget()->isVisible(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(nav->IsPaneOpen()) << "Escape closes the pane";
+    QTest::mouseClick(nav->pane_toggle()->widget(), Qt::LeftButton);
+    ASSERT_TRUE(test::run_until([&] { return second->widget()->isVisible(); }));
+    QTest::mouseClick(second->widget(), Qt::LeftButton, {}, QPoint(60, 10));
+    EXPECT_EQ(nav->SelectedItem(), second);
+    EXPECT_FALSE(nav->IsPaneOpen()) << "choosing a tool closes the pane";
+
+    ASSERT_TRUE(resized(1100, NavigationViewDisplayMode::Expanded));
+    EXPECT_TRUE(nav->IsPaneOpen());
+    EXPECT_TRUE(test::run_until([&] { return left(content) == 300; }));
 }
 
 TEST(AutoSuggestBox, TypingIsUserInputAndCodeIsProgrammatic)

@@ -3,6 +3,7 @@
 #include "platform/xaml/controls/VisualStateManager.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/xaml/shown_root.h"
 
 #include <gtest/gtest.h>
 
@@ -39,4 +40,39 @@ TEST(VisualStates, GoingToAStateAppliesItsSettersAndUndoesThePreviousOnes)
     EXPECT_TRUE(button->IsEnabled()) << "a property without a local value returns to its default";
     EXPECT_EQ(button->Width(), 120.0) << "a local value set before the state comes back";
     EXPECT_FALSE(VisualStateManager::GoToState(page, u"Missing", false));
+}
+
+TEST(VisualStates, AdaptiveTriggersFollowTheWindowsWidth)
+{
+    auto root = make<StackPanel>();
+    auto button = make<Button>();
+    button->Name(u"goButton");
+    button->Width(120);
+    root->Children()->Append(button);
+    auto from = [](double width) {
+        auto trigger = make<AdaptiveTrigger>();
+        trigger->MinWindowWidth = width;
+        return trigger;
+    };
+    auto wide = make<VisualState>();
+    wide->Name = u"Wide";
+    wide->StateTriggers = {from(720)};
+    auto narrow = make<VisualState>();
+    narrow->Name = u"Narrow";
+    narrow->StateTriggers = {from(0)};
+    narrow->Setters.push_back(make<Setter>(u"goButton", u"", u"Width", box_value(200.0), false));
+    auto group = make<VisualStateGroup>();
+    group->States = {narrow, wide};
+    VisualStateManager::GetVisualStateGroups(root).push_back(group);
+    VisualStateManager::follow_triggers(root);
+
+    auto shown = test::show(root, 1000, 600);
+    EXPECT_TRUE(test::run_until([&] { return group->CurrentState() == wide; })) << "the widest active trigger wins";
+    EXPECT_EQ(button->Width(), 120.0);
+    shown->host_widget()->resize(640, 600);
+    EXPECT_TRUE(test::run_until([&] { return group->CurrentState() == narrow; }));
+    EXPECT_EQ(button->Width(), 200.0);
+    shown->host_widget()->resize(1000, 600);
+    EXPECT_TRUE(test::run_until([&] { return group->CurrentState() == wide; }));
+    EXPECT_EQ(button->Width(), 120.0) << "the narrow state's setters are undone";
 }

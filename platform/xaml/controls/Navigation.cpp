@@ -14,8 +14,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcut>
 #include <QToolButton>
+
+#include <functional>
 
 namespace xaml {
 
@@ -150,6 +154,31 @@ void install_navigation_accessible()
     static const bool installed = (QAccessible::installFactory(navigation_accessible), true);
     (void)installed;
 }
+
+// Beside a pane that lies open over the content: a click there closes the pane and goes no
+// further, as the platform's light dismiss does.
+class click_catcher final : public QWidget {
+public:
+    std::function<void()> clicked;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        event->accept();
+        if (clicked) clicked();
+    }
+};
+
+class dismiss_layer final : public FrameworkElement {
+public:
+    explicit dismiss_layer(std::function<void()> dismiss)
+    {
+        auto* catcher = new click_catcher;
+        catcher->clicked = [dismiss = std::move(dismiss)] { guard(dismiss); };
+        set_widget(catcher);
+    }
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Primitives.LightDismissLayer"; }
+};
 
 }  // namespace
 
@@ -316,6 +345,8 @@ XAML_NAV_PROPERTY(Header, u"Object", nullptr)
 XAML_NAV_PROPERTY(AutoSuggestBox, u"Object", nullptr)
 XAML_NAV_PROPERTY(PaneFooter, u"Object", nullptr)
 XAML_NAV_PROPERTY(OpenPaneLength, u"Double", box_value(300.0))
+XAML_NAV_PROPERTY(CompactModeThresholdWidth, u"Double", box_value(641.0))
+XAML_NAV_PROPERTY(ExpandedModeThresholdWidth, u"Double", box_value(1008.0))
 
 #undef XAML_NAV_PROPERTY
 
@@ -337,13 +368,32 @@ NavigationView::NavigationView()
         r->Height(height);
         return r;
     };
+    // The pane's rail, then the content; the pane spans both to lie over the content when open
+    // in a narrow view. The content's first column leaves room for the toggle button when the
+    // pane is no more than that.
     m_layout->ColumnDefinitions()->Append(column(GridLengthHelper::FromPixels(OpenPaneLength())));
     m_layout->ColumnDefinitions()->Append(column({1, GridUnitType::Star}));
     for (auto height : {GridLengthHelper::Auto(), GridLengthHelper::Auto(), GridLength{1, GridUnitType::Star}, GridLengthHelper::Auto()})
         m_pane->RowDefinitions()->Append(row(height));
     m_main->RowDefinitions()->Append(row(GridLengthHelper::Auto()));
     m_main->RowDefinitions()->Append(row({1, GridUnitType::Star}));
+    m_main->ColumnDefinitions()->Append(column(GridLengthHelper::FromPixels(0)));
+    m_main->ColumnDefinitions()->Append(column({1, GridUnitType::Star}));
     Grid::SetColumn(m_main, 1);
+    Grid::SetColumnSpan(m_pane, 2);
+    m_pane->HorizontalAlignment(HorizontalAlignment::Left);
+    auto weak = get_weak(this);
+    auto dismiss = [weak] {
+        auto self = weak.lock();
+        if (!self || self->m_displayMode == NavigationViewDisplayMode::Expanded || !self->IsPaneOpen()) return;
+        self->IsPaneOpen(false);
+        // The toggle button shows again once the pane has closed; the focus returns to it.
+        QWidget* toggle = self->m_toggle->widget();
+        QMetaObject::invokeMethod(toggle, [toggle] { if (toggle->isVisible()) toggle->setFocus(Qt::OtherFocusReason); },
+                                  Qt::QueuedConnection);
+    };
+    m_dismiss = foundation::make<dismiss_layer>(dismiss);
+    Grid::SetColumnSpan(m_dismiss, 2);
 
     m_toggle->Content(box_value(u"\u2630"));
     m_toggle->Width(40);
@@ -357,17 +407,60 @@ NavigationView::NavigationView()
     Grid::SetRow(m_menuPanel, 2);
     m_pane->Children()->Append(m_toggle);
     m_pane->Children()->Append(m_menuPanel);
-    m_layout->Children()->Append(m_pane);
+    // Later children lie above earlier ones: the content, the dismissing layer, the pane.
     m_layout->Children()->Append(m_main);
+    m_layout->Children()->Append(m_dismiss);
+    m_layout->Children()->Append(m_pane);
     attach_child(m_layout);
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_pane->widget());
+    m_escape->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(m_escape, &QShortcut::activated, m_pane->widget(), [dismiss] { guard(dismiss); });
 
-    auto weak = get_weak(this);
     m_toggle->Click([weak](const auto&, const auto&) {
         if (auto self = weak.lock()) self->IsPaneOpen(!self->IsPaneOpen());
     });
     m_menuItems->VectorChanged([weak](const auto&, const auto&) {
         if (auto self = weak.lock()) self->menu_changed();
     });
+    SizeChanged([weak](const auto&, const SizeChangedEventArgs& args) {
+        if (auto self = weak.lock()) self->follow_width(args.NewSize.Width);
+    });
+    update_pane();
+}
+
+void NavigationView::follow_width(double width)
+{
+    const auto mode = width >= ExpandedModeThresholdWidth()  ? NavigationViewDisplayMode::Expanded
+                      : width >= CompactModeThresholdWidth() ? NavigationViewDisplayMode::Compact
+                                                             : NavigationViewDisplayMode::Minimal;
+    if (mode == m_displayMode) return;
+    m_displayMode = mode;
+    // The pane opens beside the content where there is room for both and closes elsewhere.
+    const bool open = mode == NavigationViewDisplayMode::Expanded;
+    if (IsPaneOpen() != open) IsPaneOpen(open);
+    else update_pane();
+}
+
+void NavigationView::update_pane()
+{
+    const bool open = IsPaneOpen();
+    const bool expanded = m_displayMode == NavigationViewDisplayMode::Expanded;
+    const bool minimal = m_displayMode == NavigationViewDisplayMode::Minimal;
+    const bool over = open && !expanded;
+    const double rail = expanded ? (open ? OpenPaneLength() : compact_pane_width) : minimal ? 0 : compact_pane_width;
+    m_layout->ColumnDefinitions()->GetAt(0)->Width(GridLengthHelper::FromPixels(rail));
+    m_main->ColumnDefinitions()->GetAt(0)->Width(GridLengthHelper::FromPixels(minimal ? compact_pane_width : 0));
+    m_pane->Width(open ? OpenPaneLength() : compact_pane_width);
+    // Closed in the narrowest view, the pane is its toggle button alone.
+    m_pane->VerticalAlignment(minimal && !open ? VerticalAlignment::Top : VerticalAlignment::Stretch);
+    m_menuPanel->Visibility(minimal && !open ? Visibility::Collapsed : Visibility::Visible);
+    for (const auto& entry : *m_menuItems)
+        if (auto item = std::dynamic_pointer_cast<NavigationViewItem>(entry)) item->set_compact(!open);
+    if (m_searchElement) m_searchElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
+    if (m_footerElement) m_footerElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
+    m_dismiss->Visibility(over ? Visibility::Visible : Visibility::Collapsed);
+    m_pane->widget()->setAutoFillBackground(over);
+    m_escape->setEnabled(over);
 }
 
 void NavigationView::menu_changed()
@@ -384,7 +477,12 @@ void NavigationView::menu_changed()
     }
 }
 
-void NavigationView::item_invoked(const std::shared_ptr<NavigationViewItem>& item) { SelectedItem(item); }
+void NavigationView::item_invoked(const std::shared_ptr<NavigationViewItem>& item)
+{
+    SelectedItem(item);
+    // A pane over the content has done its work once a tool is chosen.
+    if (m_displayMode != NavigationViewDisplayMode::Expanded) IsPaneOpen(false);
+}
 
 void NavigationView::set_slot(std::shared_ptr<UIElement>& slot, const IInspectable& value, const std::shared_ptr<Panel>& host,
                               std::int32_t row)
@@ -403,6 +501,10 @@ void NavigationView::set_slot(std::shared_ptr<UIElement>& slot, const IInspectab
         slot = text;
     }
     Grid::SetRow(slot, row);
+    if (host == m_main) {
+        if (row == 0) Grid::SetColumn(slot, 1);
+        else Grid::SetColumnSpan(slot, 2);
+    }
     host->Children()->Append(slot);
 }
 
@@ -418,12 +520,15 @@ void NavigationView::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
         m_SelectionChanged(std::static_pointer_cast<NavigationView>(strong_self()),
                            NavigationViewSelectionChangedEventArgs(args.NewValue(), foundation::make<NavigationTransitionInfo>()));
     } else if (p == IsPaneOpenProperty() || p == OpenPaneLengthProperty()) {
-        const bool open = IsPaneOpen();
-        m_layout->ColumnDefinitions()->GetAt(0)->Width(GridLengthHelper::FromPixels(open ? OpenPaneLength() : compact_pane_width));
-        for (const auto& entry : *m_menuItems)
-            if (auto item = std::dynamic_pointer_cast<NavigationViewItem>(entry)) item->set_compact(!open);
-        if (m_searchElement) m_searchElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
-        if (m_footerElement) m_footerElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
+        update_pane();
+        // A pane opened over the content takes the focus, on its chosen item.
+        if (p == IsPaneOpenProperty() && IsPaneOpen() && m_displayMode != NavigationViewDisplayMode::Expanded) {
+            auto chosen = std::dynamic_pointer_cast<UIElement>(SelectedItem());
+            if (!chosen && m_menuItems->Size() > 0) chosen = std::dynamic_pointer_cast<UIElement>(m_menuItems->GetAt(0));
+            if (chosen && chosen->widget()) chosen->widget()->setFocus(Qt::OtherFocusReason);
+        }
+    } else if (p == CompactModeThresholdWidthProperty() || p == ExpandedModeThresholdWidthProperty()) {
+        if (widget() && is_live()) follow_width(widget()->width());
     } else if (p == IsPaneToggleButtonVisibleProperty()) {
         m_toggle->Visibility(IsPaneToggleButtonVisible() ? Visibility::Visible : Visibility::Collapsed);
     } else if (p == HeaderProperty()) {
@@ -485,6 +590,8 @@ const bool registered = [] {
         .property(NavigationView::AutoSuggestBoxProperty())
         .property(NavigationView::PaneFooterProperty())
         .property(NavigationView::OpenPaneLengthProperty())
+        .property(NavigationView::CompactModeThresholdWidthProperty())
+        .property(NavigationView::ExpandedModeThresholdWidthProperty())
         .collection(u"MenuItems", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<NavigationView>(target)->MenuItems()->Append(value);
         });

@@ -7,6 +7,7 @@
 #include "platform/xaml/controls/TextBlock.h"
 
 class QLineEdit;
+class QShortcut;
 
 namespace xaml {
 
@@ -73,6 +74,10 @@ private:
     std::shared_ptr<NavigationTransitionInfo> m_transition;
 };
 
+// How the pane shows: only its toggle button, a rail of icons, or beside the content. Below
+// Expanded, an opened pane lies over the content until it is dismissed.
+enum class NavigationViewDisplayMode { Minimal = 0, Compact = 1, Expanded = 2 };
+
 enum class AutoSuggestionBoxTextChangeReason { UserInput = 0, ProgrammaticChange = 1, SuggestionChosen = 2 };
 
 class AutoSuggestBoxTextChangedEventArgs {
@@ -124,6 +129,8 @@ public:
     static const DependencyProperty& AutoSuggestBoxProperty();
     static const DependencyProperty& PaneFooterProperty();
     static const DependencyProperty& OpenPaneLengthProperty();
+    static const DependencyProperty& CompactModeThresholdWidthProperty();
+    static const DependencyProperty& ExpandedModeThresholdWidthProperty();
 
     // Menu entries: NavigationViewItem elements.
     const std::shared_ptr<foundation::IObservableVector<IInspectable>>& MenuItems() const noexcept { return m_menuItems; }
@@ -142,6 +149,13 @@ public:
     void AutoSuggestBox(const std::shared_ptr<xaml::AutoSuggestBox>& value) { SetValue(AutoSuggestBoxProperty(), value); }
     double OpenPaneLength() const { return get_value<double>(*this, OpenPaneLengthProperty()); }
     void OpenPaneLength(double value) { set_value(*this, OpenPaneLengthProperty(), value); }
+    // The view's width from which the pane shows as a rail of icons (641), and from which it
+    // shows beside the content (1008); the view follows its width as it changes.
+    double CompactModeThresholdWidth() const { return get_value<double>(*this, CompactModeThresholdWidthProperty()); }
+    void CompactModeThresholdWidth(double value) { set_value(*this, CompactModeThresholdWidthProperty(), value); }
+    double ExpandedModeThresholdWidth() const { return get_value<double>(*this, ExpandedModeThresholdWidthProperty()); }
+    void ExpandedModeThresholdWidth(double value) { set_value(*this, ExpandedModeThresholdWidthProperty(), value); }
+    NavigationViewDisplayMode DisplayMode() const noexcept { return m_displayMode; }
 
     using SelectionChangedHandler =
         foundation::TypedEventHandler<std::shared_ptr<NavigationView>, NavigationViewSelectionChangedEventArgs>;
@@ -160,6 +174,8 @@ private:
     friend class NavigationViewItem;
     void item_invoked(const std::shared_ptr<NavigationViewItem>& item);
     void menu_changed();
+    void follow_width(double width);
+    void update_pane();
     void set_slot(std::shared_ptr<UIElement>& slot, const IInspectable& value, const std::shared_ptr<Panel>& host,
                   std::int32_t row);
 
@@ -169,6 +185,9 @@ private:
     std::shared_ptr<StackPanel> m_menuPanel;
     std::shared_ptr<Button> m_toggle;
     std::shared_ptr<Grid> m_main;
+    std::shared_ptr<FrameworkElement> m_dismiss;  // takes clicks beside a pane open over the content
+    QShortcut* m_escape = nullptr;                // closes a pane open over the content
+    NavigationViewDisplayMode m_displayMode = NavigationViewDisplayMode::Expanded;
     std::shared_ptr<UIElement> m_headerElement, m_contentElement, m_searchElement, m_footerElement;
 };
 

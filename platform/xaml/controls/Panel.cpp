@@ -161,6 +161,7 @@ std::int32_t Grid::GetRow(const std::shared_ptr<UIElement>& e) { return get_valu
 void Grid::SetRow(const std::shared_ptr<UIElement>& e, std::int32_t v) { set_value(*e, RowProperty(), v); }
 std::int32_t Grid::GetColumn(const std::shared_ptr<UIElement>& e) { return get_value<std::int32_t>(*e, ColumnProperty()); }
 void Grid::SetColumn(const std::shared_ptr<UIElement>& e, std::int32_t v) { set_value(*e, ColumnProperty(), v); }
+void Grid::SetColumnSpan(const std::shared_ptr<UIElement>& e, std::int32_t v) { set_value(*e, ColumnSpanProperty(), v); }
 
 Grid::Grid()
     : m_rows(foundation::single_threaded_observable_vector<std::shared_ptr<RowDefinition>>()),

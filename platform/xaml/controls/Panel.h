@@ -100,6 +100,7 @@ public:
     static void SetRow(const std::shared_ptr<UIElement>& element, std::int32_t value);
     static std::int32_t GetColumn(const std::shared_ptr<UIElement>& element);
     static void SetColumn(const std::shared_ptr<UIElement>& element, std::int32_t value);
+    static void SetColumnSpan(const std::shared_ptr<UIElement>& element, std::int32_t value);
 
     const std::shared_ptr<RowDefinitionCollection>& RowDefinitions() const;
     const std::shared_ptr<ColumnDefinitionCollection>& ColumnDefinitions() const;

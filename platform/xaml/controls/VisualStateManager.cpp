@@ -2,6 +2,8 @@
 
 #include "platform/xaml/core/metadata.h"
 
+#include <QWidget>
+
 #include <map>
 
 namespace xaml {
@@ -68,37 +70,71 @@ bool VisualStateManager::GoToState(const std::shared_ptr<Control>& control, cons
                 if (state->Name != stateName) continue;
                 if (group->m_current == state) return true;
 
-                // Undo the previous state, newest setter first.
-                for (auto it = group->m_applied.rbegin(); it != group->m_applied.rend(); ++it) {
-                    auto target = it->target.lock();
-                    if (!target) continue;
-                    if (it->had_local) target->SetValue(it->property, it->previous);
-                    else target->ClearValue(it->property);
-                }
-                group->m_applied.clear();
-                group->m_current = state;
-
-                for (const auto& setter : state->Setters) {
-                    auto target = find_target(holder, setter->target_name());
-                    if (!target) throw foundation::hresult_invalid_argument(u"No element is named " + setter->target_name());
-                    const hstring typeName = setter->property_owner().empty() ? target->GetRuntimeClassName()
-                                                                              : setter->property_owner();
-                    const auto* type = metadata::find_type(typeName);
-                    const auto* member = type ? metadata::find_member(*type, setter->property_name()) : nullptr;
-                    if (!member || !member->property)
-                        throw foundation::hresult_invalid_argument(u"No property " + setter->property_name() + u" on " + typeName);
-                    IInspectable value = setter->value();
-                    if (setter->value_is_text())
-                        value = metadata::convert_text(member->type, foundation::unbox_value<hstring>(value));
-                    group->m_applied.push_back({target, member->property, target->ReadLocalValue(member->property),
-                                                target->HasLocalValue(member->property)});
-                    target->SetValue(member->property, value);
-                }
+                go_to(holder, *group, state);
                 return true;
             }
         }
     }
     return false;
+}
+
+void VisualStateManager::go_to(const std::shared_ptr<FrameworkElement>& holder, VisualStateGroup& group,
+                               const std::shared_ptr<VisualState>& state)
+{
+    // Undo the previous state, newest setter first.
+    for (auto it = group.m_applied.rbegin(); it != group.m_applied.rend(); ++it) {
+        auto target = it->target.lock();
+        if (!target) continue;
+        if (it->had_local) target->SetValue(it->property, it->previous);
+        else target->ClearValue(it->property);
+    }
+    group.m_applied.clear();
+    group.m_current = state;
+    if (!state) return;
+
+    for (const auto& setter : state->Setters) {
+        auto target = find_target(holder, setter->target_name());
+        if (!target) throw foundation::hresult_invalid_argument(u"No element is named " + setter->target_name());
+        const hstring typeName = setter->property_owner().empty() ? target->GetRuntimeClassName() : setter->property_owner();
+        const auto* type = metadata::find_type(typeName);
+        const auto* member = type ? metadata::find_member(*type, setter->property_name()) : nullptr;
+        if (!member || !member->property)
+            throw foundation::hresult_invalid_argument(u"No property " + setter->property_name() + u" on " + typeName);
+        IInspectable value = setter->value();
+        if (setter->value_is_text()) value = metadata::convert_text(member->type, foundation::unbox_value<hstring>(value));
+        group.m_applied.push_back({target, member->property, target->ReadLocalValue(member->property),
+                                   target->HasLocalValue(member->property)});
+        target->SetValue(member->property, value);
+    }
+}
+
+void VisualStateManager::follow_triggers(const std::shared_ptr<FrameworkElement>& element)
+{
+    const std::weak_ptr<FrameworkElement> weak = element;
+    auto evaluate = [weak] {
+        const auto holder = weak.lock();
+        group_list* groups = holder ? groups_of(holder) : nullptr;
+        if (!groups || !holder->widget()) return;
+        const QWidget* window = holder->widget()->window();
+        for (const auto& group : *groups) {
+            bool triggered = false;
+            std::shared_ptr<VisualState> chosen;
+            double widest = -1;
+            for (const auto& state : group->States) {
+                for (const auto& trigger : state->StateTriggers) {
+                    triggered = true;
+                    if (window->width() >= trigger->MinWindowWidth && window->height() >= trigger->MinWindowHeight &&
+                        trigger->MinWindowWidth > widest) {
+                        chosen = state;
+                        widest = trigger->MinWindowWidth;
+                    }
+                }
+            }
+            if (triggered && chosen != group->m_current) go_to(holder, *group, chosen);
+        }
+    };
+    element->Loaded([evaluate](const auto&, const auto&) { evaluate(); });
+    element->SizeChanged([evaluate](const auto&, const auto&) { evaluate(); });
 }
 
 }  // namespace xaml

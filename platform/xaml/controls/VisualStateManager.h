@@ -28,11 +28,20 @@ private:
     bool m_valueIsText;
 };
 
+// Makes its state current while the window is at least this wide and this high.
+class AdaptiveTrigger final : public foundation::Object {
+public:
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.AdaptiveTrigger"; }
+    double MinWindowWidth = 0;
+    double MinWindowHeight = 0;
+};
+
 class VisualState final : public foundation::Object {
 public:
     hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.VisualState"; }
     hstring Name;
     std::vector<std::shared_ptr<Setter>> Setters;
+    std::vector<std::shared_ptr<AdaptiveTrigger>> StateTriggers;
 };
 
 class VisualStateGroup final : public foundation::Object {
@@ -63,6 +72,14 @@ public:
     // content root); false when no group has such a state. A setter whose target or property
     // cannot be found fails with hresult_invalid_argument naming them.
     static bool GoToState(const std::shared_ptr<Control>& control, const hstring& stateName, bool useTransitions);
+
+    // From the element's loading on, keeps each of its groups that has triggers in the state
+    // whose active trigger asks for the widest window; none active leaves the group in no state.
+    static void follow_triggers(const std::shared_ptr<FrameworkElement>& element);
+
+private:
+    static void go_to(const std::shared_ptr<FrameworkElement>& holder, VisualStateGroup& group,
+                      const std::shared_ptr<VisualState>& state);
 };
 
 }  // namespace xaml

@@ -20,6 +20,7 @@ constexpr std::u16string_view state_manager_type = u"Microsoft.UI.Xaml.VisualSta
 constexpr std::u16string_view state_group_type = u"Microsoft.UI.Xaml.VisualStateGroup";
 constexpr std::u16string_view state_type = u"Microsoft.UI.Xaml.VisualState";
 constexpr std::u16string_view setter_type = u"Microsoft.UI.Xaml.Setter";
+constexpr std::u16string_view adaptive_trigger_type = u"Microsoft.UI.Xaml.AdaptiveTrigger";
 constexpr std::u16string_view run_type = u"Microsoft.UI.Xaml.Documents.Run";
 
 // Where the default namespace's names live, in the order they are tried.
@@ -562,6 +563,10 @@ void builder::build_visual_state_groups(const IInspectable& object, const node& 
         }
         groups.push_back(std::move(group));
     }
+    const bool triggered = std::any_of(groups.begin(), groups.end(), [](const auto& group) {
+        return std::any_of(group->States.begin(), group->States.end(), [](const auto& state) { return !state->StateTriggers.empty(); });
+    });
+    if (triggered) VisualStateManager::follow_triggers(element);
 }
 
 void builder::add_state(VisualStateGroup& group, const node& n)
@@ -570,14 +575,36 @@ void builder::add_state(VisualStateGroup& group, const node& n)
     auto state = foundation::make<VisualState>();
     state->Name = state_name(n);
     for (const auto& child : normalized(n.children, false)) {
+        if (child.element && child.element->name == u"VisualState.StateTriggers") {
+            for (const auto& trigger : normalized(child.element->children, false)) {
+                if (!trigger.element) fail(trigger.line, u"State triggers are elements, not text");
+                state->StateTriggers.push_back(adaptive_trigger(*trigger.element));
+            }
+            continue;
+        }
         if (!child.element || child.element->name != u"VisualState.Setters")
-            fail(child.element ? child.element->line : child.line, u"A visual state holds VisualState.Setters only");
+            fail(child.element ? child.element->line : child.line, u"A visual state holds VisualState.Setters and VisualState.StateTriggers only");
         for (const auto& setter : normalized(child.element->children, false)) {
             if (!setter.element) fail(setter.line, u"Setters are elements, not text");
             add_setter(state, *setter.element);
         }
     }
     group.States.push_back(std::move(state));
+}
+
+std::shared_ptr<AdaptiveTrigger> builder::adaptive_trigger(const node& n) const
+{
+    expect_type(n, adaptive_trigger_type);
+    auto trigger = foundation::make<AdaptiveTrigger>();
+    for (const auto& a : n.attributes) {
+        double* size = !a.ns.empty()                   ? nullptr
+                       : a.name == u"MinWindowWidth"  ? &trigger->MinWindowWidth
+                       : a.name == u"MinWindowHeight" ? &trigger->MinWindowHeight
+                                                      : nullptr;
+        if (!size) fail(a.line, u"Unknown property " + a.name + u" of an AdaptiveTrigger");
+        *size = foundation::unbox_value<double>(metadata::convert_text(u"Double", a.value));
+    }
+    return trigger;
 }
 
 void builder::add_setter(const std::shared_ptr<VisualState>& state, const node& n)
@@ -694,6 +721,7 @@ const bool registered = [] {
     metadata::type_builder(hstring(state_group_type), u"Microsoft.UI.Xaml.DependencyObject");
     metadata::type_builder(hstring(state_type), u"Microsoft.UI.Xaml.DependencyObject");
     metadata::type_builder(hstring(setter_type), u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(hstring(adaptive_trigger_type), u"Microsoft.UI.Xaml.DependencyObject");
     return true;
 }();
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 namespace xaml {
+class AdaptiveTrigger;
 class VisualState;
 class VisualStateGroup;
 }  // namespace xaml
@@ -109,6 +110,7 @@ private:
 
     void build_visual_state_groups(const IInspectable& object, const node& p);
     void add_state(VisualStateGroup& group, const node& n);
+    std::shared_ptr<AdaptiveTrigger> adaptive_trigger(const node& n) const;
     void add_setter(const std::shared_ptr<VisualState>& state, const node& n);
     void expect_type(const node& n, std::u16string_view fullName) const;
     hstring state_name(const node& n) const;
