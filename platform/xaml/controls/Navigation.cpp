@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QGraphicsDropShadowEffect>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -460,6 +461,16 @@ void NavigationView::update_pane()
     if (m_footerElement) m_footerElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
     m_dismiss->Visibility(over ? Visibility::Visible : Visibility::Collapsed);
     m_pane->widget()->setAutoFillBackground(over);
+    // Lying over the page, the pane casts a shadow on it, which sets it apart.
+    if (over && !m_pane->widget()->graphicsEffect()) {
+        auto* shadow = new QGraphicsDropShadowEffect;
+        shadow->setBlurRadius(24);
+        shadow->setOffset(2, 0);
+        shadow->setColor(QColor(0, 0, 0, 90));
+        m_pane->widget()->setGraphicsEffect(shadow);
+    } else if (!over) {
+        m_pane->widget()->setGraphicsEffect(nullptr);
+    }
     m_escape->setEnabled(over);
 }
 
