@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Zintrel needs to build, run and test.
+# Installs the Debian packages Zintrel needs to build and run; "tests" adds what the tests need,
+# "package" what making and checking the Debian package needs:
+#   bash scripts/setup.sh [tests] [package]
 set -euo pipefail
 
+# Building and running.
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
-  libssl-dev openssl libidn2-dev
-  libxxhash-dev xxhash
-  libboost-dev libfmt-dev
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  gnutls-bin rhash dbus dbus-x11 xvfb xauth x11-utils xdotool xclip imagemagick openbox
-  lintian desktop-file-utils
-  fonts-dejavu-core locales
+  libssl-dev libidn2-dev libxxhash-dev libboost-dev libfmt-dev
+  fonts-dejavu-core
 )
+for group in "$@"; do
+  case "$group" in
+    tests)
+      packages+=(
+        googletest libgtest-dev libgmock-dev libbenchmark-dev
+        openssl xxhash gnutls-bin rhash dbus dbus-x11 xvfb xauth x11-utils xdotool xclip imagemagick openbox
+        lintian desktop-file-utils appstream locales
+      ) ;;
+    package) packages+=(dpkg-dev lintian appstream) ;;
+    *) echo "setup.sh: unknown group $group (tests, package)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

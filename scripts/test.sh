@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Installs what the project needs, builds it and runs every test.
+# Installs what the project and its tests need, builds both and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh tests
 cmake -S . -B build -G Ninja -DZINTREL_TESTS=ON
 cmake --build build
 export QT_QPA_PLATFORM=offscreen

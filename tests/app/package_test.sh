@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package as Debian expects it: its file name, stripped program, architecture-
 # independent data under share/zintrel and nothing under lib, documentation, an extended
-# description, a dependency on the package of every library the program links, no lintian error
-# and a desktop entry that desktop-file-validate accepts without a word.
+# description, a dependency on the package of every library the program links, no lintian error,
+# a desktop entry that desktop-file-validate accepts without a word, and what desktops and
+# software centres look for: metainfo, a scalable icon, recommended integration packages.
 set -euo pipefail
 build=$1 version=$2
 work=$(mktemp -d)
@@ -46,8 +47,28 @@ grep -q "qt6-qpa-plugins" "$work/depends" || fail "Qt's platform plugins are not
 
 lintian "$deb" > "$work/lintian" 2>&1 || true
 if grep -q '^E:' "$work/lintian"; then fail "lintian errors:"; grep '^E:' "$work/lintian"; fi
-validation=$(desktop-file-validate "$work/root/usr/share/applications/zintrel.desktop" 2>&1) || true
+entry="$work/root/usr/share/applications/zintrel.desktop"
+validation=$(desktop-file-validate "$entry" 2>&1) || true
 [ -z "$validation" ] || fail "desktop-file-validate: $validation"
+for line in StartupNotify=true TryExec=zintrel; do grep -qx "$line" "$entry" || fail "the desktop entry lacks $line"; done
+
+# Native file dialogs and Wayland come recommended.
+recommends=$(dpkg-deb -f "$deb" Recommends)
+for package in qt6-gtk-platformtheme qt6-wayland; do
+  grep -qw "$package" <<< "$recommends" || fail "$package is not recommended: $recommends"
+done
+# Software centres: metainfo that appstreamcli accepts, naming the desktop entry; a scalable icon.
+metainfo=("$work"/root/usr/share/metainfo/*.metainfo.xml)
+if [ -f "${metainfo[0]}" ]; then
+  appstreamcli validate --no-net "${metainfo[0]}" > "$work/appstream" 2>&1 || { fail "appstreamcli validate:"; cat "$work/appstream"; }
+  grep -q '<launchable type="desktop-id">zintrel.desktop</launchable>' "${metainfo[0]}" || fail "the metainfo launches no zintrel.desktop"
+else
+  fail "no metainfo under usr/share/metainfo"
+fi
+icon="$work/root/usr/share/icons/hicolor/scalable/apps/zintrel.svg"
+[ -f "$icon" ] && grep -q "<svg" "$icon" || fail "no scalable icon"
+head -1 "$work/root/usr/share/doc/zintrel/copyright" | grep -q "^Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" \
+  || fail "the copyright file is not machine-readable"
 
 [ "$failures" -eq 0 ] && echo "$(basename "$deb") is a sound Debian package"
 exit "$failures"
