@@ -281,22 +281,24 @@ double radio_ring_contrast(bool checked)
     return best;
 }
 
+const auto* const bus = ::testing::AddGlobalTestEnvironment(new test::private_session_bus);
+
 class DesktopAppearance : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        // Before the first use of the session bus in this process.
-        s_bus = test::start_private_session_bus();
-        ASSERT_FALSE(s_bus.address.empty());
-    }
-    static void TearDownTestSuite() { test::stop(s_bus); }
     void SetUp() override
     {
-        m_service = QDBusConnection::connectToBus(QString::fromStdString(s_bus.address), "portal");
+        m_service = QDBusConnection::connectToBus(QString::fromStdString(test::private_session_bus::s_bus.address), "portal");
         ASSERT_TRUE(m_service.isConnected());
         ASSERT_TRUE(m_service.registerVirtualObject("/org/freedesktop/portal/desktop", &m_portal));
     }
-    void TearDown() override { QDBusConnection::disconnectFromBus("portal"); }
+    // The portal, the following and the palette go with their test, even one that failed half-way.
+    void TearDown() override
+    {
+        stop_following_desktop_appearance();
+        QApplication::setPalette(QPalette());
+        m_service.unregisterService("org.freedesktop.portal.Desktop");
+        QDBusConnection::disconnectFromBus("portal");
+    }
     void Publish() { ASSERT_TRUE(m_service.registerService("org.freedesktop.portal.Desktop")); }
     void Change(uint scheme)
     {
@@ -306,7 +308,6 @@ protected:
         signal << QString("org.freedesktop.appearance") << QString("color-scheme") << QVariant::fromValue(QDBusVariant(scheme));
         m_service.send(signal);
     }
-    static inline test::session_bus s_bus;
     QDBusConnection m_service{QString()};
     settings_portal m_portal;
 };

@@ -226,6 +226,7 @@ void Application::Start(ApplicationInitializationCallback callback)
 
 void reset_start_for_tests()
 {
+    stop_following_desktop_appearance();
     forget_ui_thread_queue_for_tests();
     metadata::unseal_for_tests();
 }

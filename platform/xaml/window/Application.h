@@ -56,7 +56,7 @@ protected:
 void set_command_line(int argc, char** argv);
 
 // Test hook: undoes what Start leaves to the process (the UI thread's queue, the sealed type
-// registry), so that tests after one that starts an application find the process as before.
+// registry, the desktop appearance it follows), so that tests after one that starts an application find the process as before.
 void reset_start_for_tests();
 
 }  // namespace xaml

@@ -152,10 +152,9 @@ class desktop_appearance final : public QObject {
     Q_OBJECT
 
 public:
-    desktop_appearance() : QObject(qApp)
+    desktop_appearance() : QObject(qApp), m_styleBefore(QApplication::style()->name())
     {
-        if (!dynamic_cast<readable_indicators*>(QApplication::style()))
-            QApplication::setStyle(new readable_indicators(QStyleFactory::create(QApplication::style()->name())));
+        QApplication::setStyle(new readable_indicators(QStyleFactory::create(m_styleBefore)));
         auto bus = QDBusConnection::sessionBus();
         if (bus.isConnected()) {
             bus.connect(portal_service, portal_path, settings_interface, "SettingChanged", this,
@@ -169,7 +168,9 @@ public:
     // The bus drops the signal's connection with the object.
     ~desktop_appearance() override
     {
-        if (m_shown != color_scheme::none && !QCoreApplication::closingDown()) QApplication::setPalette(QPalette());
+        if (QCoreApplication::closingDown()) return;
+        QApplication::setStyle(m_styleBefore);
+        if (m_paletteSet) QApplication::setPalette(QPalette());
     }
 
 public slots:
@@ -188,8 +189,7 @@ protected:
     {
         if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange && !m_applying) {
             const QScopedValueRollback busy(m_applying, true);
-            QPalette palette = QGuiApplication::palette();
-            if (make_placeholders_readable(palette)) QApplication::setPalette(palette);
+            set_readable_placeholders();
         }
         return false;
     }
@@ -215,29 +215,49 @@ private:
         if (m_scheme != m_shown) {
             m_shown = m_scheme;
             // Back to the platform's palette, which serves as it is unless the scheme says otherwise.
-            QApplication::setPalette(QPalette());
+            set_palette(QPalette());
             const bool platformDark = is_dark(QGuiApplication::palette());
-            if (m_scheme == color_scheme::dark && !platformDark) QApplication::setPalette(dark_palette());
-            else if (m_scheme == color_scheme::light && platformDark) QApplication::setPalette(QApplication::style()->standardPalette());
+            if (m_scheme == color_scheme::dark && !platformDark) set_palette(dark_palette());
+            else if (m_scheme == color_scheme::light && platformDark) set_palette(QApplication::style()->standardPalette());
         }
-        QPalette palette = QGuiApplication::palette();
-        if (make_placeholders_readable(palette)) QApplication::setPalette(palette);
+        set_readable_placeholders();
     }
 
+    void set_palette(const QPalette& palette)
+    {
+        QApplication::setPalette(palette);
+        m_paletteSet = true;
+    }
+
+    void set_readable_placeholders()
+    {
+        QPalette palette = QGuiApplication::palette();
+        if (make_placeholders_readable(palette)) set_palette(palette);
+    }
+
+    const QString m_styleBefore;
     color_scheme m_scheme = color_scheme::none;
     color_scheme m_shown = color_scheme::none;
     bool m_applying = false;
+    bool m_paletteSet = false;  // by this object, which hands the platform's back when it goes
 };
+
+QPointer<desktop_appearance>& current()
+{
+    static QPointer<desktop_appearance> appearance;
+    return appearance;
+}
 
 }  // namespace
 
 void follow_desktop_appearance()
 {
+    stop_following_desktop_appearance();
     // Owned by the Qt application, so it goes before the application's bus connections do.
-    static QPointer<desktop_appearance> current;
-    delete current.data();
-    current = new desktop_appearance;
+    current() = new desktop_appearance;
 }
+
+void stop_following_desktop_appearance() { delete current().data(); }
 
 }  // namespace xaml
 

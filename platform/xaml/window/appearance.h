@@ -8,5 +8,7 @@ namespace xaml {
 // Starts following the preference; the Qt application must exist. Called again, it starts
 // over with the session bus as it is then.
 void follow_desktop_appearance();
+// Stops following: the platform's palette and the style the application had come back.
+void stop_following_desktop_appearance();
 
 }  // namespace xaml
