@@ -45,7 +45,7 @@ def press(node):
 
 
 def clipboard():
-    # Bytes as they are: the report's line ends are CR LF.
+    # Bytes as they are: no line ends translated.
     result = subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True)
     return result.stdout.decode() if result.returncode == 0 else None
 
