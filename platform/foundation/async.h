@@ -291,8 +291,10 @@ struct fire_and_forget {
         bool await_ready() const noexcept { return false; }
         bool await_suspend(std::coroutine_handle<> h) noexcept
         {
-            failed = !thread_pool::submit([h] { h.resume(); });
-            return !failed;
+            // Once handed over, the coroutine may end on the pool and free this awaiter with it.
+            if (thread_pool::submit([h] { h.resume(); })) return true;
+            failed = true;
+            return false;
         }
         void await_resume() const
         {
@@ -315,8 +317,10 @@ public:
             bool await_ready() const noexcept { return target.is_current(); }
             bool await_suspend(std::coroutine_handle<> h) noexcept
             {
-                failed = !target.post(h);
-                return !failed;
+                // As above: after a successful hand-over nothing here may be touched.
+                if (target.post(h)) return true;
+                failed = true;
+                return false;
             }
             void await_resume() const
             {

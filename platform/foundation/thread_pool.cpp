@@ -19,6 +19,7 @@ public:
     {
         std::unique_lock lock(m_mutex);
         m_queue.push_back(std::move(work));
+        ++m_busy;
         if (m_idle < m_queue.size() && m_threads < max_threads()) {
             ++m_threads;
             try {
@@ -27,6 +28,7 @@ public:
                 --m_threads;
                 if (m_threads == 0) {
                     m_queue.pop_back();
+                    --m_busy;
                     return false;
                 }
             }
@@ -62,7 +64,9 @@ private:
             m_queue.pop_front();
             lock.unlock();
             work();  // noexcept boundary below: an escaping exception terminates, as on the platform
+            work = nullptr;
             lock.lock();
+            --m_busy;
         }
     }
 
@@ -76,6 +80,12 @@ public:
         m_ready.notify_all();
     }
 
+    bool idle()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_busy == 0;
+    }
+
     static thread_local bool t_is_pool_thread;
 
 private:
@@ -83,6 +93,7 @@ private:
     std::condition_variable m_ready;
     std::deque<std::function<void()>> m_queue;
     std::size_t m_idle = 0;
+    std::size_t m_busy = 0;  // queued or running
     unsigned m_threads = 0;
     unsigned m_limit = 0;
 };
@@ -107,6 +118,8 @@ bool thread_pool::submit(std::function<void()> work) noexcept
 }
 
 bool thread_pool::is_pool_thread() noexcept { return pool::t_is_pool_thread; }
+
+bool thread_pool::idle() noexcept { return the_pool().idle(); }
 
 void thread_pool::limit_threads_for_tests(unsigned threads) { the_pool().limit(threads); }
 

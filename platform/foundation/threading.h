@@ -17,6 +17,8 @@ namespace thread_pool {
 // escapes the work ends the process.
 bool submit(std::function<void()> work) noexcept;
 bool is_pool_thread() noexcept;
+// True when no work is queued or running.
+bool idle() noexcept;
 // Test hook: caps the number of pool threads (0: the normal cap). Threads above a new cap leave
 // once they are idle.
 void limit_threads_for_tests(unsigned threads);
@@ -27,8 +29,14 @@ namespace ui_thread {
 bool is_current() noexcept;
 // Whether an application object exists to run posted work.
 bool available() noexcept;
-// Queues the work for the UI thread's event loop; false when there is no application object.
+// Queues the work for the UI thread's event loop; false when there is no application object
+// (or it is being destroyed). Work that was queued runs: in the loop, or in finish_pending_work.
 bool post(std::function<void()> work) noexcept;
+// UI thread, once its event loop has ended: runs the posted work, and whatever it leads to, until
+// neither this thread nor the pool has any left. Meanwhile finishing() is true.
+void finish_pending_work();
+// While it is true the program is ending: long work stops early and no dialog opens.
+bool finishing() noexcept;
 }  // namespace ui_thread
 
 }  // namespace foundation
