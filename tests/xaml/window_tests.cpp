@@ -22,7 +22,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 using namespace xaml;
 using foundation::make;
@@ -185,6 +188,29 @@ TEST(Dispatching, QueuesRunWorkOnTheUiThreadUntilShutDown)
     EXPECT_EQ(runs, 1) << "work queued before the shutdown still runs";
     EXPECT_FALSE(queue->TryEnqueue([&] { ++runs; }));
     EXPECT_EQ(DispatcherQueue::GetForCurrentThread(), nullptr);
+}
+
+TEST(Dispatching, WorkAcceptedByAQueueBeingShutDownRunsBeforeTheShutDownCompletes)
+{
+    std::shared_ptr<DispatcherQueueController> controller;
+    const DispatcherQueueOptions options{sizeof(DispatcherQueueOptions), DQTYPE_THREAD_CURRENT, DQTAT_COM_NONE};
+    ASSERT_EQ(CreateDispatcherQueueController(options, &controller), foundation::S_OK);
+    const auto queue = controller->DispatcherQueue();
+
+    // Threads enqueue until the queue refuses them, so every one of them crosses the shut-down.
+    std::atomic<int> accepted = 0, ran = 0;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            while (queue->TryEnqueue([&] { ++ran; })) ++accepted;
+        });
+    EXPECT_TRUE(test::run_until([&] { return ran > 1000; }));
+    auto shutdown = controller->ShutdownQueueAsync();
+    EXPECT_TRUE(test::run_until([&] { return shutdown.Status() == foundation::AsyncStatus::Completed; }));
+    const int ran_before_completion = ran;
+    for (auto& thread : threads) thread.join();
+    EXPECT_EQ(ran_before_completion, accepted) << "accepted work is dropped, or runs after the completion";
+    EXPECT_TRUE(queue->is_shut_down());
 }
 
 TEST(Backdrop, FollowsThemeAndInputStateAndStopsWhenClosed)

@@ -15,17 +15,23 @@ std::shared_ptr<DispatcherQueue> ui_queue;  // lives as long as the process
 std::shared_ptr<DispatcherQueue> DispatcherQueue::GetForCurrentThread()
 {
     if (auto queue = current_queue.lock()) return queue;
-    if (ui_queue && foundation::ui_thread::is_current()) return ui_queue;
+    if (foundation::ui_thread::is_current() && ui_queue) return ui_queue;  // only the UI thread reads it
     return nullptr;
 }
 
 bool DispatcherQueue::TryEnqueue(DispatcherQueueHandler handler)
 {
-    if (m_shutDown || !handler) return false;
-    auto self = std::static_pointer_cast<DispatcherQueue>(strong_self());
-    return foundation::ui_thread::post([self, handler = std::move(handler)] {
-        if (!self->m_shutDown) guard(handler);
-    });
+    if (!handler) return false;
+    // Posting under the lock orders every accepted item before the shut-down's completion.
+    std::lock_guard lock(m_mutex);
+    if (m_shutDown) return false;
+    return foundation::ui_thread::post([handler = std::move(handler)] { guard(handler); });
+}
+
+bool DispatcherQueue::is_shut_down() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_shutDown;
 }
 
 bool DispatcherQueue::HasThreadAccess() const { return foundation::ui_thread::is_current(); }
@@ -41,15 +47,17 @@ foundation::IAsyncAction DispatcherQueueController::ShutdownQueueAsync()
 {
     foundation::async_source<void> done;
     auto queue = m_queue;
-    // Work queued before the shutdown still runs; the completion follows it in the loop.
-    if (!foundation::ui_thread::post([queue, done] {
-            queue->m_shutDown = true;
+    // The queue takes nothing from now on; what it took runs first, the completion after it.
+    bool posted = false;
+    {
+        std::lock_guard lock(queue->m_mutex);
+        queue->m_shutDown = true;
+        posted = foundation::ui_thread::post([queue, done] {
             if (current_queue.lock() == queue) current_queue.reset();
             done.complete();
-        })) {
-        queue->m_shutDown = true;
-        done.complete();
+        });
     }
+    if (!posted) done.complete();
     return done.operation();
 }
 

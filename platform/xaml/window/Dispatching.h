@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 namespace xaml {
 
@@ -25,10 +26,11 @@ public:
     bool TryEnqueue(DispatcherQueueHandler handler);
     bool HasThreadAccess() const;
 
-    bool is_shut_down() const noexcept { return m_shutDown; }
+    bool is_shut_down() const;
 
 private:
     friend class DispatcherQueueController;
+    mutable std::mutex m_mutex;
     bool m_shutDown = false;
 };
 
