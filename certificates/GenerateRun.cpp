@@ -167,7 +167,8 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
         show_failure_dialog(page, plan.failure_title, failure_text(error));
         co_return;
     }
-    reveal(written);
+    // A window closed during the run has nobody left to show the files to.
+    if (!foundation::ui_thread::finishing()) reveal(written);
 }
 
 }  // namespace Zintrel

@@ -38,6 +38,8 @@ foundation::IAsyncAction ChecksumRun::ReadAsync()
              loaded = co_await reader->LoadAsync(ChecksumReadChunk)) {
             const auto buffer = reader->ReadBuffer(loaded);
             hashers.Update(std::span<const std::uint8_t>(buffer->data(), buffer->Length()));
+            // A long read does not hold up the end of the program.
+            if (foundation::ui_thread::finishing()) throw foundation::hresult_canceled();
         }
     }
     reader = nullptr;

@@ -33,7 +33,8 @@ public:
     // takes its size from the open file, then loads of ChecksumReadChunk bytes until a load gives
     // none, each fed to every hasher. A platform error of the file (removed, unreadable, failing
     // half-way, changed while it was read) fails the operation with that hresult_error; nothing is
-    // published then.
+    // published then. Once the program is ending it stops after the chunk it has, with
+    // hresult_canceled.
     foundation::IAsyncAction ReadAsync();
     // UI thread, after ReadAsync has succeeded (before that it does nothing): each entry with a
     // result gets its Checksum (an entry whose hasher failed keeps ""), then FileSize.

@@ -150,6 +150,8 @@ foundation::fire_and_forget ChecksumsPage::ComputeChecksumsAsync()
     bool failed = false;
     try {
         co_await run.ReadAsync();
+    } catch (const foundation::hresult_canceled&) {
+        co_return;  // the program is ending
     } catch (const foundation::hresult_error& e) {
         // The file went away or cannot be read: no results, and the user learns why.
         failure = e.message();

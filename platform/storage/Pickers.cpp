@@ -46,6 +46,11 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialo
         if (result != QDialog::Accepted || chosen.isEmpty()) source.complete(nullptr);
         else source.complete(foundation::make<StorageFile>(from_qstring(chosen.front())));
     });
+    // A dialog that goes with its window chose nothing; the caller learns it after the teardown
+    // rather than inside it (a second completion is ignored).
+    QObject::connect(dialog, &QObject::destroyed, [source] {
+        if (!foundation::ui_thread::post([source] { source.complete(nullptr); })) source.complete(nullptr);
+    });
     dialog->open();
     return source.operation();
 }

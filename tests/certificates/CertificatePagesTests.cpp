@@ -8,6 +8,7 @@
 #include "certificates/CertificateBuilders.h"
 #include "certificates/GenerateRun.h"
 #include "certificates/SelfSignedCertPage.h"
+#include "platform/foundation/threading.h"
 #include "platform/xaml/controls/ComboBox.h"
 #include "platform/xaml/controls/PasswordBox.h"
 #include "platform/xaml/controls/ProgressRing.h"
@@ -33,6 +34,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -714,4 +716,64 @@ TEST_F(CertificatePages, UnusableChoicesAreRefusedWithAClearMessage)
     m_window->Close();
     if (QDialog* left = open_content_dialog()) left->reject();
     EXPECT_TRUE(test::run_until([] { return open_content_dialog() == nullptr; }));
+}
+
+namespace {
+
+// The program's whole life, started as main starts it: the window is closed while a run makes
+// its key, and the process ends as soon as Start returns.
+class CertificatePagesDeathTest : public CertificatePages {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() / ("zintrel-closing-" + std::to_string(getpid()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    // In the child: opens the page, starts a PKCS#12 run with an RSA 4096 key and closes the
+    // window while the key is made. Exits 0 when nothing still works once Start has returned.
+    [[noreturn]] void close_while_a_key_is_made()
+    {
+        bool closed_in_progress = false;
+        // Start may run the loop before the application and its window are made.
+        QTimer script;
+        script.setInterval(10);
+        QObject::connect(&script, &QTimer::timeout, [&] {
+            const auto app = App::current();
+            if (!app || !app->GetMainWindowHandle()) return;
+            script.stop();
+            m_window = dynamic_cast<MainWindow*>(xaml::Window::from_handle(app->GetMainWindowHandle()));
+            auto page = self_signed();
+            type_into(page->CommonNameCtrl(), "closing.example");
+            leave(page);
+            choose_key_type(page, 2);
+            click(element<xaml::Button>(page, u"Pkcs12Button"));
+            save_as("closing");
+            closed_in_progress = test::run_until([&] { return state_of(page) == u"InProgress"; });
+            m_window->Close();
+        });
+        script.start();
+        xaml::Application::Start([](const auto&) { foundation::make<App>(); });
+        test::stop(private_bus::s_bus);  // the environment's tear-down does not run here
+        if (!closed_in_progress) std::_Exit(3);
+        // Whatever is still at work now races the exit handlers that tear the libraries down.
+        std::exit(foundation::thread_pool::idle() ? 0 : 4);
+    }
+};
+
+}  // namespace
+
+TEST_F(CertificatePagesDeathTest, ClosingTheWindowWhileAKeyIsMadeEndsWithTheWholeOutputOrNone)
+{
+    EXPECT_EXIT(close_while_a_key_is_made(), ::testing::ExitedWithCode(0), "")
+        << "3: the window closed before the run began; 4: a run still worked when the process ended";
+    const auto left = written();
+    if (left.empty()) return;
+    ASSERT_EQ(left, std::vector<std::string>{"closing.pfx"}) << "nothing but the output is left behind";
+    const auto opened = test::run_tool("openssl", {"pkcs12", "-in", (m_dir / "closing.pfx").string(), "-passin", "pass:",
+                                                   "-noenc", "-nocerts"});
+    EXPECT_EQ(opened.exit_code, 0) << opened.output;
+    EXPECT_NE(opened.output.find("BEGIN PRIVATE KEY"), std::string::npos) << opened.output;
 }

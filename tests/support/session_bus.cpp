@@ -2,14 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace test {
 
 session_bus start_private_session_bus()
 {
+    // The daemon lives on after the process that starts it and must hold none of its files open:
+    // a death test's child would keep its parent waiting for the end of the status pipe.
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
+        const int fd = std::atoi(entry.path().filename().c_str());
+        if (fd > 2) fcntl(fd, F_SETFD, fcntl(fd, F_GETFD) | FD_CLOEXEC);
+    }
     std::FILE* out = popen("dbus-daemon --session --fork --print-address=1 --print-pid=1", "r");
     if (!out) {
         ADD_FAILURE() << "cannot start dbus-daemon";

@@ -242,6 +242,12 @@ QDialog* ContentDialog::dialog() const { return static_cast<QDialog*>(widget());
 
 foundation::IAsyncOperation<ContentDialogResult> ContentDialog::ShowAsync()
 {
+    if (foundation::ui_thread::finishing()) {
+        // The window has closed and the program ends: nothing opens, and nobody waits for it.
+        foundation::async_source<ContentDialogResult> none;
+        none.complete(ContentDialogResult::None);
+        return none.operation();
+    }
     const auto root = m_root.lock();
     if (!root) throw foundation::hresult_invalid_argument(u"A ContentDialog needs its XamlRoot set before it is shown");
     auto& open = open_dialogs();

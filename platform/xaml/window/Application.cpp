@@ -219,8 +219,12 @@ void Application::Start(ApplicationInitializationCallback callback)
         }
         if (!failure) QApplication::exec();
     }
+    // Runs in flight end before the process does: what they wrote is whole, and no thread works
+    // on while exit handlers tear the libraries down. The window's end may set more going.
+    foundation::ui_thread::finish_pending_work();
     // The application goes before the Qt application it was made under.
     current_application().reset();
+    foundation::ui_thread::finish_pending_work();
     if (failure) throw *failure;
 }
 
