@@ -340,7 +340,9 @@ foundation::fire_and_forget MainWindow::LoadSettingsAsync()
     const auto data = appmodel::ApplicationData::Current();
     const auto values = data->LocalSettings()->Values();
     co_await data->SetVersionAsync(0, [](const appmodel::SetVersionRequest&) {});
-    self->RestoreWindowPlacement(values);
+    // A window closed meanwhile (the program ending before its settings came) stays as it was
+    // closed: moving it now would show it again and save that place over the one it had.
+    if (!self->closed()) self->RestoreWindowPlacement(values);
 }
 
 void MainWindow::SaveWindowPlacementIfPackaged()

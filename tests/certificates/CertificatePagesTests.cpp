@@ -756,7 +756,7 @@ protected:
         });
         script.start();
         xaml::Application::Start([](const auto&) { foundation::make<App>(); });
-        test::stop(private_bus::s_bus);  // the environment's tear-down does not run here
+        test::stop(test::private_session_bus::s_bus);  // the environment's tear-down does not run here
         if (!closed_in_progress) std::_Exit(3);
         // Whatever is still at work now races the exit handlers that tear the libraries down.
         std::exit(foundation::thread_pool::idle() ? 0 : 4);

@@ -114,6 +114,7 @@ public:
     hstring Title() const;
     void Title(const hstring& value);
     bool Visible() const;
+    bool closed() const noexcept { return m_closed; }
     // Shows the window and brings it to the front.
     void Activate();
     // Closes the window: Closed is raised, the content unloads and the window goes away.
