@@ -16,7 +16,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QImage>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -40,6 +42,13 @@ std::shared_ptr<RadioButton> radio(const char16_t* content, const char16_t* grou
 }
 
 void click(const std::shared_ptr<UIElement>& element) { QTest::mouseClick(element->widget(), Qt::LeftButton); }
+
+std::shared_ptr<StackPanel> stacked(std::initializer_list<std::shared_ptr<UIElement>> elements)
+{
+    auto panel = make<StackPanel>();
+    for (const auto& e : elements) panel->Children()->Append(e);
+    return panel;
+}
 
 // Replaces what a number box shows as if the user selected it all and typed.
 void retype(const std::shared_ptr<NumberBox>& box, const char* text)
@@ -93,6 +102,94 @@ TEST(ToggleButton, ClickChangesIsCheckedBeforeClickIsRaised)
     events.clear();
     toggle->IsChecked(false);
     EXPECT_TRUE(events.empty()) << "setting the state it has notifies nothing";
+}
+
+TEST(ToggleButton, AChosenToggleStandsOutAndReadsAsAPressedButtonInLightAndDarkPalettes)
+{
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    for (auto [role, colour] : {std::pair{QPalette::Window, QColor(32, 32, 32)}, {QPalette::Button, QColor(45, 45, 45)},
+                                {QPalette::WindowText, QColor(Qt::white)}, {QPalette::ButtonText, QColor(Qt::white)},
+                                {QPalette::Highlight, QColor(42, 130, 218)}, {QPalette::HighlightedText, QColor(Qt::white)}})
+        dark.setColor(role, colour);
+    for (const auto& palette : {light, dark}) {
+        auto panel = make<StackPanel>();
+        auto chosen = make<ToggleButton>();
+        auto other = make<ToggleButton>();
+        for (const auto& t : {chosen, other}) {
+            t->Content(box_value(u"SHA2-256"));
+            t->MinWidth(130);
+            panel->Children()->Append(t);
+        }
+        chosen->IsChecked(true);
+        auto root = show(panel);
+        root->host_widget()->setPalette(palette);
+        // The face at the right end, clear of the text and the check mark.
+        auto face = [](const std::shared_ptr<ToggleButton>& t) {
+            const QImage image = t->widget()->grab().toImage();
+            return image.pixelColor(image.width() - 8, image.height() / 2);
+        };
+        const double contrast = contrast_ratio(face(chosen), face(other));
+        EXPECT_GE(contrast, 3.0) << "chosen " << face(chosen).name().toStdString() << " beside "
+                                 << face(other).name().toStdString();
+
+        auto* a11y = QAccessible::queryAccessibleInterface(chosen->widget());
+        EXPECT_EQ(a11y->role(), QAccessible::Button) << "a toggle is a button that stays pressed, not a check box";
+        EXPECT_EQ(a11y->text(QAccessible::Name), QString("SHA2-256"));
+        EXPECT_TRUE(a11y->state().checkable && a11y->state().checked);
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(other->widget())->state().checked);
+    }
+}
+
+TEST(Button, EnterAndKeypadEnterPressTheFocusedButtonAsSpaceDoes)
+{
+    auto button = make<Button>();
+    button->Content(box_value(u"Browse…"));
+    auto toggle = make<ToggleButton>();
+    toggle->Content(box_value(u"XXH64"));
+    auto box = make<CheckBox>();
+    int clicks = 0;
+    button->Click([&](const auto&, const auto&) { ++clicks; });
+    auto root = show(stacked({button, toggle, box}));
+
+    ASSERT_TRUE(button->Focus(FocusState::Keyboard));
+    QTest::keyClick(button->widget(), Qt::Key_Return);
+    QTest::keyClick(button->widget(), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_TRUE(test::run_until([&] { return clicks == 2; })) << clicks << " clicks";
+
+    ASSERT_TRUE(toggle->Focus(FocusState::Keyboard));
+    QTest::keyClick(toggle->widget(), Qt::Key_Return);
+    EXPECT_TRUE(test::run_until([&] { return toggle->IsChecked() == true; }));
+
+    // A check box keeps to Space, as check boxes do.
+    ASSERT_TRUE(box->Focus(FocusState::Keyboard));
+    QTest::keyClick(box->widget(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(box->IsChecked(), false);
+}
+
+TEST(Control, ADisabledControlTakesTheFocusBackWhenEnabledUnlessTheUserMovedIt)
+{
+    auto first = make<Button>();
+    auto second = make<Button>();
+    auto field = make<TextBox>();
+    auto root = show(stacked({first, second, field}));
+    auto focused = [&] { return QApplication::focusWidget(); };
+
+    // A run disables its buttons one after the other; the focus passes over the second.
+    ASSERT_TRUE(first->Focus(FocusState::Keyboard));
+    first->IsEnabled(false);
+    second->IsEnabled(false);
+    EXPECT_NE(focused(), first->widget());
+    second->IsEnabled(true);
+    first->IsEnabled(true);
+    EXPECT_EQ(focused(), first->widget()) << "the button that had the focus gets it back";
+
+    ASSERT_TRUE(first->Focus(FocusState::Keyboard));
+    first->IsEnabled(false);
+    ASSERT_TRUE(field->Focus(FocusState::Pointer));
+    first->IsEnabled(true);
+    EXPECT_EQ(focused(), field->editor()) << "the user's own choice of focus stays";
 }
 
 TEST(ToggleButton, ThreeStateCheckBoxGoesThroughIndeterminateAndShowsEachState)
@@ -386,7 +483,6 @@ TEST(NumberBox, RoundingDownFormatterShowsWholeNumbers)
 
 TEST(TextBox, AssistiveTechnologyReadsTheFieldByItsHeaderOrItsAutomationName)
 {
-    auto panel = make<StackPanel>();
     auto headed = make<TextBox>();
     headed->Header(box_value(u"File"));
     auto named = make<TextBox>();
@@ -394,13 +490,31 @@ TEST(TextBox, AssistiveTechnologyReadsTheFieldByItsHeaderOrItsAutomationName)
     AutomationProperties::SetName(named, u"Private key file");
     auto password = make<PasswordBox>();
     password->Header(box_value(u"Passphrase"));
-    for (const auto& e : std::initializer_list<std::shared_ptr<UIElement>>{headed, named, password}) panel->Children()->Append(e);
-    const auto root = show(panel);
+    auto days = make<NumberBox>();
+    days->Header(box_value(u"Valid for (days)"));
+    days->SpinButtonPlacementMode(NumberBoxSpinButtonPlacementMode::Inline);
+    auto keys = make<ComboBox>();
+    keys->Header(box_value(u"Key type"));
+    keys->Items()->Append(box_value(u"RSA 2048 bits"));
+    keys->SelectedIndex(0);
+    auto purposes = make<RadioButtons>();
+    purposes->Items()->Append(box_value(u"Any purpose"));
+    const auto root = show(stacked({headed, named, password, days, keys, purposes}));
     auto name_of = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
     // The field, not the box around it, is what a screen reader lands on.
     EXPECT_EQ(name_of(headed->editor()), QString("File"));
     EXPECT_EQ(name_of(named->editor()), QString("Private key file"));
     EXPECT_EQ(name_of(password->widget()->focusProxy()), QString("Passphrase"));
+    EXPECT_EQ(name_of(days->editor()), QString("Valid for (days)"));
+    QStringList spinNames;
+    for (auto* b : days->widget()->findChildren<QToolButton*>()) spinNames << name_of(b);
+    EXPECT_EQ(spinNames, (QStringList{"Increase Valid for (days)", "Decrease Valid for (days)"}));
+    EXPECT_EQ(name_of(keys->widget()->focusProxy()), QString("Key type")) << "named by its header, not by its value";
+    auto* radio = QAccessible::queryAccessibleInterface(purposes->ContainerFromIndex(0)->widget());
+    EXPECT_EQ(radio->role(), QAccessible::RadioButton);
+    EXPECT_EQ(radio->text(QAccessible::Name), QString("Any purpose"));
+    // No hidden editor waits under a one-line box for a screen reader to stumble on.
+    EXPECT_TRUE(headed->widget()->findChildren<QPlainTextEdit*>().isEmpty());
 }
 
 TEST(Markup, InputControlsAreKnownByTheirRuntimeClassNames)

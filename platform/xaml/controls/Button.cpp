@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/Button.h"
 
+#include "platform/xaml/controls/key_filter.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
@@ -29,6 +30,17 @@ ButtonBase::ButtonBase(QAbstractButton* button) : ContentControl(own_widget_t{})
     set_widget(button);
     button->setFocusPolicy(Qt::StrongFocus);
     QObject::connect(button, &QAbstractButton::clicked, button, [this] { guard([this] { on_click(); }); });
+    // Enter presses a focused push button as Space does; check boxes and radio buttons keep
+    // Space alone.
+    if (qobject_cast<QPushButton*>(button)) {
+        button->installEventFilter(new key_filter(
+            [button](QObject*, int key) {
+                if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+                if (button->isEnabled()) button->click();
+                return true;
+            },
+            button));
+    }
     // Buttons size to their content unless told otherwise.
     SetTypeDefault(HorizontalAlignmentProperty(), foundation::box_value(HorizontalAlignment::Left));
     SetTypeDefault(VerticalAlignmentProperty(), foundation::box_value(VerticalAlignment::Center));

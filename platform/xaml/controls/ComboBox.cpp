@@ -7,6 +7,9 @@
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -24,6 +27,58 @@ hstring item_text(const IInspectable& item)
     if (auto content = std::dynamic_pointer_cast<ContentControl>(item)) return content_text(content->Content());
     if (auto text = std::dynamic_pointer_cast<TextBlock>(item)) return text->Text();
     return content_text(item);
+}
+
+// The drop-down of a ComboBox element.
+class header_combo final : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+};
+
+// Assistive technology names a drop-down by its header (Qt names it by its current text on
+// Linux) and finds the current text as the chosen item of its list.
+class combo_accessible final : public QAccessibleWidget {
+public:
+    explicit combo_accessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
+    QComboBox* combo() const { return static_cast<QComboBox*>(widget()); }
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t == QAccessible::Value) return combo()->currentText();
+        if (t != QAccessible::Name || !combo()->accessibleName().isEmpty()) return QAccessibleWidget::text(t);
+        for (const auto* label : combo()->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+            if (label->buddy() == combo()) return label->text();
+        return combo()->currentText();
+    }
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == combo()->view() ? 0 : -1;
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        s.expandable = true;
+        s.expanded = combo()->view()->isVisible();
+        s.collapsed = !s.expanded;
+        return s;
+    }
+    QStringList actionNames() const override { return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames(); }
+    void doAction(const QString& name) override
+    {
+        if (name == showMenuAction() || name == pressAction()) combo()->showPopup();
+        else QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface* combo_accessible_for(const QString&, QObject* object)
+{
+    if (auto* combo = dynamic_cast<header_combo*>(object)) return new combo_accessible(combo);
+    return nullptr;
 }
 
 }  // namespace
@@ -45,7 +100,10 @@ ComboBox::ComboBox()
 {
     const auto column = make_header_column();
     m_header = column.header;
-    m_combo = new QComboBox(column.box);
+    // Installed once the application exists, so it comes before Qt's own widget factory.
+    static const bool accessible = (QAccessible::installFactory(combo_accessible_for), true);
+    (void)accessible;
+    m_combo = new header_combo(column.box);
     m_combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     column.layout->addWidget(m_combo);
     column.box->setFocusProxy(m_combo);
@@ -56,6 +114,8 @@ ComboBox::ComboBox()
     SetTypeDefault(VerticalAlignmentProperty(), box_value(VerticalAlignment::Top));
 
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this](int index) {
+        // The list shows the current item as chosen, where assistive technology reads it.
+        m_combo->view()->setCurrentIndex(m_combo->model()->index(index, m_combo->modelColumn()));
         if (!m_showing) guard([&] { SelectedIndex(index); });
     });
 }

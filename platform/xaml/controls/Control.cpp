@@ -5,7 +5,11 @@
 #include "platform/xaml/core/qt_bridge.h"
 
 #include <QLayout>
+#include <QPointer>
 #include <QWidget>
+
+#include <utility>
+#include <vector>
 
 namespace xaml {
 
@@ -73,12 +77,57 @@ void Control::apply_background()
     }
 }
 
+struct Control::focus_return {
+    QPointer<QWidget> owner;     // had the focus, inside this control
+    QPointer<QWidget> fallback;  // where Qt moved it
+};
+
+namespace {
+// The focus moves of disabled controls that may still be undone; the UI thread's alone.
+std::vector<std::weak_ptr<Control::focus_return>>& pending_returns()
+{
+    static std::vector<std::weak_ptr<Control::focus_return>> returns;
+    return returns;
+}
+}  // namespace
+
+void Control::apply_enabled()
+{
+    QWidget* w = widget();
+    if (!w) return;
+    QWidget* focused = w->window()->focusWidget();
+    const bool inside = focused && (focused == w || w->isAncestorOf(focused));
+    w->setEnabled(IsEnabled());
+    auto& pending = pending_returns();
+    std::erase_if(pending, [](const auto& r) { return r.expired(); });
+    if (!IsEnabled()) {
+        // Disabling moves the focus on; once enabled again, the control takes it back unless the
+        // user has put it elsewhere meanwhile (a run's button gets it back when the run ends).
+        if (!inside) return;
+        QWidget* now = w->window()->focusWidget();
+        // The focus only passed through here (a row of buttons disabled together): the control
+        // it came from gets it back, not this one.
+        for (const auto& weak : pending)
+            if (const auto r = weak.lock(); r && r->fallback == focused) {
+                r->fallback = now;
+                return;
+            }
+        m_focusReturn = std::make_shared<focus_return>(focus_return{focused, now});
+        pending.push_back(m_focusReturn);
+        return;
+    }
+    const auto back = std::exchange(m_focusReturn, nullptr);
+    if (!back || !back->owner || !back->owner->isEnabled() || !back->owner->isVisible()) return;
+    QWidget* now = back->owner->window()->focusWidget();
+    if (now == back->fallback || now == nullptr) back->owner->setFocus(Qt::OtherFocusReason);
+}
+
 void Control::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
 {
     FrameworkElement::OnPropertyChanged(args);
     const auto& p = args.Property();
     if (p == IsEnabledProperty()) {
-        if (widget()) widget()->setEnabled(IsEnabled());
+        apply_enabled();
     } else if (p == ForegroundProperty()) {
         apply_foreground();
     } else if (p == BackgroundProperty()) {

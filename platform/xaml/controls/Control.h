@@ -33,6 +33,13 @@ protected:
     // The widgets whose text colour follows Foreground.
     virtual void apply_foreground();
     virtual void apply_background();
+
+public:
+    struct focus_return;  // where the focus was when this control was disabled
+
+private:
+    void apply_enabled();
+    std::shared_ptr<focus_return> m_focusReturn;
 };
 
 // Applies a text colour to a widget and everything inside it; null restores the palette's own.

@@ -5,10 +5,13 @@
 #include "platform/xaml/core/qt_bridge.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QCursor>
 #include <QMenu>
 #include <QPointer>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace xaml {
 
@@ -53,6 +56,71 @@ void MenuFlyoutItem::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
     if (args.Property() == TextProperty()) action()->setText(to_qstring(Text()));
 }
 
+void MenuFlyoutItem::add_accelerator(const std::shared_ptr<KeyboardAccelerator>& accelerator)
+{
+    m_accelerators.push_back(accelerator);
+    show_accelerators();
+}
+
+namespace {
+
+QKeyCombination qt_keys(const KeyboardAccelerator& accelerator)
+{
+    const auto key = accelerator.Key();
+    const auto modifiers = static_cast<std::uint32_t>(accelerator.Modifiers());
+    Qt::KeyboardModifiers qt;
+    if (modifiers & static_cast<std::uint32_t>(VirtualKeyModifiers::Control)) qt |= Qt::ControlModifier;
+    if (modifiers & static_cast<std::uint32_t>(VirtualKeyModifiers::Menu)) qt |= Qt::AltModifier;
+    if (modifiers & static_cast<std::uint32_t>(VirtualKeyModifiers::Shift)) qt |= Qt::ShiftModifier;
+    if (modifiers & static_cast<std::uint32_t>(VirtualKeyModifiers::Windows)) qt |= Qt::MetaModifier;
+    Qt::Key qtKey = Qt::Key_unknown;
+    switch (key) {
+    case VirtualKey::Enter: qtKey = Qt::Key_Return; break;
+    case VirtualKey::Escape: qtKey = Qt::Key_Escape; break;
+    case VirtualKey::Insert: qtKey = Qt::Key_Insert; break;
+    case VirtualKey::Delete: qtKey = Qt::Key_Delete; break;
+    case VirtualKey::None: break;
+    default: qtKey = static_cast<Qt::Key>(key);  // letters share their codes
+    }
+    return QKeyCombination(qt, qtKey);
+}
+
+}  // namespace
+
+bool MenuFlyoutItem::has_accelerator(int qtKey, int qtModifiers) const
+{
+    const QKeyCombination pressed(Qt::KeyboardModifiers(qtModifiers), static_cast<Qt::Key>(qtKey));
+    return std::any_of(m_accelerators.begin(), m_accelerators.end(), [&](const auto& a) { return a && qt_keys(*a) == pressed; });
+}
+
+void MenuFlyoutItem::show_accelerators()
+{
+    // The open menu shows the keys beside the item.
+    QList<QKeySequence> keys;
+    for (const auto& a : m_accelerators)
+        if (a) keys.push_back(QKeySequence(qt_keys(*a)));
+    action()->setShortcuts(keys);
+    action()->setShortcutContext(Qt::WidgetShortcut);
+}
+
+// ---- KeyboardAccelerator ----
+
+const DependencyProperty& KeyboardAccelerator::KeyProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Key", {u"Windows.System.VirtualKey", TypeKind::Metadata},
+                                                       {u"Microsoft.UI.Xaml.Input.KeyboardAccelerator", TypeKind::Metadata},
+                                                       PropertyMetadata(foundation::box_value(VirtualKey::None)));
+    return p;
+}
+
+const DependencyProperty& KeyboardAccelerator::ModifiersProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Modifiers", {u"Windows.System.VirtualKeyModifiers", TypeKind::Metadata},
+                                                       {u"Microsoft.UI.Xaml.Input.KeyboardAccelerator", TypeKind::Metadata},
+                                                       PropertyMetadata(foundation::box_value(VirtualKeyModifiers::None)));
+    return p;
+}
+
 // ---- MenuFlyout ----
 
 struct MenuFlyout::qt_parts {
@@ -88,6 +156,19 @@ void MenuFlyout::ShowAt(const std::shared_ptr<FrameworkElement>& target, foundat
     m_qt->menu->popup(anchor ? anchor->mapToGlobal(local) : QCursor::pos());
 }
 
+bool MenuFlyout::invoke_accelerator(int qtKey, int qtModifiers)
+{
+    for (const auto& entry : *m_items) {
+        const auto item = std::dynamic_pointer_cast<MenuFlyoutItem>(entry);
+        if (!item || !item->has_accelerator(qtKey, qtModifiers)) continue;
+        m_Opening(strong_self(), nullptr);
+        // A disabled action does not trigger, so a disabled item raises no Click.
+        if (item->Visibility() == Visibility::Visible) item->action()->trigger();
+        return true;
+    }
+    return false;
+}
+
 namespace {
 
 const bool registered = [] {
@@ -102,7 +183,21 @@ const bool registered = [] {
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase", u"Microsoft.UI.Xaml.Controls.Control");
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem", u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase")
         .activatable<MenuFlyoutItem>()
-        .property(MenuFlyoutItem::TextProperty());
+        .property(MenuFlyoutItem::TextProperty())
+        .collection(u"KeyboardAccelerators", [](const IInspectable& target, const IInspectable& value) {
+            foundation::as<MenuFlyoutItem>(target)->add_accelerator(foundation::as<KeyboardAccelerator>(value));
+        });
+    metadata::register_enum<VirtualKey>(u"VirtualKey", {{u"Enter", VirtualKey::Enter}, {u"Escape", VirtualKey::Escape},
+                                                        {u"Insert", VirtualKey::Insert}, {u"Delete", VirtualKey::Delete},
+                                                        {u"C", VirtualKey::C}, {u"V", VirtualKey::V}, {u"X", VirtualKey::X}});
+    metadata::register_enum<VirtualKeyModifiers>(u"VirtualKeyModifiers",
+                                                 {{u"None", VirtualKeyModifiers::None}, {u"Control", VirtualKeyModifiers::Control},
+                                                  {u"Menu", VirtualKeyModifiers::Menu}, {u"Shift", VirtualKeyModifiers::Shift},
+                                                  {u"Windows", VirtualKeyModifiers::Windows}});
+    metadata::type_builder(u"Microsoft.UI.Xaml.Input.KeyboardAccelerator", u"Microsoft.UI.Xaml.DependencyObject")
+        .activatable<KeyboardAccelerator>()
+        .property(KeyboardAccelerator::KeyProperty())
+        .property(KeyboardAccelerator::ModifiersProperty());
     return true;
 }();
 

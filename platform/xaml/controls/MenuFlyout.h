@@ -5,11 +5,30 @@
 #include "platform/xaml/controls/Control.h"
 
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
 
 namespace xaml {
+
+// The keys of Windows.System that accelerators name in markup; the values are the platform's.
+enum class VirtualKey : std::int32_t { None = 0, Enter = 13, Escape = 27, Insert = 45, Delete = 46, C = 67, V = 86, X = 88 };
+enum class VirtualKeyModifiers : std::uint32_t { None = 0, Control = 1, Menu = 2, Shift = 4, Windows = 8 };
+
+// A key with modifiers that runs a menu item without opening its menu, while the keyboard focus
+// is in the element that owns the menu.
+class KeyboardAccelerator final : public DependencyObject {
+public:
+    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Input.KeyboardAccelerator"; }
+
+    static const DependencyProperty& KeyProperty();
+    static const DependencyProperty& ModifiersProperty();
+    xaml::VirtualKey Key() const { return get_value<xaml::VirtualKey>(*this, KeyProperty()); }
+    void Key(xaml::VirtualKey value) { set_value(*this, KeyProperty(), value); }
+    VirtualKeyModifiers Modifiers() const { return get_value<VirtualKeyModifiers>(*this, ModifiersProperty()); }
+    void Modifiers(VirtualKeyModifiers value) { set_value(*this, ModifiersProperty(), value); }
+};
 
 // An entry of a menu; each one owns the Qt action that shows it.
 class MenuFlyoutItemBase : public Control {
@@ -39,10 +58,19 @@ public:
     // Raised when the user chooses an enabled item.
     XAML_EVENT(Click, RoutedEventHandler)
 
+    const std::vector<std::shared_ptr<KeyboardAccelerator>>& KeyboardAccelerators() const noexcept { return m_accelerators; }
+    void add_accelerator(const std::shared_ptr<KeyboardAccelerator>& accelerator);
+    // Whether a key with Qt modifiers is one of this item's accelerators.
+    bool has_accelerator(int qtKey, int qtModifiers) const;
+
 protected:
     foundation::event<RoutedEventHandler> m_Click;
 
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
+
+private:
+    void show_accelerators();
+    std::vector<std::shared_ptr<KeyboardAccelerator>> m_accelerators;
 };
 
 using MenuFlyoutItemCollection = foundation::IObservableVector<std::shared_ptr<MenuFlyoutItemBase>>;
@@ -57,6 +85,8 @@ public:
 
     // Raises Opening, then shows the items as they are at that moment; returns at once.
     void ShowAt(const std::shared_ptr<FrameworkElement>& target, foundation::Point position) override;
+    // Raises Opening too, so the item is enabled or not as the open menu would show it.
+    bool invoke_accelerator(int qtKey, int qtModifiers) override;
 
     XAML_EVENT(Opening, foundation::EventHandler<IInspectable>)
 

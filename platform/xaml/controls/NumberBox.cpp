@@ -78,19 +78,20 @@ NumberBox::NumberBox() : m_defaultFormatter(foundation::make<globalization::Deci
 
     const auto column = make_header_column();
     m_header = column.header;
-    auto* row = new QWidget(column.box);
-    auto* rowLayout = new QHBoxLayout(row);
+    // The field and its buttons are the header's siblings, so that the header names them.
+    auto* rowLayout = new QHBoxLayout;
     rowLayout->setContentsMargins(0, 0, 0, 0);
     rowLayout->setSpacing(2);
-    m_line = new QLineEdit(row);
-    m_up = spin_button(Qt::UpArrow, row);
-    m_down = spin_button(Qt::DownArrow, row);
+    m_line = new QLineEdit(column.box);
+    m_up = spin_button(Qt::UpArrow, column.box);
+    m_down = spin_button(Qt::DownArrow, column.box);
     m_up->setVisible(false);
     m_down->setVisible(false);
+    name_spin_buttons();
     rowLayout->addWidget(m_line, 1);
     rowLayout->addWidget(m_up);
     rowLayout->addWidget(m_down);
-    column.layout->addWidget(row);
+    column.layout->addLayout(rowLayout);
     column.box->setFocusProxy(m_line);
     set_widget(column.box);
     track_input_of(m_line);
@@ -181,6 +182,13 @@ void NumberBox::step_value(double change)
     if (!std::isnan(value)) Value(value + change);
 }
 
+void NumberBox::name_spin_buttons()
+{
+    const QString header = to_qstring(content_text(Header()));
+    m_up->setAccessibleName(header.isEmpty() ? QStringLiteral("Increase") : QStringLiteral("Increase ") + header);
+    m_down->setAccessibleName(header.isEmpty() ? QStringLiteral("Decrease") : QStringLiteral("Decrease ") + header);
+}
+
 void NumberBox::update_spin_buttons()
 {
     const double value = Value();
@@ -215,6 +223,7 @@ void NumberBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
         update_text_to_value();
     } else if (p == HeaderProperty()) {
         show_header(m_header, Header(), m_line);
+        name_spin_buttons();
         invalidate_layout();
     } else if (p == PlaceholderTextProperty()) {
         m_line->setPlaceholderText(to_qstring(PlaceholderText()));

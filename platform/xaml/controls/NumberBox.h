@@ -100,6 +100,7 @@ private:
     void coerce_value();
     void step_value(double change);
     void update_spin_buttons();
+    void name_spin_buttons();
     std::shared_ptr<globalization::INumberParser> parser() const;
 
     std::shared_ptr<globalization::DecimalFormatter> m_defaultFormatter;

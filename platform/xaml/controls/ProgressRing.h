@@ -14,6 +14,9 @@ public:
     bool IsActive() const { return get_value<bool>(*this, IsActiveProperty()); }
     void IsActive(bool value) { set_value(*this, IsActiveProperty(), value); }
 
+    // Whether the ring is animating now: only while active and shown.
+    bool is_turning() const;
+
 protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
 

@@ -39,6 +39,7 @@ protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
     QWidget* children_host() const override { return m_host; }
     QWidget* focus_widget() const override;
+    bool is_tab_group() const override { return true; }
     foundation::Size measure_override() const override;
     void arrange_override(double x, double y, double width, double height) override;
 

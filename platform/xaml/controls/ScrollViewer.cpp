@@ -28,6 +28,8 @@ ScrollViewer::ScrollViewer() : ContentControl(own_widget_t{})
 {
     auto* area = new content_scroll_area;
     area->setFrameShape(QFrame::NoFrame);
+    // The content's controls are the Tab stops, not the area around them.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidgetResizable(true);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);

@@ -4,15 +4,232 @@
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QTextLayout>
+
+#include <cmath>
 
 namespace xaml {
 
 using foundation::box_value;
 
 namespace {
+
 const TypeName text_block_type{u"Microsoft.UI.Xaml.Controls.TextBlock", TypeKind::Metadata};
+
+// The label of a text block. Wrapping, it breaks lines between words and, where a word is longer
+// than the line (a checksum), inside the word; it then lays out, paints and selects the text
+// itself, since a Qt label only breaks between words.
+class text_label final : public QLabel {
+public:
+    void set_wrapping(bool wrap)
+    {
+        m_wrap = wrap;
+        setWordWrap(false);
+        apply_selectable();
+        updateGeometry();
+        update();
+    }
+    void set_selectable(bool selectable)
+    {
+        m_selectable = selectable;
+        apply_selectable();
+    }
+    void text_changed()
+    {
+        m_anchor = m_cursor = 0;
+        update();
+    }
+
+    QSize sizeHint() const override
+    {
+        if (!m_wrap) return QLabel::sizeHint();
+        // As wide as the text on one line; as high as it is at the width it was given last.
+        const int natural = static_cast<int>(std::ceil(fontMetrics().horizontalAdvance(text()))) + 1;
+        return QSize(natural, text_height(m_width > 0 ? m_width : natural));
+    }
+    QSize minimumSizeHint() const override
+    {
+        if (!m_wrap) return QLabel::minimumSizeHint();
+        return QSize(fontMetrics().averageCharWidth(), fontMetrics().height());
+    }
+    bool hasHeightForWidth() const override { return m_wrap || QLabel::hasHeightForWidth(); }
+    int heightForWidth(int width) const override { return m_wrap ? text_height(width) : QLabel::heightForWidth(width); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        if (!m_wrap || width() == m_width) return;
+        const int before = sizeHint().height();
+        m_width = width();
+        // The layout above asks again only when the height at the new width differs.
+        if (sizeHint().height() != before) updateGeometry();
+    }
+
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!m_wrap) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QTextLayout layout;
+        lay_out(layout, contentsRect().width());
+        QList<QTextLayout::FormatRange> selections;
+        if (m_anchor != m_cursor) {
+            QTextLayout::FormatRange range;
+            range.start = std::min(m_anchor, m_cursor);
+            range.length = std::abs(m_anchor - m_cursor);
+            range.format.setBackground(palette().brush(QPalette::Highlight));
+            range.format.setForeground(palette().brush(QPalette::HighlightedText));
+            selections.push_back(range);
+        }
+        QPainter painter(this);
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
+        layout.draw(&painter, contentsRect().topLeft(), selections);
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (!selecting_here() || event->button() != Qt::LeftButton) return QLabel::mousePressEvent(event);
+        m_anchor = m_cursor = cursor_at(event->position());
+        m_dragging = true;
+        update();
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        if (!selecting_here() || !m_dragging) return QLabel::mouseMoveEvent(event);
+        m_cursor = cursor_at(event->position());
+        update();
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        if (!selecting_here() || !m_dragging) return QLabel::mouseReleaseEvent(event);
+        m_dragging = false;
+        offer_selection(QClipboard::Selection);
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        if (!selecting_here()) return QLabel::mouseDoubleClickEvent(event);
+        select_all();
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (selecting_here() && event->matches(QKeySequence::Copy)) offer_selection(QClipboard::Clipboard);
+        else if (selecting_here() && event->matches(QKeySequence::SelectAll)) select_all();
+        else QLabel::keyPressEvent(event);
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        if (!selecting_here()) return QLabel::contextMenuEvent(event);
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Copy"), this, [this] { offer_selection(QClipboard::Clipboard); })
+            ->setEnabled(m_anchor != m_cursor);
+        menu.addAction(QStringLiteral("Select All"), this, [this] { select_all(); });
+        menu.exec(event->globalPos());
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        QLabel::focusOutEvent(event);
+        if (selecting_here() && event->reason() != Qt::PopupFocusReason) {
+            m_anchor = m_cursor = 0;
+            update();
+        }
+    }
+
+private:
+    bool selecting_here() const { return m_wrap && m_selectable; }
+
+    void apply_selectable()
+    {
+        // Wrapped, the selection is this label's own, not Qt's.
+        setTextInteractionFlags(m_selectable && !m_wrap ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                                        : Qt::NoTextInteraction);
+        if (selecting_here()) {
+            setFocusPolicy(Qt::ClickFocus);
+            setCursor(Qt::IBeamCursor);
+        } else if (m_wrap) {
+            setFocusPolicy(Qt::NoFocus);
+            unsetCursor();
+        }
+    }
+
+    int lay_out(QTextLayout& layout, int width) const
+    {
+        QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setText(text());
+        layout.setFont(font());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        qreal y = 0;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(1, width));
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+        }
+        layout.endLayout();
+        return static_cast<int>(std::ceil(y));
+    }
+    int text_height(int width) const
+    {
+        QTextLayout layout;
+        const auto m = contentsMargins();
+        return std::max(lay_out(layout, width - m.left() - m.right()), fontMetrics().height()) + m.top() + m.bottom();
+    }
+    int cursor_at(QPointF position) const
+    {
+        QTextLayout layout;
+        lay_out(layout, contentsRect().width());
+        const QPointF at = position - contentsRect().topLeft();
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            const QTextLine line = layout.lineAt(i);
+            if (at.y() < line.y() + line.height() || i == layout.lineCount() - 1) return line.xToCursor(at.x());
+        }
+        return 0;
+    }
+    void select_all()
+    {
+        m_anchor = 0;
+        m_cursor = static_cast<int>(text().size());
+        update();
+        offer_selection(QClipboard::Selection);
+    }
+    void offer_selection(QClipboard::Mode mode) const
+    {
+        if (m_anchor == m_cursor) return;
+        if (mode == QClipboard::Selection && !QGuiApplication::clipboard()->supportsSelection()) return;
+        QGuiApplication::clipboard()->setText(text().mid(std::min(m_anchor, m_cursor), std::abs(m_anchor - m_cursor)), mode);
+    }
+
+    bool m_wrap = false;
+    bool m_selectable = false;
+    bool m_dragging = false;
+    int m_width = -1;  // the width the label had last, for its height
+    int m_anchor = 0;  // the selection, in characters
+    int m_cursor = 0;
+};
+
+QFont with_family(QFont font, const hstring& family)
+{
+    const QString name = to_qstring(family);
+    if (name.isEmpty()) return font;
+    // "Monospace" is the desktop's fixed-width face, whatever it is called.
+    if (name.compare(QStringLiteral("Monospace"), Qt::CaseInsensitive) == 0) {
+        font.setFamilies({QStringLiteral("monospace")});
+        font.setStyleHint(QFont::Monospace);
+    } else {
+        font.setFamilies({name});
+    }
+    return font;
 }
+
+}  // namespace
 
 const DependencyProperty& Run::TextProperty()
 {
@@ -49,6 +266,12 @@ const DependencyProperty& TextBlock::FontWeightProperty()
                                                        PropertyMetadata(box_value(std::int32_t{400})));
     return p;
 }
+const DependencyProperty& TextBlock::FontFamilyProperty()
+{
+    static const auto p = DependencyProperty::Register(u"FontFamily", {u"Microsoft.UI.Xaml.Media.FontFamily", TypeKind::Metadata},
+                                                       text_block_type, PropertyMetadata(box_value(hstring{})));
+    return p;
+}
 const DependencyProperty& TextBlock::TextWrappingProperty()
 {
     static const auto p = DependencyProperty::Register(u"TextWrapping", {u"Microsoft.UI.Xaml.TextWrapping", TypeKind::Metadata},
@@ -70,7 +293,7 @@ const DependencyProperty& TextBlock::IsTextSelectionEnabledProperty()
 
 TextBlock::TextBlock()
 {
-    auto* label = new QLabel;
+    auto* label = new text_label;
     label->setTextFormat(Qt::PlainText);
     QFont font = label->font();
     font.setPixelSize(14);
@@ -102,17 +325,21 @@ void TextBlock::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
     const auto& p = args.Property();
     if (p == TextProperty()) {
         l->setText(to_qstring(Text()));
+        static_cast<text_label*>(l)->text_changed();
         invalidate_layout();
     } else if (p == ForegroundProperty()) {
         apply_text_brush(l, Foreground());
-    } else if (p == FontSizeProperty() || p == FontWeightProperty()) {
-        QFont font = l->font();
+    } else if (p == FontSizeProperty() || p == FontWeightProperty() || p == FontFamilyProperty()) {
+        QFont font = with_family(l->font(), get_value<hstring>(*this, FontFamilyProperty()));
         font.setPixelSize(std::max(1, static_cast<int>(FontSize())));
         font.setWeight(static_cast<QFont::Weight>(get_value<std::int32_t>(*this, FontWeightProperty())));
         l->setFont(font);
         invalidate_layout();
     } else if (p == TextWrappingProperty()) {
-        l->setWordWrap(get_value<TextWrapping>(*this, TextWrappingProperty()) != TextWrapping::NoWrap);
+        // Wrap breaks inside a word that does not fit; WrapWholeWords lets it overflow.
+        const auto wrapping = get_value<TextWrapping>(*this, TextWrappingProperty());
+        static_cast<text_label*>(l)->set_wrapping(wrapping == TextWrapping::Wrap);
+        if (wrapping == TextWrapping::WrapWholeWords) l->setWordWrap(true);
         invalidate_layout();
     } else if (p == TextAlignmentProperty()) {
         const auto a = get_value<TextAlignment>(*this, TextAlignmentProperty());
@@ -121,9 +348,7 @@ void TextBlock::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
                                                      : Qt::AlignLeft) |
                         Qt::AlignVCenter);
     } else if (p == IsTextSelectionEnabledProperty()) {
-        l->setTextInteractionFlags(get_value<bool>(*this, IsTextSelectionEnabledProperty())
-                                       ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
-                                       : Qt::NoTextInteraction);
+        static_cast<text_label*>(l)->set_selectable(get_value<bool>(*this, IsTextSelectionEnabledProperty()));
     }
 }
 
@@ -137,6 +362,7 @@ const bool registered = [] {
         if (text == u"Light") return box_value(std::int32_t{300});
         return metadata::convert_text(u"Int32", text);
     });
+    metadata::register_converter(u"FontFamily", [](std::u16string_view text) { return box_value(hstring(text)); });
     metadata::type_builder(u"Microsoft.UI.Xaml.Documents.Run", u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<Run>()
         .property(Run::TextProperty())
@@ -147,6 +373,7 @@ const bool registered = [] {
         .property(TextBlock::ForegroundProperty())
         .property(TextBlock::FontSizeProperty())
         .property(TextBlock::FontWeightProperty())
+        .property(TextBlock::FontFamilyProperty())
         .property(TextBlock::TextWrappingProperty())
         .property(TextBlock::TextAlignmentProperty())
         .property(TextBlock::IsTextSelectionEnabledProperty())

@@ -33,6 +33,7 @@ public:
     static const DependencyProperty& ForegroundProperty();
     static const DependencyProperty& FontSizeProperty();
     static const DependencyProperty& FontWeightProperty();
+    static const DependencyProperty& FontFamilyProperty();
     static const DependencyProperty& TextWrappingProperty();
     static const DependencyProperty& TextAlignmentProperty();
     static const DependencyProperty& IsTextSelectionEnabledProperty();

@@ -60,30 +60,51 @@ TextBox::TextBox()
     m_header = new QLabel(box);
     m_header->setVisible(false);
     m_line = new QLineEdit(box);
-    m_multi = new QPlainTextEdit(box);
-    m_multi->setVisible(false);
-    m_multi->setTabChangesFocus(true);
-    m_multi->setMinimumHeight(64);
     layout->addWidget(m_header);
     layout->addWidget(m_line);
-    layout->addWidget(m_multi);
     box->setFocusProxy(m_line);
     set_widget(box);
     track_input_of(m_line);
-    track_input_of(m_multi);
-    track_input_of(m_multi->viewport());
 
     QObject::connect(m_line, &QLineEdit::textEdited, box, [this](const QString& text) {
         guard([&] { user_edited(from_qstring(text)); });
     });
-    QObject::connect(m_multi, &QPlainTextEdit::textChanged, box, [this] {
+}
+
+QPlainTextEdit* TextBox::multi_line()
+{
+    // Made only for a box that takes several lines: a hidden editor would still be offered to
+    // assistive technology.
+    if (m_multi) return m_multi;
+    m_multi = new QPlainTextEdit(widget());
+    m_multi->setVisible(false);
+    m_multi->setTabChangesFocus(true);
+    m_multi->setMinimumHeight(64);
+    m_multi->setPlaceholderText(m_line->placeholderText());
+    m_multi->setReadOnly(m_line->isReadOnly());
+    m_multi->setAccessibleName(m_line->accessibleName());
+    widget()->layout()->addWidget(m_multi);
+    track_input_of(m_multi);
+    track_input_of(m_multi->viewport());
+    QObject::connect(m_multi, &QPlainTextEdit::textChanged, widget(), [this] {
         if (!m_pushing) guard([this] { user_edited(from_qstring(m_multi->toPlainText())); });
     });
+    apply_foreground();
+    apply_wrapping();
+    return m_multi;
+}
+
+void TextBox::apply_wrapping()
+{
+    if (m_multi)
+        m_multi->setLineWrapMode(get_value<TextWrapping>(*this, TextWrappingProperty()) == TextWrapping::NoWrap
+                                     ? QPlainTextEdit::NoWrap
+                                     : QPlainTextEdit::WidgetWidth);
 }
 
 QWidget* TextBox::editor() const
 {
-    return AcceptsReturn() ? static_cast<QWidget*>(m_multi) : static_cast<QWidget*>(m_line);
+    return AcceptsReturn() && m_multi ? static_cast<QWidget*>(m_multi) : static_cast<QWidget*>(m_line);
 }
 
 void TextBox::user_edited(const hstring& text)
@@ -97,7 +118,7 @@ void TextBox::push_text()
 {
     const QString text = to_qstring(Text());
     if (m_line->text() != text) m_line->setText(text);
-    if (m_multi->toPlainText() != text) {
+    if (m_multi && m_multi->toPlainText() != text) {
         const bool was = m_pushing;
         m_pushing = true;
         m_multi->setPlainText(text);
@@ -108,7 +129,7 @@ void TextBox::push_text()
 void TextBox::apply_foreground()
 {
     apply_text_brush(m_line, Foreground());
-    apply_text_brush(m_multi, Foreground());
+    if (m_multi) apply_text_brush(m_multi, Foreground());
 }
 
 void TextBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
@@ -123,21 +144,20 @@ void TextBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
         invalidate_layout();
     } else if (p == PlaceholderTextProperty()) {
         m_line->setPlaceholderText(to_qstring(PlaceholderText()));
-        m_multi->setPlaceholderText(to_qstring(PlaceholderText()));
+        if (m_multi) m_multi->setPlaceholderText(to_qstring(PlaceholderText()));
     } else if (p == IsReadOnlyProperty()) {
         m_line->setReadOnly(IsReadOnly());
-        m_multi->setReadOnly(IsReadOnly());
+        if (m_multi) m_multi->setReadOnly(IsReadOnly());
     } else if (p == AcceptsReturnProperty()) {
+        if (AcceptsReturn()) multi_line();
         m_line->setVisible(!AcceptsReturn());
-        m_multi->setVisible(AcceptsReturn());
+        if (m_multi) m_multi->setVisible(AcceptsReturn());
         widget()->setFocusProxy(editor());
         m_header->setBuddy(editor());
         push_text();
         invalidate_layout();
     } else if (p == TextWrappingProperty()) {
-        m_multi->setLineWrapMode(get_value<TextWrapping>(*this, TextWrappingProperty()) == TextWrapping::NoWrap
-                                     ? QPlainTextEdit::NoWrap
-                                     : QPlainTextEdit::WidgetWidth);
+        apply_wrapping();
     }
 }
 

@@ -52,6 +52,9 @@ private:
     void push_text();
 
     QLabel* m_header = nullptr;
+    QPlainTextEdit* multi_line();
+    void apply_wrapping();
+
     QLineEdit* m_line = nullptr;
     QPlainTextEdit* m_multi = nullptr;
     bool m_pushing = false;

@@ -4,11 +4,19 @@
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/core/metadata.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCheckBox>
 #include <QLayout>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
+#include <QStyleOptionButton>
+
+#include <cmath>
 
 namespace xaml {
 
@@ -18,10 +26,18 @@ namespace {
 
 const TypeName toggle_type{u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton", TypeKind::Metadata};
 
+// How a checked toggle button is painted: the accent, at least 3:1 against the unchecked face,
+// and a text colour that reads on it.
+struct toggle_colours {
+    QColor fill;
+    QColor text;
+};
+toggle_colours toggle_colours_for(const QPalette& palette, bool enabled);
+
 // A Qt button whose state only the element sets: a click changes nothing by itself, and the
 // whole button takes clicks, element content included.
 template <class Base>
-class toggle_widget final : public Base {
+class toggle_widget : public Base {
 public:
     // `around` is what the button adds around element content.
     explicit toggle_widget(QSize around) : m_around(around) {}
@@ -39,6 +55,57 @@ protected:
 
 private:
     QSize m_around;
+};
+
+// A toggle button: checked, it is filled with the accent colour and shows a check mark, so the
+// state reads at a glance in light and dark palettes alike.
+class accent_toggle final : public toggle_widget<QPushButton> {
+public:
+    accent_toggle() : toggle_widget<QPushButton>(QSize(16, 8)) {}
+
+    QSize sizeHint() const override
+    {
+        // Room for the check mark, whichever the state, so that toggling moves nothing.
+        return toggle_widget<QPushButton>::sizeHint() + QSize(check_width(), 0);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (!isChecked()) {
+            toggle_widget<QPushButton>::paintEvent(event);
+            return;
+        }
+        const toggle_colours colours = toggle_colours_for(palette(), isEnabled());
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        const bool ring = hasFocus() && (option.state & QStyle::State_KeyboardFocusChange);
+        const QRectF frame = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+        p.setPen(ring ? QPen(palette().color(QPalette::WindowText), 2) : Qt::NoPen);
+        p.setBrush(colours.fill);
+        p.drawRoundedRect(frame, 4, 4);
+
+        const QRect inner = rect().adjusted(8, 0, -8, 0);
+        const int mark = check_width();
+        const qreal unit = fontMetrics().height() / 4.0;
+        const QPointF origin(inner.left() + unit * 0.5, rect().center().y() + 0.5);
+        QPainterPath check;
+        check.moveTo(origin + QPointF(0, 0));
+        check.lineTo(origin + QPointF(unit * 0.9, unit * 0.9));
+        check.lineTo(origin + QPointF(unit * 2.6, -unit * 1.1));
+        p.setPen(QPen(colours.text, std::max(1.5, unit * 0.45), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(Qt::NoBrush);
+        p.drawPath(check);
+
+        p.setPen(colours.text);
+        p.setFont(font());
+        p.drawText(inner.adjusted(mark, 0, 0, 0), Qt::AlignCenter | Qt::TextShowMnemonic, text());
+    }
+
+private:
+    int check_width() const { return fontMetrics().height(); }
 };
 
 // Element content of a check box or radio button goes right of the indicator.
@@ -64,6 +131,92 @@ int indicator_indent(const QWidget* button, QStyle::PixelMetric indicator, QStyl
     return button->style()->pixelMetric(indicator, nullptr, button) + button->style()->pixelMetric(spacing, nullptr, button);
 }
 
+// Assistive technology reads a toggle button as a button that is pressed or not (not as a check
+// box), and a radio button as a radio button, also outside a Qt exclusive group.
+class toggle_accessible final : public QAccessibleWidget {
+public:
+    toggle_accessible(QAbstractButton* button, QAccessible::Role role) : QAccessibleWidget(button, role) {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty()) return QAccessibleWidget::text(t);
+        return static_cast<QAbstractButton*>(widget())->text().remove(QLatin1Char('&'));
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State s = QAccessibleWidget::state();
+        const bool checked = static_cast<QAbstractButton*>(widget())->isChecked();
+        s.checkable = true;
+        s.checked = checked;
+        if (role() == QAccessible::Button) s.pressed = checked;
+        return s;
+    }
+    QStringList actionNames() const override
+    {
+        return QStringList{pressAction(), toggleAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& name) override
+    {
+        if (name == pressAction() || name == toggleAction()) static_cast<QAbstractButton*>(widget())->click();
+        else QAccessibleWidget::doAction(name);
+    }
+};
+
+QAccessibleInterface* toggle_accessible_for(const QString&, QObject* object)
+{
+    if (auto* button = dynamic_cast<accent_toggle*>(object)) return new toggle_accessible(button, QAccessible::Button);
+    if (auto* radio = dynamic_cast<toggle_widget<QRadioButton>*>(object)) return new toggle_accessible(radio, QAccessible::RadioButton);
+    return nullptr;
+}
+
+}  // namespace
+
+// ---- the chosen state's colours ----
+
+namespace {
+
+double relative_luminance(const QColor& colour)
+{
+    auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    const QColor rgb = colour.toRgb();
+    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
+}
+
+}  // namespace
+
+double contrast_ratio(const QColor& a, const QColor& b)
+{
+    const double la = relative_luminance(a);
+    const double lb = relative_luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+namespace {
+
+toggle_colours toggle_colours_for(const QPalette& palette, bool enabled)
+{
+    const QPalette::ColorGroup group = enabled ? QPalette::Active : QPalette::Disabled;
+    // The unchecked face as the style paints it: the palette's button colour, lifted the more the
+    // darker it is, under a slight gradient.
+    QColor unchecked = palette.color(group, QPalette::Button);
+    unchecked = unchecked.lighter(100 + std::max(1, (180 - qGray(unchecked.rgb())) / 6));
+    QColor fill = palette.color(group, QPalette::Highlight);
+    // The accent moves away from the unchecked face, darker on a light one and lighter on a dark
+    // one, until the two differ by at least 3:1, with room for the gradient.
+    const bool lighten = relative_luminance(unchecked) < 0.18;
+    auto step = [&](const QColor& c) { return lighten ? c.lighter(106) : c.darker(106); };
+    for (int i = 0; i < 40 && contrast_ratio(fill, unchecked) < 3.6; ++i) fill = step(fill);
+    // The accent's own text colour, the fill going a little further where that makes it read;
+    // else black or white.
+    QColor text = palette.color(group, QPalette::HighlightedText);
+    for (int i = 0; i < 40 && contrast_ratio(text, fill) < 4.5 && contrast_ratio(text, step(fill)) > contrast_ratio(text, fill); ++i)
+        fill = step(fill);
+    if (contrast_ratio(text, fill) < 4.5)
+        text = contrast_ratio(Qt::black, fill) >= contrast_ratio(Qt::white, fill) ? QColor(Qt::black) : QColor(Qt::white);
+    if (!enabled) fill.setAlphaF(0.5);
+    return {fill, text};
+}
+
 }  // namespace
 
 // ---- ToggleButton ----
@@ -82,10 +235,13 @@ const DependencyProperty& ToggleButton::IsThreeStateProperty()
     return p;
 }
 
-ToggleButton::ToggleButton() : ToggleButton(new toggle_widget<QPushButton>(QSize(16, 8))) {}
+ToggleButton::ToggleButton() : ToggleButton(new accent_toggle) {}
 
 ToggleButton::ToggleButton(QAbstractButton* button) : ButtonBase(button)
 {
+    // Installed once the application exists, so it comes before Qt's own widget factory.
+    static const bool accessible = (QAccessible::installFactory(toggle_accessible_for), true);
+    (void)accessible;
     button->setCheckable(true);
     // Other ways of toggling the widget (accessibility actions) reach the property too.
     QObject::connect(button, &QAbstractButton::toggled, button, [this](bool checked) {

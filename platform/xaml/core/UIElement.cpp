@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QVariant>
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
@@ -79,6 +80,7 @@ void UIElement::set_widget(QWidget* widget)
     m_widget = widget;
     m_events = new element_events(this);
     widget->installEventFilter(m_events);
+    widget->setProperty(element_property, QVariant::fromValue(static_cast<void*>(this)));
     QObject::connect(widget, &QObject::destroyed, m_events, [this] { m_widget = nullptr; });
 }
 
@@ -193,6 +195,9 @@ bool UIElement::Focus(xaml::FocusState state)
     const Qt::FocusReason reason = state == xaml::FocusState::Keyboard  ? Qt::TabFocusReason
                                    : state == xaml::FocusState::Pointer ? Qt::MouseFocusReason
                                                                         : Qt::OtherFocusReason;
+    // Focus given from the keyboard or by the program shows its ring at once, as it does after
+    // Tab; only a pointer leaves it to the style.
+    if (state != xaml::FocusState::Pointer) target->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     target->setFocus(reason);
     const bool taken = target->window()->focusWidget() == target;
     if (taken) m_focusState = state;

@@ -70,6 +70,9 @@ class FlyoutBase : public DependencyObject {
 public:
     // Opens at a point in the target's coordinates.
     virtual void ShowAt(const std::shared_ptr<FrameworkElement>& target, foundation::Point position) = 0;
+    // A key pressed inside the element that owns this flyout: runs the item whose keyboard
+    // accelerator it is, as if the item had been chosen; false when no item has it.
+    virtual bool invoke_accelerator(int /*qtKey*/, int /*qtModifiers*/) { return false; }
 };
 
 class UIElement : public DependencyObject {
@@ -125,6 +128,8 @@ protected:
     virtual QWidget* children_host() const { return m_widget; }
     // The widget that takes the keyboard focus.
     virtual QWidget* focus_widget() const { return m_widget; }
+    // A group that Tab enters and leaves as one stop, at its focus widget; arrows move inside.
+    virtual bool is_tab_group() const { return false; }
 
     // Visual children: the owner keeps the order; layouts read it.
     void attach_child(const std::shared_ptr<UIElement>& child, std::size_t index);

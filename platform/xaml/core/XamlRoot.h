@@ -20,6 +20,9 @@ public:
     double RasterizationScale() const;
 
     QWidget* host_widget() const noexcept { return m_host; }
+    // Moves the keyboard focus to the next (or previous) stop in the order of the tree, which is
+    // the reading order of the markup; false when the focus is not in this tree.
+    bool move_tab_focus(bool next);
     // Loads or unloads the tree; the host widget calls it as it is shown or hidden.
     void set_live(bool live);
     bool is_live() const noexcept { return m_live; }

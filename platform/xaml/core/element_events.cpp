@@ -9,6 +9,7 @@
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QResizeEvent>
 #include <QWidget>
 
@@ -84,6 +85,21 @@ bool element_events::filter(QObject* watched, QEvent* event)
                 e->ignore();
             }
             return true;
+        }
+        break;
+    case QEvent::KeyPress:
+        if (auto flyout = m_owner->ContextFlyout()) {
+            const auto* e = static_cast<QKeyEvent*>(event);
+            const auto modifiers = e->modifiers() & ~Qt::KeypadModifier;
+            if ((e->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
+                (e->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+                // The menu opens from the keyboard below the element's left edge.
+                auto* w = m_owner->widget();
+                if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()); fe && w)
+                    flyout->ShowAt(fe, {4.0f, static_cast<float>(w->height())});
+                return true;
+            }
+            if (flyout->invoke_accelerator(e->key(), static_cast<int>(modifiers))) return true;
         }
         break;
     case QEvent::ContextMenu:

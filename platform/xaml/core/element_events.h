@@ -7,6 +7,9 @@ namespace xaml {
 
 class UIElement;
 
+// The dynamic property of an element's own widget that points back at the element.
+inline constexpr const char* element_property = "xaml_element";
+
 class element_events final : public QObject {
 public:
     explicit element_events(UIElement* owner) : m_owner(owner) {}

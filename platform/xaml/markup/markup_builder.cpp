@@ -27,6 +27,7 @@ constexpr std::u16string_view run_type = u"Microsoft.UI.Xaml.Documents.Run";
 constexpr std::u16string_view platform_namespaces[] = {
     u"Microsoft.UI.Xaml.Controls.", u"Microsoft.UI.Xaml.",       u"Microsoft.UI.Xaml.Documents.",
     u"Microsoft.UI.Xaml.Media.",    u"Microsoft.UI.Xaml.Controls.Primitives.", u"Microsoft.UI.Xaml.Automation.",
+    u"Microsoft.UI.Xaml.Input.",
 };
 
 [[noreturn]] void fail(int line, hstring message, foundation::hresult code = E_XAMLPARSEFAILED)

@@ -128,6 +128,16 @@ public:
     void detach() { m_owner = nullptr; }
     Window* owner() const noexcept { return m_owner; }
 
+protected:
+    bool focusNextPrevChild(bool next) override
+    {
+        bool moved = false;
+        if (m_owner && m_owner->m_root) guard([&] { moved = m_owner->m_root->move_tab_focus(next); });
+        return moved || QWidget::focusNextPrevChild(next);
+    }
+
+public:
+
     // Maximised as the user sees it: without a window manager a request to maximise changes
     // the state Qt keeps but not the window, which must then not offer to restore.
     bool shows_maximized() const
