@@ -3,6 +3,7 @@
 #include "app/Helpers.h"
 #include "checksums/ChecksumsPage.h"
 #include "platform/xaml/controls/ToolTipService.h"
+#include "platform/xaml/core/AutomationProperties.h"
 
 #include <string>
 
@@ -21,6 +22,13 @@ hstring format(const hstring& pattern, const hstring& value)
 }
 
 const hstring size_name = u"Size (Bytes)";
+
+// A copy button's tool tip says what it copies; a screen reader names the button by it too.
+void NameCopyButton(const std::shared_ptr<xaml::Button>& button, const hstring& text)
+{
+    xaml::ToolTipService::SetToolTip(button, box_value(text));
+    xaml::AutomationProperties::SetName(button, text);
+}
 
 bool names(const foundation::PropertyChangedEventArgs& args, const char16_t* property)
 {
@@ -64,8 +72,7 @@ void ChecksumsPage_obj1_Bindings::UpdateFrom(const std::shared_ptr<ChecksumsPage
             if (m_sizeLabel && DataRoot()) m_sizeLabel->Text(format(u"{0}:", size_name));
         });
         mark_due(u"sizeCopyButton.ToolTip", [this] {
-            if (m_sizeCopyButton && DataRoot())
-                xaml::ToolTipService::SetToolTip(m_sizeCopyButton, box_value(format(u"Copy {0}", size_name)));
+            if (m_sizeCopyButton && DataRoot()) NameCopyButton(m_sizeCopyButton, format(u"Copy {0}", size_name));
         });
     }
     if (root && root->sizeOutput()) MarkSizeCopyVisibility();
@@ -188,8 +195,7 @@ void ChecksumsPage_obj8_Bindings::UpdateFrom(const std::shared_ptr<HashAlgo>& ro
     MarkRowVisibility();
     ShowChecksum(root);
     mark_due(u"copyButton.ToolTip", [this] {
-        if (const auto root = DataRoot(); root && m_copyButton)
-            xaml::ToolTipService::SetToolTip(m_copyButton, box_value(format(u"Copy {0}", root->ShortName())));
+        if (const auto root = DataRoot(); root && m_copyButton) NameCopyButton(m_copyButton, format(u"Copy {0}", root->ShortName()));
     });
     mark_due(u"nameLabel.Text", [this] {
         if (const auto root = DataRoot(); root && m_nameLabel) m_nameLabel->Text(format(u"{0}:", root->ShortName()));

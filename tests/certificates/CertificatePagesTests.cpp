@@ -22,6 +22,7 @@
 #include "tests/support/session_bus.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDBusConnection>
@@ -473,6 +474,52 @@ TEST_F(CertificatePages, APemRunWritesACertificateAndAKeyAndShowsBoth)
     const auto from_key = test::run_tool("openssl", {"pkey", "-in", key.string(), "-pubout"});
     EXPECT_EQ(match.output, from_key.output) << "the key is the certificate's";
     EXPECT_EQ(state_of(page), u"Normal");
+}
+
+TEST_F(CertificatePages, TabReadsTheFormInOrderAndARunGivesTheFocusBackToItsButton)
+{
+    auto page = self_signed();
+    ASSERT_NE(page, nullptr);
+    type_into(page->CommonNameCtrl(), "focus.example");
+    const auto purpose = element<xaml::RadioButtons>(page, u"PurposeCtrl");
+    const auto days = page->ValidDaysCtrl();
+    const auto keyType = element<xaml::ComboBox>(page, u"KeyTypeCtrl");
+    auto text = [&](const char16_t* name) { return element<xaml::TextBox>(page, name)->editor(); };
+    // The subject card, then the key card with one stop for the purposes, then the buttons.
+    const std::vector<QWidget*> expected{
+        page->CommonNameCtrl()->editor(), text(u"AltNamesCtrl"), text(u"OrganizationCtrl"), text(u"OrganizationalUnitCtrl"),
+        text(u"LocationCtrl"), text(u"StateCtrl"), text(u"CountryCodeCtrl"), purpose->ContainerFromIndex(0)->widget(),
+        days->editor(), keyType->combo(), element<xaml::PasswordBox>(page, u"PassphraseCtrl")->editor(),
+        element<xaml::Button>(page, u"PemButton")->widget(), element<xaml::Button>(page, u"Pkcs12Button")->widget()};
+    QWidget* window = m_window->widget();
+    std::vector<QWidget*> visited{window->focusWidget()};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+        visited.push_back(window->focusWidget());
+    }
+    EXPECT_EQ(visited, expected);
+    // Arrows move inside the purposes; Tab leaves them from the chosen one.
+    purpose->ContainerFromIndex(0)->widget()->setFocus();
+    QTest::keyClick(window->focusWidget(), Qt::Key_Down);
+    EXPECT_EQ(purpose->SelectedIndex(), 1);
+    QTest::keyClick(window->focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(window->focusWidget(), text(u"CountryCodeCtrl"));
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(window->focusWidget(), purpose->ContainerFromIndex(1)->widget());
+
+    auto name_of = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+    EXPECT_EQ(name_of(days->editor()), QString("Valid for (days)"));
+    EXPECT_EQ(name_of(keyType->combo()), QString("Key type"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(purpose->ContainerFromIndex(1)->widget())->role(), QAccessible::RadioButton);
+
+    // The button that started a run has the focus again when the run is over.
+    auto pkcs12 = element<xaml::Button>(page, u"Pkcs12Button");
+    pkcs12->Focus(xaml::FocusState::Keyboard);
+    QTest::keyClick(pkcs12->widget(), Qt::Key_Return);
+    save_as("focus");
+    EXPECT_FALSE(revealed().isEmpty());
+    ASSERT_TRUE(test::run_until([&] { return state_of(page) == u"Normal"; }));
+    EXPECT_EQ(window->focusWidget(), pkcs12->widget());
 }
 
 TEST_F(CertificatePages, APassphraseEncryptsThePemKeyWithAes256)

@@ -28,13 +28,19 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QAccessible>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <sys/stat.h>
+
+#include <set>
+
 #include <unistd.h>
 
 #include <condition_variable>
@@ -143,10 +149,10 @@ protected:
     }
 
     // Makes the page by name, as the frame does, and shows it.
-    std::shared_ptr<ChecksumsPage> Open(const char16_t* type)
+    std::shared_ptr<ChecksumsPage> Open(const char16_t* type, int width = 1000, int height = 700)
     {
         m_page = as<ChecksumsPage>(foundation::activation::activate(type));
-        m_root = test::show(m_page, 1000, 700);
+        m_root = test::show(m_page, width, height);
         EXPECT_TRUE(test::run_until([&] { return m_page->IsLoaded(); }));
         return m_page;
     }
@@ -569,11 +575,10 @@ TEST_F(ChecksumsPageTest, TheBindingsKeepToolTipsAndCopyButtonsInStepWithTheirVa
     EXPECT_EQ(sizeCopy->Visibility(), xaml::Visibility::Collapsed) << "no size yet";
     EXPECT_FALSE(copyAll->IsEnabled()) << "the box is empty";
 
-    QWidget* editor = m_page->fileNameBox()->editor();
-    QTest::keyClicks(editor, "/typed");
+    // The box takes no typing; any text in it enables copy-all, a chosen file or not.
+    m_page->fileNameBox()->Text(u"/named");
     EXPECT_TRUE(copyAll->IsEnabled());
-    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(editor, Qt::Key_Backspace);
+    m_page->fileNameBox()->Text({});
     EXPECT_FALSE(copyAll->IsEnabled());
 
     click(Toggle(u"MD5"));
@@ -590,6 +595,84 @@ TEST_F(ChecksumsPageTest, TheBindingsKeepToolTipsAndCopyButtonsInStepWithTheirVa
     }
     ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
     EXPECT_EQ(sizeCopy->Visibility(), xaml::Visibility::Visible);
+}
+
+TEST_F(ChecksumsPageTest, TheKeyboardReachesEverythingInReadingOrderAndValuesFitANarrowPage)
+{
+    // The page as it is beside the navigation pane of a 640-pixel window.
+    Open(page_types[1], 400, 500);
+    QWidget* box = m_page->fileNameBox()->editor();
+    EXPECT_EQ(QApplication::focusWidget(), m_page->browseButton()->widget());
+    EXPECT_TRUE(box->window()->testAttribute(Qt::WA_KeyboardFocusChange)) << "the focus shows from the start";
+
+    // The file name takes no typing; pasting into it chooses the file, as the paste item does.
+    box->setFocus();
+    QTest::keyClicks(box, "typed");
+    EXPECT_TRUE(m_page->fileNameBox()->Text().empty());
+    const auto first = File("first.bin", "first");
+    const auto second = File("second.bin", "the second");
+    QApplication::clipboard()->setText(qt(first));
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    ASSERT_TRUE(test::run_until([&] { return Published(5) && !Busy(); }));
+    QApplication::clipboard()->setText(qt(second));
+    QTest::keyClick(box, Qt::Key_Insert, Qt::ShiftModifier);
+    ASSERT_TRUE(test::run_until([&] { return Published(10) && !Busy(); }));
+    EXPECT_EQ(m_page->fileNameBox()->Text(), hstring(second.u16string()));
+    const auto flyout = as<xaml::MenuFlyout>(m_page->fileNameBox()->ContextFlyout());
+    for (auto [key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
+        QTest::keyClick(box, key, modifiers);
+        ASSERT_TRUE(test::run_until([&] { return flyout->menu() && flyout->menu()->isVisible(); })) << "the keyboard opens the menu";
+        flyout->menu()->close();
+    }
+    QApplication::setActiveWindow(box->window());
+
+    click(ButtonNamed(u"All"));
+    ASSERT_TRUE(test::run_until([&] { return Published(10) && !Busy(); }));
+    // Every value shows whole inside its column, wrapped where it is long; the copy buttons
+    // stand in one column.
+    const auto* scroller = static_cast<QScrollArea*>(as<xaml::UIElement>(m_page->FindName(u"resultScroller"))->widget());
+    EXPECT_FALSE(scroller->horizontalScrollBar()->isVisible());
+    std::set<int> copyColumn;
+    for (const auto& r : Rows()) {
+        const auto value = as<xaml::TextBlock>(r.panel->Children()->GetAt(0));
+        const QRect shown(value->widget()->mapTo(scroller->viewport(), QPoint(0, 0)), value->widget()->size());
+        EXPECT_LE(shown.right(), scroller->viewport()->width()) << narrow(r.label);
+        const int oneLine = value->widget()->fontMetrics().horizontalAdvance(value->widget()->property("text").toString());
+        if (oneLine > shown.width())
+            EXPECT_GT(shown.height(), value->widget()->fontMetrics().height() * 3 / 2) << narrow(r.label) << " is cut, not wrapped";
+        copyColumn.insert(r.copy->widget()->mapTo(scroller->viewport(), QPoint(0, 0)).x());
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(r.copy->widget())->text(QAccessible::Name),
+                  QString::fromStdU16String(u"Copy " + r.label.str().substr(0, r.label.size() - 1)));
+    }
+    EXPECT_EQ(copyColumn.size(), 1u);
+
+    // Tab goes through the page as it reads: the file row, the algorithms and their select
+    // buttons, the results, the report.
+    const auto sizeCopy = as<xaml::Panel>(m_page->sizeOutput()->Parent())->Children()->GetAt(1);
+    std::vector<QWidget*> expected{box, m_page->browseButton()->widget()};
+    for (const auto& t : All<xaml::ToggleButton>()) expected.push_back(t->widget());
+    expected.push_back(ButtonNamed(u"All")->widget());
+    expected.push_back(ButtonNamed(u"None")->widget());
+    expected.push_back(sizeCopy->widget());
+    for (const auto& r : Rows()) expected.push_back(r.copy->widget());
+    expected.push_back(as<xaml::UIElement>(m_page->FindName(u"copyAllButton"))->widget());
+    expected.push_back(box);
+    box->setFocus();
+    auto focused = [&] { return box->window()->focusWidget(); };
+    std::vector<QWidget*> visited{focused()};
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        QTest::keyClick(focused(), Qt::Key_Tab);
+        visited.push_back(focused());
+    }
+    EXPECT_EQ(visited, expected);
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    EXPECT_EQ(focused(), expected[expected.size() - 2]);
+
+    auto name_of = [&](const char16_t* content) {
+        return QAccessible::queryAccessibleInterface(ButtonNamed(content)->widget())->text(QAccessible::Name);
+    };
+    EXPECT_EQ(name_of(u"All"), QString("All"));
+    EXPECT_EQ(name_of(u"Copy all checksums"), QString("Copy all checksums"));
 }
 
 TEST_F(ChecksumsPageTest, TheChoiceIsRestoredInItsSavedOrderOnlyWithAPackageIdentity)
