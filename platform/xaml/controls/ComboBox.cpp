@@ -11,6 +11,7 @@
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -114,8 +115,10 @@ ComboBox::ComboBox()
     SetTypeDefault(VerticalAlignmentProperty(), box_value(VerticalAlignment::Top));
 
     QObject::connect(m_combo, &QComboBox::currentIndexChanged, m_combo, [this](int index) {
-        // The list shows the current item as chosen, where assistive technology reads it.
-        m_combo->view()->setCurrentIndex(m_combo->model()->index(index, m_combo->modelColumn()));
+        // The list holds the current item as chosen, where assistive technology reads it; as a
+        // selection, not as the list's current item, which would claim the focus.
+        m_combo->view()->selectionModel()->select(m_combo->model()->index(index, m_combo->modelColumn()),
+                                                  QItemSelectionModel::ClearAndSelect);
         if (!m_showing) guard([&] { SelectedIndex(index); });
     });
 }

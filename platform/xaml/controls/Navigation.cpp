@@ -516,7 +516,10 @@ void NavigationView::set_slot(std::shared_ptr<UIElement>& slot, const IInspectab
         if (row == 0) Grid::SetColumn(slot, 1);
         else Grid::SetColumnSpan(slot, 2);
     }
-    host->Children()->Append(slot);
+    // Children stand in the order of their rows, which is the order Tab visits them.
+    std::uint32_t at = 0;
+    while (at < host->Children()->Size() && Grid::GetRow(host->Children()->GetAt(at)) <= row) ++at;
+    host->Children()->InsertAt(at, slot);
 }
 
 void NavigationView::present_content(const IInspectable&, const IInspectable& now) { set_slot(m_contentElement, now, m_main, 1); }

@@ -43,6 +43,7 @@ public:
     void text_changed()
     {
         m_anchor = m_cursor = 0;
+        apply_selectable();
         update();
     }
 
@@ -151,7 +152,8 @@ private:
         setTextInteractionFlags(m_selectable && !m_wrap ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                                         : Qt::NoTextInteraction);
         if (selecting_here()) {
-            setFocusPolicy(Qt::ClickFocus);
+            // A click gives the focus for Ctrl+C; an empty text has nothing to give it for.
+            setFocusPolicy(text().isEmpty() ? Qt::NoFocus : Qt::ClickFocus);
             setCursor(Qt::IBeamCursor);
         } else if (m_wrap) {
             setFocusPolicy(Qt::NoFocus);
