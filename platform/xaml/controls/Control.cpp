@@ -5,9 +5,12 @@
 #include "platform/xaml/core/qt_bridge.h"
 
 #include <QLayout>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -78,17 +81,63 @@ void Control::apply_background()
 }
 
 struct Control::focus_return {
-    QPointer<QWidget> owner;     // had the focus, inside this control
-    QPointer<QWidget> fallback;  // where Qt moved it
+    QPointer<QWidget> owner;  // had the focus, inside this control
+    bool userMoved = false;   // the user has put the focus somewhere since
 };
 
 namespace {
-// The focus moves of disabled controls that may still be undone; the UI thread's alone.
-std::vector<std::weak_ptr<Control::focus_return>>& pending_returns()
-{
-    static std::vector<std::weak_ptr<Control::focus_return>> returns;
-    return returns;
-}
+
+// The focus moves of disabled controls that may still be undone, and a watch for the user
+// moving the focus meanwhile; the watch listens only while there are any.
+class focus_returns final : public QObject {
+public:
+    static focus_returns& instance()
+    {
+        static auto* returns = new focus_returns;
+        return *returns;
+    }
+
+    void add(const std::shared_ptr<Control::focus_return>& r)
+    {
+        prune();
+        if (m_pending.empty()) qApp->installEventFilter(this);
+        m_pending.push_back(r);
+    }
+    // A move of the focus not made by the user is still pending: the focus only passed here.
+    bool passing()
+    {
+        prune();
+        return std::any_of(m_pending.begin(), m_pending.end(), [](const auto& weak) {
+            const auto r = weak.lock();
+            return r && !r->userMoved;
+        });
+    }
+    void prune()
+    {
+        std::erase_if(m_pending, [](const auto& r) { return r.expired(); });
+        if (m_pending.empty()) qApp->removeEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        // What the user does to move the focus: a click or Tab in the control's window. Qt moving
+        // the focus away from a control it hides or disables looks like Tab, so focus events
+        // cannot tell.
+        const auto type = event->type();
+        const bool tab = type == QEvent::KeyPress && (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab ||
+                                                      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backtab);
+        if ((type != QEvent::MouseButtonPress && !tab) || !watched->isWidgetType()) return false;
+        const QWidget* window = static_cast<QWidget*>(watched)->window();
+        for (const auto& weak : m_pending)
+            if (const auto r = weak.lock(); r && r->owner && r->owner->window() == window) r->userMoved = true;
+        return false;
+    }
+
+private:
+    std::vector<std::weak_ptr<Control::focus_return>> m_pending;
+};
+
 }  // namespace
 
 void Control::apply_enabled()
@@ -97,29 +146,20 @@ void Control::apply_enabled()
     if (!w) return;
     QWidget* focused = w->window()->focusWidget();
     const bool inside = focused && (focused == w || w->isAncestorOf(focused));
-    w->setEnabled(IsEnabled());
-    auto& pending = pending_returns();
-    std::erase_if(pending, [](const auto& r) { return r.expired(); });
-    if (!IsEnabled()) {
-        // Disabling moves the focus on; once enabled again, the control takes it back unless the
-        // user has put it elsewhere meanwhile (a run's button gets it back when the run ends).
-        if (!inside) return;
-        QWidget* now = w->window()->focusWidget();
-        // The focus only passed through here (a row of buttons disabled together): the control
-        // it came from gets it back, not this one.
-        for (const auto& weak : pending)
-            if (const auto r = weak.lock(); r && r->fallback == focused) {
-                r->fallback = now;
-                return;
-            }
-        m_focusReturn = std::make_shared<focus_return>(focus_return{focused, now});
-        pending.push_back(m_focusReturn);
-        return;
+    auto& returns = focus_returns::instance();
+    // Disabling moves the focus on; once enabled again, the control takes it back unless the user
+    // has put it elsewhere meanwhile (a run's button gets it back when the run ends). Where the
+    // focus only passed through (a row of buttons disabled together), the first one gets it back.
+    if (!IsEnabled() && inside && !returns.passing()) {
+        m_focusReturn = std::make_shared<focus_return>(focus_return{focused});
+        returns.add(m_focusReturn);
     }
+    w->setEnabled(IsEnabled());
+    if (!IsEnabled()) return;
     const auto back = std::exchange(m_focusReturn, nullptr);
-    if (!back || !back->owner || !back->owner->isEnabled() || !back->owner->isVisible()) return;
-    QWidget* now = back->owner->window()->focusWidget();
-    if (now == back->fallback || now == nullptr) back->owner->setFocus(Qt::OtherFocusReason);
+    returns.prune();
+    if (back && back->owner && !back->userMoved && back->owner->isEnabled() && back->owner->isVisible())
+        back->owner->setFocus(Qt::OtherFocusReason);
 }
 
 void Control::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)

@@ -180,9 +180,15 @@ private:
     }
     int text_height(int width) const
     {
+        // Layouts ask often; the text is laid out again only for another width or text.
+        if (width == m_heightWidth && text() == m_heightText && font() == m_heightFont) return m_height;
         QTextLayout layout;
         const auto m = contentsMargins();
-        return std::max(lay_out(layout, width - m.left() - m.right()), fontMetrics().height()) + m.top() + m.bottom();
+        m_height = std::max(lay_out(layout, width - m.left() - m.right()), fontMetrics().height()) + m.top() + m.bottom();
+        m_heightWidth = width;
+        m_heightText = text();
+        m_heightFont = font();
+        return m_height;
     }
     int cursor_at(QPointF position) const
     {
@@ -213,6 +219,10 @@ private:
     bool m_selectable = false;
     bool m_dragging = false;
     int m_width = -1;  // the width the label had last, for its height
+    mutable int m_heightWidth = -1;  // the last height worked out, and for what
+    mutable int m_height = 0;
+    mutable QString m_heightText;
+    mutable QFont m_heightFont;
     int m_anchor = 0;  // the selection, in characters
     int m_cursor = 0;
 };
