@@ -67,7 +67,7 @@ def choose(app, path):
 
 def report_becomes(app, expected):
     """Copies the report until it is the expected one: the run has published, within a minute."""
-    copy = wait_for("the copy-all button", lambda: find(app, "push button", "Copy the file"))
+    copy = wait_for("the copy-all button", lambda: find(app, "push button", "Copy all checksums"))
     end = time.monotonic() + 60
     while time.monotonic() < end:
         press(copy)
