@@ -622,6 +622,7 @@ TEST_F(ChecksumsPageTest, TheKeyboardReachesEverythingInReadingOrderAndValuesFit
     for (auto [key, modifiers] : {std::pair{Qt::Key_F10, Qt::ShiftModifier}, {Qt::Key_Menu, Qt::NoModifier}}) {
         QTest::keyClick(box, key, modifiers);
         ASSERT_TRUE(test::run_until([&] { return flyout->menu() && flyout->menu()->isVisible(); })) << "the keyboard opens the menu";
+        EXPECT_EQ(flyout->menu()->activeAction(), flyout->menu()->actions().value(0)) << "at its first item, for a screen reader";
         flyout->menu()->close();
     }
     QApplication::setActiveWindow(box->window());

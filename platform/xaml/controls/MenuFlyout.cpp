@@ -156,6 +156,16 @@ void MenuFlyout::ShowAt(const std::shared_ptr<FrameworkElement>& target, foundat
     m_qt->menu->popup(anchor ? anchor->mapToGlobal(local) : QCursor::pos());
 }
 
+void MenuFlyout::focus_first_item()
+{
+    if (!m_qt->menu) return;
+    for (QAction* action : m_qt->menu->actions())
+        if (action->isEnabled() && action->isVisible()) {
+            m_qt->menu->setActiveAction(action);
+            return;
+        }
+}
+
 bool MenuFlyout::invoke_accelerator(int qtKey, int qtModifiers)
 {
     for (const auto& entry : *m_items) {

@@ -87,6 +87,7 @@ public:
     void ShowAt(const std::shared_ptr<FrameworkElement>& target, foundation::Point position) override;
     // Raises Opening too, so the item is enabled or not as the open menu would show it.
     bool invoke_accelerator(int qtKey, int qtModifiers) override;
+    void focus_first_item() override;
 
     XAML_EVENT(Opening, foundation::EventHandler<IInspectable>)
 

@@ -73,6 +73,9 @@ public:
     // A key pressed inside the element that owns this flyout: runs the item whose keyboard
     // accelerator it is, as if the item had been chosen; false when no item has it.
     virtual bool invoke_accelerator(int /*qtKey*/, int /*qtModifiers*/) { return false; }
+    // Opened from the keyboard, the flyout puts the keyboard on its first item, where a screen
+    // reader then reads it.
+    virtual void focus_first_item() {}
 };
 
 class UIElement : public DependencyObject {

@@ -95,8 +95,10 @@ bool element_events::filter(QObject* watched, QEvent* event)
                 (e->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
                 // The menu opens from the keyboard below the element's left edge.
                 auto* w = m_owner->widget();
-                if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()); fe && w)
+                if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()); fe && w) {
                     flyout->ShowAt(fe, {4.0f, static_cast<float>(w->height())});
+                    flyout->focus_first_item();
+                }
                 return true;
             }
             if (flyout->invoke_accelerator(e->key(), static_cast<int>(modifiers))) return true;
