@@ -11,10 +11,8 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
-#include <chrono>
+#include <cstring>
 #include <new>
-#include <numeric>
-#include <thread>
 
 namespace Zintrel {
 
@@ -153,129 +151,232 @@ std::unique_ptr<Hasher> MakeHasher(const HashAlgo& entry)
     return std::visit(maker{}, entry.Algorithm());
 }
 
-// Below this much expected work per chunk, a hand-over to another thread costs more than it saves.
+// Below this much work per chunk, a hand-over to another thread costs more than it saves.
 constexpr double SpreadThresholdNs = 100'000;
-// The life of one lane of one chunk.
-constexpr int LaneFree = 0;
-constexpr int LaneTaken = 1;
-constexpr int LaneDone = 2;
-// Updates shorter than this say more about call overhead than about the algorithm's speed.
-constexpr std::size_t MeasuredChunkMinimum = 64 * 1024;
+// The first bytes of the file every hasher takes on the calling thread, timed to plan the lanes.
+constexpr std::size_t SampleBytes = 64 * 1024;
+// The lanes time their hashers over this many chunks and are planned again once from that: with
+// every processor busy, hashers slow down unevenly, and a sample taken alone cannot tell.
+constexpr std::uint64_t ReplanChunk = 4;
+// A lane gives a chunk to its hashers in pieces that stay in the processor's own cache from one
+// hasher to the next, instead of fetching the whole chunk again for each.
+constexpr std::size_t LanePiece = 128 * 1024;
+constexpr std::uint64_t NoEnd = ~std::uint64_t{0};
 
 }  // namespace
 
-struct ChecksumHashers::State {
-    std::vector<std::unique_ptr<Hasher>> hashers;
-    // Nanoseconds per byte of each hasher, guessed until measured. Each element is written only
-    // by the thread feeding that hasher.
-    std::vector<double> costs;
-    std::vector<char> measured;
-    unsigned threads = 1;
-    // The hashers each thread feeds with the current chunk; lane 0 is the calling thread.
-    std::vector<std::vector<std::size_t>> lanes;
+// Each lane owns some of the slow hashers (planned from the sample, then once more from their
+// timings in the lanes) and walks the ring at its own pace; whoever holds a lane's running flag
+// feeds it: a pool thread, or the caller when it waits for that lane. The caller reads, copies
+// each chunk into the ring and feeds the fast hashers itself.
+struct ChecksumHashers::State : std::enable_shared_from_this<State> {
+    struct Lane {
+        std::vector<std::size_t> hashers;
+        // The next chunk it hashes; written only by the thread running it.
+        std::atomic<std::uint64_t> next{0};
+        std::atomic<bool> running{false};
+        // A pool work item that will run it is on its way.
+        std::atomic<bool> queued{false};
+    };
+    struct Slot {
+        std::unique_ptr<std::uint8_t[]> bytes;
+        std::size_t size = 0;
+        // Lanes still to hash the chunk it holds; at 0 the slot takes the next chunk.
+        std::atomic<std::size_t> left{0};
+    };
 
-    void Plan(std::size_t bytes);
-    void Feed(std::size_t lane, std::span<const std::uint8_t> chunk) noexcept;
+    std::vector<std::unique_ptr<Hasher>> hashers;
+    unsigned threads = 1;
+    bool planned = false;
+    std::vector<std::size_t> onCaller;
+    // The hashers in lanes, and the time each has taken in its lane over the chunks before ReplanChunk.
+    std::vector<std::size_t> spread;
+    std::vector<std::int64_t> spentNs;
+    std::uint64_t timedBytes = 0;
+    std::vector<Lane> lanes;
+    std::array<Slot, ChecksumRingChunks> ring;
+    // Chunks put in the ring so far; only the caller writes it.
+    std::atomic<std::uint64_t> published{0};
+    // The run was dropped unfinished: lanes stop at the next chunk.
+    std::atomic<bool> abandoned{false};
+
+    std::span<const std::uint8_t> Plan(std::span<const std::uint8_t> chunk);
+    void Assign(const std::vector<double>& costs);
+    void Replan();
+    void Publish(std::span<const std::uint8_t> chunk);
+    void WaitUntilHashed(std::uint64_t chunk);
+    void Wake(Lane& lane);
+    void Drive(Lane& lane, std::uint64_t end) noexcept;
+
+    static bool Claim(Lane& lane) noexcept
+    {
+        bool idle = false;
+        return lane.running.compare_exchange_strong(idle, true);
+    }
 };
 
-// Fast hashers stay on the calling thread; the others go, slowest first, to the thread with the
-// least work so far, so the chunk is done when the slowest thread is.
-void ChecksumHashers::State::Plan(std::size_t bytes)
+// Times every hasher on the first bytes, which it hashes for good. Fast hashers stay on the
+// caller, and so does everything when the rest is too little to hand over.
+std::span<const std::uint8_t> ChecksumHashers::State::Plan(std::span<const std::uint8_t> chunk)
 {
-    for (auto& lane : lanes) lane.clear();
-    lanes.resize(1);
-    std::vector<std::size_t> spread;
-    double onCaller = 0;
-    double spreadTotal = 0;
+    planned = true;
+    const auto sample = chunk.first(std::min(chunk.size(), SampleBytes));
+    std::vector<double> costs(hashers.size(), 0);
+    double spreadPerChunk = 0;
     for (std::size_t i = 0; i < hashers.size(); ++i) {
-        const double work = costs[i] * static_cast<double>(bytes);
+        const auto start = foundation::processors::thread_time_ns();
+        hashers[i]->Update(sample);
+        costs[i] = static_cast<double>(foundation::processors::thread_time_ns() - start) / static_cast<double>(sample.size());
         if (hashers[i]->Fast()) {
-            lanes[0].push_back(i);
-            onCaller += work;
+            onCaller.push_back(i);
         } else {
             spread.push_back(i);
-            spreadTotal += work;
+            spreadPerChunk += costs[i] * ChecksumReadChunk;
         }
     }
-    const std::size_t laneCount =
-        spreadTotal < SpreadThresholdNs ? 1 : std::min<std::size_t>(threads, spread.size() + (lanes[0].empty() ? 0 : 1));
-    lanes.resize(std::max<std::size_t>(laneCount, 1));
-    std::stable_sort(spread.begin(), spread.end(), [this](std::size_t a, std::size_t b) { return costs[a] > costs[b]; });
-    std::vector<double> load(lanes.size(), 0);
-    load[0] = onCaller;
-    for (const auto i : spread) {
-        const auto lightest = std::min_element(load.begin(), load.end()) - load.begin();
-        lanes[lightest].push_back(i);
-        load[lightest] += costs[i] * static_cast<double>(bytes);
+    if (threads < 2 || spreadPerChunk < SpreadThresholdNs) {
+        onCaller.insert(onCaller.end(), spread.begin(), spread.end());
+        spread.clear();
+        return chunk.subspan(sample.size());
     }
-    for (auto& lane : lanes) std::sort(lane.begin(), lane.end());
+    lanes = std::vector<Lane>(std::min<std::size_t>(threads, spread.size()));
+    spentNs.assign(hashers.size(), 0);
+    Assign(costs);
+    return chunk.subspan(sample.size());
 }
 
-void ChecksumHashers::State::Feed(std::size_t lane, std::span<const std::uint8_t> chunk) noexcept
+// Slowest first, each to the lane with the least work so far, so that the lanes end together.
+void ChecksumHashers::State::Assign(const std::vector<double>& costs)
 {
-    using clock = std::chrono::steady_clock;
-    for (const auto i : lanes[lane]) {
-        const auto start = clock::now();
-        hashers[i]->Update(chunk);
-        if (chunk.size() < MeasuredChunkMinimum) continue;
-        const double cost =
-            std::chrono::duration<double, std::nano>(clock::now() - start).count() / static_cast<double>(chunk.size());
-        costs[i] = measured[i] ? (costs[i] + cost) / 2 : cost;
-        measured[i] = true;
+    std::stable_sort(spread.begin(), spread.end(), [&costs](std::size_t a, std::size_t b) { return costs[a] > costs[b]; });
+    for (auto& lane : lanes) lane.hashers.clear();
+    std::vector<double> load(lanes.size(), 0);
+    for (const auto i : spread) {
+        const auto lightest = std::min_element(load.begin(), load.end()) - load.begin();
+        lanes[lightest].hashers.push_back(i);
+        load[lightest] += costs[i];
+    }
+}
+
+// Every lane is idle here, done with every chunk so far, so hashers may change lanes.
+void ChecksumHashers::State::Replan()
+{
+    std::vector<double> costs(hashers.size(), 0);
+    for (const auto i : spread) costs[i] = static_cast<double>(spentNs[i]) / static_cast<double>(timedBytes);
+    Assign(costs);
+}
+
+void ChecksumHashers::State::Publish(std::span<const std::uint8_t> chunk)
+{
+    const auto count = published.load(std::memory_order_relaxed);
+    if (count == ReplanChunk) {
+        WaitUntilHashed(count - 1);
+        Replan();
+    } else if (count >= ChecksumRingChunks) {
+        WaitUntilHashed(count - ChecksumRingChunks);
+    }
+    if (count < ReplanChunk) timedBytes += chunk.size();
+    auto& slot = ring[count % ChecksumRingChunks];
+    if (!slot.bytes) slot.bytes = std::make_unique_for_overwrite<std::uint8_t[]>(ChecksumReadChunk);
+    std::memcpy(slot.bytes.get(), chunk.data(), chunk.size());
+    slot.size = chunk.size();
+    slot.left.store(lanes.size(), std::memory_order_relaxed);
+    published.store(count + 1);
+    for (auto& lane : lanes) Wake(lane);
+}
+
+// The caller waits only for lanes another thread is running; a lane nobody runs (its work item
+// still queued behind others on a busy pool) it feeds itself, so it never waits for the pool.
+void ChecksumHashers::State::WaitUntilHashed(std::uint64_t chunk)
+{
+    auto& slot = ring[chunk % ChecksumRingChunks];
+    for (auto left = slot.left.load(); left != 0; left = slot.left.load()) {
+        bool fed = false;
+        for (auto& lane : lanes) {
+            if (lane.next.load() > chunk || !Claim(lane)) continue;
+            Drive(lane, chunk + 1);
+            fed = true;
+        }
+        if (!fed) slot.left.wait(left);
+    }
+}
+
+void ChecksumHashers::State::Wake(Lane& lane)
+{
+    if (lane.running.load() || lane.queued.exchange(true)) return;
+    // The work item holds the state: it may run after the run has ended, and then finds nothing to do.
+    const bool submitted = foundation::thread_pool::submit([state = shared_from_this(), &lane] {
+        lane.queued.store(false);
+        if (Claim(lane)) state->Drive(lane, NoEnd);
+    });
+    if (!submitted) lane.queued.store(false);
+}
+
+// Runs the lane up to the chunk before end or the last one published, whichever comes first. A
+// chunk published while it lets go is caught by it or by the publisher's Wake: each looks at the
+// other's flag after setting its own.
+void ChecksumHashers::State::Drive(Lane& lane, std::uint64_t end) noexcept
+{
+    for (;;) {
+        auto next = lane.next.load(std::memory_order_relaxed);
+        for (; next < end && next < published.load() && !abandoned.load(std::memory_order_relaxed); ++next) {
+            auto& slot = ring[next % ChecksumRingChunks];
+            const std::span<const std::uint8_t> chunk(slot.bytes.get(), slot.size);
+            for (std::size_t at = 0; at < chunk.size(); at += LanePiece) {
+                const auto piece = chunk.subspan(at, std::min(LanePiece, chunk.size() - at));
+                for (const auto i : lane.hashers) {
+                    if (next >= ReplanChunk) {
+                        hashers[i]->Update(piece);
+                        continue;
+                    }
+                    const auto start = foundation::processors::thread_time_ns();
+                    hashers[i]->Update(piece);
+                    spentNs[i] += foundation::processors::thread_time_ns() - start;
+                }
+            }
+            lane.next.store(next + 1);
+            if (slot.left.fetch_sub(1) == 1) slot.left.notify_all();
+        }
+        lane.running.store(false);
+        if (abandoned.load() || next >= published.load()) return;
+        if (next >= end) {
+            Wake(lane);
+            return;
+        }
+        if (!Claim(lane)) return;
     }
 }
 
 ChecksumHashers::ChecksumHashers(std::span<const std::shared_ptr<HashAlgo>> entries, unsigned threads)
-    : m_state(std::make_unique<State>())
+    : m_state(std::make_shared<State>())
 {
-    m_state->threads = threads ? threads : std::max(1u, std::thread::hardware_concurrency());
+    m_state->threads = threads ? threads : foundation::processors::available();
     m_state->hashers.reserve(entries.size());
-    for (const auto& entry : entries) {
-        m_state->hashers.push_back(MakeHasher(*entry));
-        m_state->costs.push_back(m_state->hashers.back()->Fast() ? 0.1 : 1.0);
-    }
-    m_state->measured.assign(entries.size(), false);
+    for (const auto& entry : entries) m_state->hashers.push_back(MakeHasher(*entry));
 }
 
-ChecksumHashers::~ChecksumHashers() = default;
+ChecksumHashers::~ChecksumHashers() { m_state->abandoned.store(true); }
 
 bool ChecksumHashers::empty() const noexcept { return m_state->hashers.empty(); }
 
 void ChecksumHashers::Update(std::span<const std::uint8_t> chunk)
 {
-    if (chunk.empty()) return;
     auto& state = *m_state;
-    state.Plan(chunk.size());
-    const std::size_t laneCount = state.lanes.size();
-    if (laneCount == 1) {
-        state.Feed(0, chunk);
-        return;
-    }
-    // Each lane is run by whoever takes it first: a pool thread, or the caller once it is done
-    // with its own. The caller waits only for lanes another thread is running, never for work
-    // still queued, so a pool full of waiting callers cannot stall. A late hand-over finds its lane
-    // taken and does nothing; it holds the flags, not the chunk.
-    auto round = std::make_shared<std::vector<std::atomic<int>>>(laneCount);
-    auto take = [round, &state, chunk](std::size_t lane) {
-        int expected = LaneFree;
-        if (!(*round)[lane].compare_exchange_strong(expected, LaneTaken)) return;
-        state.Feed(lane, chunk);
-        (*round)[lane].store(LaneDone);
-        (*round)[lane].notify_all();
-    };
-    for (std::size_t lane = 1; lane < laneCount; ++lane)
-        foundation::thread_pool::submit([take, lane] { take(lane); });
-    state.Feed(0, chunk);
-    for (std::size_t lane = 1; lane < laneCount; ++lane) take(lane);
-    for (std::size_t lane = 1; lane < laneCount; ++lane)
-        for (int now = (*round)[lane].load(); now != LaneDone; now = (*round)[lane].load()) (*round)[lane].wait(now);
+    if (!state.planned && !chunk.empty()) chunk = state.Plan(chunk);
+    if (!state.lanes.empty())
+        for (std::size_t at = 0; at < chunk.size(); at += ChecksumReadChunk)
+            state.Publish(chunk.subspan(at, std::min<std::size_t>(ChecksumReadChunk, chunk.size() - at)));
+    if (chunk.empty()) return;
+    for (const auto i : state.onCaller) state.hashers[i]->Update(chunk);
 }
 
 ChecksumResults ChecksumHashers::Final()
 {
+    auto& state = *m_state;
+    if (const auto count = state.published.load(); count > 0) state.WaitUntilHashed(count - 1);
     ChecksumResults results;
-    results.reserve(m_state->hashers.size());
-    for (const auto& hasher : m_state->hashers) results.push_back(hasher->Final());
+    results.reserve(state.hashers.size());
+    for (const auto& hasher : state.hashers) results.push_back(hasher->Final());
     return results;
 }
 

@@ -17,6 +17,8 @@ namespace Zintrel {
 
 // Bytes asked of each load of the file.
 inline constexpr std::uint32_t ChecksumReadChunk = 0x400000;
+// Chunks the reading may be ahead of the slowest hasher: the ring of copies costs this many chunks.
+inline constexpr std::size_t ChecksumRingChunks = 4;
 
 // Loads up to count further bytes of the file and returns them; they stay valid until the next
 // call. An empty result is the end of the file; a failing read throws.
@@ -27,29 +29,34 @@ using ChecksumResults = std::vector<std::optional<foundation::hstring>>;
 
 class ChecksumHashers {
 public:
-    // Starts one hasher per entry. threads limits how many threads feed one chunk (the calling
-    // one included); 0 means one per processor. Throws std::bad_alloc when an xxHash state cannot be made.
+    // Starts one hasher per entry. threads limits how many threads hash at once: the slow hashers
+    // are spread over up to that many lanes on the pool while the calling thread reads; 0 means one
+    // per processor, 1 keeps everything on the calling thread. Throws std::bad_alloc when an
+    // xxHash state cannot be made.
     explicit ChecksumHashers(std::span<const std::shared_ptr<HashAlgo>> entries, unsigned threads = 0);
+    // Unfinished lanes stop after the chunk they are hashing.
     ~ChecksumHashers();
     ChecksumHashers(const ChecksumHashers&) = delete;
     ChecksumHashers& operator=(const ChecksumHashers&) = delete;
 
     bool empty() const noexcept;
-    // Gives the chunk to every hasher and returns when all have taken it. Each hasher sees the
-    // chunks in the order given; several hashers may take one chunk on several threads at once.
-    // It may be called on a pool thread: it waits only for hashers other threads are already
-    // feeding and feeds the rest itself, so it never waits for work still queued on the pool.
+    // Gives the chunk to every hasher, each seeing the chunks in the order given; the chunk need
+    // not outlive the call. Lanes of slow hashers get a copy in a ring of a few chunks and hash it
+    // at their own pace, so this returns before they have; it waits only when the ring is full.
+    // It may be called on a pool thread: it waits only for lanes other threads are running and
+    // feeds the rest itself, so it never waits for work still queued on the pool.
     void Update(std::span<const std::uint8_t> chunk);
-    // Finishes every hasher, in entry order.
+    // Waits for every lane as Update does, then finishes every hasher, in entry order.
     ChecksumResults Final();
 
 private:
     struct State;
-    std::unique_ptr<State> m_state;
+    // Shared with the pool's work items, which may run after the hashers are gone.
+    std::shared_ptr<State> m_state;
 };
 
-// The whole loop: loads of ChecksumReadChunk bytes until a load returns none, each fed to every
-// hasher before the next load. Loads nothing when there are no entries.
+// The whole loop: loads of ChecksumReadChunk bytes until a load returns none, each given to Update
+// before the next load. Loads nothing when there are no entries.
 ChecksumResults ComputeChecksums(std::span<const std::shared_ptr<HashAlgo>> entries, const ChunkLoader& load,
                                  unsigned threads = 0);
 

@@ -9,6 +9,9 @@
 #include <mutex>
 #include <thread>
 
+#include <sched.h>
+#include <time.h>
+
 namespace foundation {
 
 namespace {
@@ -127,6 +130,21 @@ bool TrySubmitThreadpoolCallback(PTP_SIMPLE_CALLBACK callback, void* context, vo
 {
     if (!callback) return false;
     return thread_pool::submit([callback, context] { callback(nullptr, context); });
+}
+
+unsigned processors::available() noexcept
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::int64_t processors::thread_time_ns() noexcept
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
 }  // namespace foundation

@@ -2,6 +2,7 @@
 // The two kinds of thread the program runs on: the UI thread (the Qt main thread, whose event
 // loop runs posted work) and the thread pool.
 
+#include <cstdint>
 #include <functional>
 
 namespace foundation {
@@ -23,6 +24,14 @@ bool idle() noexcept;
 // once they are idle.
 void limit_threads_for_tests(unsigned threads);
 }  // namespace thread_pool
+
+namespace processors {
+// The processors this process may run on (taskset narrows them), at least 1.
+unsigned available() noexcept;
+// CPU time the calling thread has used, in nanoseconds: time it spent waiting or preempted is not
+// counted, so a short measurement holds on a busy machine too.
+std::int64_t thread_time_ns() noexcept;
+}  // namespace processors
 
 namespace ui_thread {
 // True on the thread of the Qt application object.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,6 +112,49 @@ TEST(ComputeChecksums, LoadsUntilALoadReturnsNothing)
     MemoryLoader wholeChunks{data, ChecksumReadChunk};
     EXPECT_EQ(ComputeChecksums(entries, std::ref(wholeChunks)), results);
     EXPECT_EQ(wholeChunks.answers, (std::vector<std::size_t>{ChecksumReadChunk, ChecksumReadChunk, 0}));
+}
+
+// Loops on the pool, more of them than it has threads, each reading faster than it hashes: a loop
+// whose ring is full must feed its own lanes, whose work items wait behind the other loops.
+TEST(ComputeChecksums, LoopsOnASmallPoolFeedTheirOwnLanes)
+{
+    const test::PoolCap cap(3);
+    std::mt19937 random(11);
+    auto data = std::make_shared<std::vector<std::uint8_t>>(test::RingWrapSize);
+    for (auto& b : *data) b = static_cast<std::uint8_t>(random());
+    const char* const names[] = {"MD5", "SHA1", "SHA2-256", "SHA2-512"};
+    std::vector<std::shared_ptr<HashAlgo>> entries;
+    for (const auto* name : names) {
+        EVP_MD* digest = EVP_MD_fetch(nullptr, name, nullptr);
+        entries.push_back(foundation::make<HashAlgo>(static_cast<const EVP_MD*>(digest)));
+        EVP_MD_free(digest);
+    }
+    constexpr int loops = 12;
+    struct Ends {
+        std::mutex mutex;
+        std::vector<ChecksumResults> results;
+    };
+    auto ends = std::make_shared<Ends>();
+    for (int i = 0; i < loops; ++i)
+        foundation::thread_pool::submit([data, entries, ends] {
+            std::size_t at = 0;
+            auto results = ComputeChecksums(entries, [&](std::uint32_t count) {
+                const auto chunk = std::span<const std::uint8_t>(*data).subspan(at, std::min<std::size_t>(count, data->size() - at));
+                at += chunk.size();
+                return chunk;
+            });
+            const std::lock_guard lock(ends->mutex);
+            ends->results.push_back(std::move(results));
+        });
+    const auto finished = [&] {
+        const std::lock_guard lock(ends->mutex);
+        return ends->results.size();
+    };
+    ASSERT_TRUE(test::run_until([&] { return finished() == loops; }, std::chrono::seconds(120)))
+        << finished() << " of " << loops << " loops finished";
+    for (const auto& results : ends->results)
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            ASSERT_EQ(foundation::to_narrow(*results[i]), OpenSslOneShot(names[i], *data)) << names[i];
 }
 
 TEST(ComputeChecksums, EdgeCasesOfTheEntryList)

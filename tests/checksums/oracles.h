@@ -1,7 +1,9 @@
 #pragma once
 // Files of the sizes that matter to the checksum loop, and what the command-line tools say of them.
 
+#include "checksums/ChecksumHashers.h"
 #include "checksums/HashAlgo.h"
+#include "platform/foundation/threading.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
@@ -17,6 +19,7 @@
 namespace test {
 
 inline constexpr std::size_t MiB = 1024 * 1024;
+inline constexpr std::size_t RingWrapSize = (Zintrel::ChecksumRingChunks + 1) * Zintrel::ChecksumReadChunk + 1;
 
 inline std::string Upper(std::string text)
 {
@@ -50,7 +53,16 @@ inline std::string ToolChecksum(const Zintrel::HashAlgo& entry, const std::files
     return Upper(FirstWord((name == "XXH64" ? "xxhsum -H1" : "xxhsum -H2") + quoted));
 }
 
-// Files of the lengths around the chunk size, a known vector and the empty file.
+// Caps the pool for the life of the object.
+struct PoolCap {
+    explicit PoolCap(unsigned threads) { foundation::thread_pool::limit_threads_for_tests(threads); }
+    ~PoolCap() { foundation::thread_pool::limit_threads_for_tests(0); }
+    PoolCap(const PoolCap&) = delete;
+    PoolCap& operator=(const PoolCap&) = delete;
+};
+
+// Files of the lengths around the chunk size, a known vector, the empty file, and one a byte longer
+// than the ring of chunks is with one more chunk: reading must wait there for the slowest hasher.
 class ChecksumFiles : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -59,7 +71,7 @@ protected:
                    ("zintrel-checksums-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(s_folder);
         s_files = {File("abc", "abc")};
-        for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 8 * MiB, 9 * MiB}) {
+        for (const auto size : {std::size_t{0}, std::size_t{1}, 4 * MiB - 1, 4 * MiB, 4 * MiB + 1, 8 * MiB, 9 * MiB, RingWrapSize}) {
             std::mt19937_64 random(size);
             std::string bytes(size, '\0');
             for (auto& b : bytes) b = static_cast<char>(random());
