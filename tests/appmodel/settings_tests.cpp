@@ -260,8 +260,7 @@ TEST_F(Packaged, SetVersionRunsTheHandlerAndRecordsTheVersion)
         desired = request.DesiredVersion();
         ++calls;
     });
-    ASSERT_TRUE(test::run_until([&] { return operation.Status() != foundation::AsyncStatus::Started; }));
-    operation.GetResults();
+    test::wait_for(operation);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(desired, 0u);
     EXPECT_EQ(data->Version(), 0u);

@@ -49,10 +49,8 @@ foundation::IAsyncAction Drive(ChecksumRun& run)
 // Waits for the run driven from here to end; the failure it ended with, if any.
 std::optional<foundation::hresult_error> Finish(const foundation::IAsyncAction& action)
 {
-    EXPECT_TRUE(test::run_until([&] { return action.Status() != foundation::AsyncStatus::Started; },
-                                std::chrono::seconds(60)));
     try {
-        action.GetResults();
+        test::wait_for(action, std::chrono::seconds(60));
     } catch (const foundation::hresult_error& error) {
         return error;
     }
@@ -171,7 +169,6 @@ TEST_F(ChecksumFiles, WithoutAFileOrWithoutAlgorithms)
     const auto xxh3 = Choose(*model, {u"XXH3"}).front();
     xxh3->Checksum(u"OLD");
     ChecksumRun noFile(model, nullptr);
-    EXPECT_EQ(noFile.File(), nullptr);
     ASSERT_FALSE(Finish(Drive(noFile)));
     EXPECT_EQ(model->FileSize(), -1);
     EXPECT_TRUE(xxh3->Checksum().empty());

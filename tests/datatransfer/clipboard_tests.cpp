@@ -14,13 +14,7 @@ using foundation::make;
 
 namespace {
 
-// Awaits an operation from the UI thread by running the loop until it has ended.
-template <class T>
-T wait_for(const foundation::IAsyncOperation<T>& operation)
-{
-    EXPECT_TRUE(test::run_until([&] { return operation.Status() != foundation::AsyncStatus::Started; }));
-    return operation.GetResults();
-}
+using test::wait_for;
 
 std::shared_ptr<storage::InMemoryRandomAccessStream> file_name_stream(std::u16string_view path)
 {

@@ -43,12 +43,6 @@ protected:
         m_window->Close();
         fs::remove_all(m_dir);
     }
-    template <class T>
-    static std::shared_ptr<StorageFile> result_of(const foundation::IAsyncOperation<T>& operation)
-    {
-        EXPECT_TRUE(test::run_until([&] { return operation.Status() != foundation::AsyncStatus::Started; }));
-        return operation.GetResults();
-    }
     fs::path m_dir;
     std::shared_ptr<xaml::Window> m_window;
 };
@@ -69,7 +63,7 @@ TEST_F(Pickers, OpenPickerYieldsTheChosenFileOrNullOnCancel)
     EXPECT_TRUE(dialog->isModal() || dialog->windowModality() != Qt::NonModal);
     dialog->selectFile(QString::fromStdString((m_dir / "input.iso").string()));
     static_cast<QDialog*>(dialog)->accept();
-    auto file = result_of(chosen);
+    auto file = test::wait_for(chosen);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Path(), hstring((m_dir / "input.iso").u16string()));
 
@@ -77,7 +71,7 @@ TEST_F(Pickers, OpenPickerYieldsTheChosenFileOrNullOnCancel)
     dialog = open_dialog(m_window->widget());
     ASSERT_NE(dialog, nullptr);
     dialog->reject();
-    EXPECT_EQ(result_of(cancelled), nullptr);
+    EXPECT_EQ(test::wait_for(cancelled), nullptr);
 
     // A pipe or a device is refused as a pasted path is, saying what it is.
     ASSERT_EQ(mkfifo((m_dir / "pipe").c_str(), 0600), 0);
@@ -91,7 +85,7 @@ TEST_F(Pickers, OpenPickerYieldsTheChosenFileOrNullOnCancel)
         name->setText(QString::fromStdString(special.string()));
         static_cast<QDialog*>(dialog)->accept();
         try {
-            result_of(refused);
+            test::wait_for(refused);
             ADD_FAILURE() << special << " was chosen as a file";
         } catch (const foundation::hresult_error& e) {
             EXPECT_NE(foundation::to_narrow(e.message()).find(kind), std::string::npos) << foundation::to_narrow(e.message());
@@ -113,7 +107,7 @@ TEST_F(Pickers, SavePickerYieldsAPathThatNeedNotExist)
     dialog->setDirectory(QString::fromStdString(m_dir.string()));
     dialog->selectFile("server");
     static_cast<QDialog*>(dialog)->accept();
-    auto file = result_of(chosen);
+    auto file = test::wait_for(chosen);
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(file->Path(), hstring((m_dir / "server.crt").u16string())) << "the default extension is added";
     EXPECT_FALSE(fs::exists(m_dir / "server.crt")) << "choosing does not create the file";
@@ -134,7 +128,7 @@ TEST_F(Pickers, ASaveDialogOpensInTheFolderLastChosen)
         if (!dialog) return QString();
         const QString opened = dialog->directory().absolutePath();
         choose(dialog);
-        result_of(chosen);
+        test::wait_for(chosen);
         return opened;
     };
     save([&](QFileDialog* dialog) {
@@ -151,7 +145,7 @@ TEST_F(Pickers, ASaveDialogOpensInTheFolderLastChosen)
     ASSERT_NE(open, nullptr);
     open->selectFile(QString::fromStdString((m_dir / "input.iso").string()));
     static_cast<QDialog*>(open)->accept();
-    ASSERT_NE(result_of(opened), nullptr);
+    ASSERT_NE(test::wait_for(opened), nullptr);
 
     EXPECT_EQ(save([](QFileDialog* dialog) { dialog->reject(); }), QString::fromStdString(chosenFolder.string()));
     EXPECT_EQ(save([](QFileDialog* dialog) { dialog->reject(); }), QString::fromStdString(chosenFolder.string()))

@@ -17,12 +17,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-template <class T>
-T wait_for(const foundation::IAsyncOperation<T>& operation)
-{
-    EXPECT_TRUE(test::run_until([&] { return operation.Status() != foundation::AsyncStatus::Started; }));
-    return operation.GetResults();
-}
+using test::wait_for;
 
 class Files : public ::testing::Test {
 protected:
