@@ -6,7 +6,7 @@ set -euo pipefail
 
 # Building and running.
 packages=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools libqt6svg6 qt6-qpa-plugins libgl-dev
   libssl-dev libidn2-dev libxxhash-dev libboost-dev libfmt-dev
   fonts-dejavu-core
