@@ -66,8 +66,8 @@ std::string OpenSslOneShot(const char* name, std::span<const std::uint8_t> data)
 
 }  // namespace
 
-// What the tools compute is checked through whole runs; here, that spreading a chunk over threads
-// changes nothing, whichever way the plan falls.
+// What the tools compute is checked through whole runs; here, that spreading the hashers over
+// lanes changes nothing, whichever way the plan and the one re-plan fall, on the ring's wrap too.
 TEST_F(ChecksumFiles, EveryThreadCountGivesTheSameResults)
 {
     auto nonCrypto = foundation::make<NonCryptoChecksumsViewModel>();
