@@ -3,7 +3,7 @@
 // columns (RowCount, ColumnCount) and make the ones a list names star-sized (StarRows,
 // StarColumns: every run of decimal digits is a zero-based index). A static class.
 
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/Grid.h"
 
 namespace Zintrel {
 

@@ -7,7 +7,10 @@
 #include "platform/xaml/window/Dispatching.h"
 #include "platform/xaml/controls/Image.h"
 #include "platform/xaml/markup/markup.h"
-#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/controls/AutoSuggestBox.h"
+#include "platform/xaml/controls/Frame.h"
+#include "platform/xaml/controls/NavigationView.h"
+#include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/window/Window.h"
 
 namespace Zintrel {

@@ -6,7 +6,7 @@
 #include "app/App.h"
 #include "app/MainWindow.h"
 #include "certificates/CertSigningRequestPage.h"
-#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/controls/Frame.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -3,7 +3,7 @@
 
 #include "platform/foundation/activation.h"
 #include "platform/xaml/controls/Control.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/TextBlock.h"
 
 #include "tests/xaml/shown_root.h"

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/activation.h"
 #include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/core/metadata.h"
 
 #include "tests/xaml/shown_root.h"

@@ -1,7 +1,7 @@
 #include "app/VisualStateGuard.h"
 
 #include "platform/xaml/controls/Button.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/VisualStateManager.h"
 
 #include "tests/support/event_loop.h"

@@ -10,7 +10,7 @@
 #include "platform/foundation/threading.h"
 #include "platform/xaml/controls/ContentDialog.h"
 #include "platform/xaml/controls/MenuFlyout.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/Grid.h"
 #include "platform/xaml/controls/ProgressRing.h"
 #include "platform/xaml/controls/ToggleButton.h"
 

@@ -1,5 +1,5 @@
 #include "platform/xaml/core/dependency.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/Grid.h"
 
 #include "tests/support/event_loop.h"
 

@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/Button.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/Grid.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/ProgressRing.h"
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/controls/TextBox.h"

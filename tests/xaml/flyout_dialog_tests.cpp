@@ -1,7 +1,7 @@
 #include "platform/xaml/controls/Button.h"
 #include "platform/xaml/controls/ContentDialog.h"
 #include "platform/xaml/controls/MenuFlyout.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/controls/TextBox.h"
 #include "platform/xaml/controls/ToolTipService.h"

@@ -2,7 +2,7 @@
 #include "platform/xaml/core/AutomationProperties.h"
 #include "platform/xaml/controls/ComboBox.h"
 #include "platform/xaml/controls/NumberBox.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/PasswordBox.h"
 #include "platform/xaml/controls/RadioButtons.h"
 #include "platform/xaml/controls/TextBox.h"

@@ -11,7 +11,7 @@
 #include "platform/xaml/markup/ItemsRepeater.h"
 #include "platform/xaml/controls/MenuFlyout.h"
 #include "platform/xaml/controls/NumberBox.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/Grid.h"
 #include "platform/xaml/controls/PasswordBox.h"
 #include "platform/xaml/controls/RadioButtons.h"
 #include "platform/xaml/controls/RelativePanel.h"

@@ -2,7 +2,8 @@
 
 #include "platform/foundation/activation.h"
 #include "platform/xaml/controls/Image.h"
-#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/controls/Frame.h"
+#include "platform/xaml/controls/NavigationView.h"
 #include "platform/xaml/controls/VisualStateManager.h"
 #include "platform/xaml/window/Window.h"
 #include "platform/xaml/core/qt_bridge.h"

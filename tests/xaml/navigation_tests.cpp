@@ -1,5 +1,7 @@
 #include "platform/foundation/activation.h"
-#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/controls/Frame.h"
+#include "platform/xaml/controls/NavigationView.h"
+#include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/XamlRoot.h"
 
 #include "tests/support/event_loop.h"

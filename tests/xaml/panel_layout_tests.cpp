@@ -1,7 +1,9 @@
 #include "platform/xaml/controls/Border.h"
 #include "platform/xaml/controls/Button.h"
+#include "platform/xaml/controls/Grid.h"
 #include "platform/xaml/controls/RelativePanel.h"
 #include "platform/xaml/controls/ScrollViewer.h"
+#include "platform/xaml/controls/StackPanel.h"
 
 #include "tests/xaml/shown_root.h"
 

@@ -1,5 +1,6 @@
 #include "markup_test_page.h"
 
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/core/qt_bridge.h"
 
 #include "tests/support/event_loop.h"

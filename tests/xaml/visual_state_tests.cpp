@@ -1,5 +1,5 @@
 #include "platform/xaml/controls/Button.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/VisualStateManager.h"
 
 #include "tests/support/event_loop.h"

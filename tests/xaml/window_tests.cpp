@@ -1,7 +1,7 @@
 #include "platform/shell/window.h"
 #include "platform/xaml/window/Backdrop.h"
 #include "platform/xaml/window/Dispatching.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/Grid.h"
 #include "platform/xaml/window/Window.h"
 #include "platform/xaml/window/appearance.h"
 

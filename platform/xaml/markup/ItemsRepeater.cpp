@@ -1,7 +1,7 @@
 #include "platform/xaml/markup/ItemsRepeater.h"
 
 #include "platform/xaml/controls/Control.h"
-#include "platform/xaml/controls/Panel.h"
+#include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/converters.h"
 #include "platform/xaml/core/metadata.h"

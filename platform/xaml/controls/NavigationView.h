@@ -1,57 +1,17 @@
 #pragma once
-// Navigation: the navigation pane with its menu and search box, and the frame that shows pages.
+// NavigationView: the navigation pane with its menu and search box beside the content.
 
 #include "platform/foundation/collections.h"
+#include "platform/xaml/controls/AutoSuggestBox.h"
 #include "platform/xaml/controls/Button.h"
-#include "platform/xaml/controls/Panel.h"
-#include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/Grid.h"
+#include "platform/xaml/controls/NavigationTransitionInfo.h"
+#include "platform/xaml/controls/NavigationViewItem.h"
+#include "platform/xaml/controls/StackPanel.h"
 
-class QLineEdit;
 class QShortcut;
 
 namespace xaml {
-
-class NavigationView;
-
-// An icon drawn from a glyph of the text font.
-class FontIcon final : public FrameworkElement {
-public:
-    FontIcon();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.FontIcon"; }
-    static const DependencyProperty& GlyphProperty();
-    hstring Glyph() const { return get_value<hstring>(*this, GlyphProperty()); }
-    void Glyph(const hstring& value) { set_value(*this, GlyphProperty(), value); }
-
-protected:
-    void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
-};
-
-class NavigationTransitionInfo : public foundation::Object {
-public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Media.Animation.NavigationTransitionInfo"; }
-};
-
-class NavigationViewItem final : public ContentControl {
-public:
-    NavigationViewItem();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.NavigationViewItem"; }
-
-    static const DependencyProperty& IconProperty();
-    std::shared_ptr<FontIcon> Icon() const { return std::dynamic_pointer_cast<FontIcon>(GetValue(IconProperty())); }
-    void Icon(const std::shared_ptr<FontIcon>& value) { SetValue(IconProperty(), value); }
-    bool IsSelected() const noexcept { return m_selected; }
-
-protected:
-    void present_content(const IInspectable& before, const IInspectable& now) override;
-    void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
-
-private:
-    friend class NavigationView;
-    void set_selected(bool selected);
-    void set_compact(bool compact);
-    std::weak_ptr<NavigationView> m_owner;
-    bool m_selected = false;
-};
 
 class NavigationViewSelectionChangedEventArgs {
 public:
@@ -77,45 +37,6 @@ private:
 // How the pane shows: only its toggle button, a rail of icons, or beside the content. Below
 // Expanded, an opened pane lies over the content until it is dismissed.
 enum class NavigationViewDisplayMode { Minimal = 0, Compact = 1, Expanded = 2 };
-
-enum class AutoSuggestionBoxTextChangeReason { UserInput = 0, ProgrammaticChange = 1, SuggestionChosen = 2 };
-
-class AutoSuggestBoxTextChangedEventArgs {
-public:
-    explicit AutoSuggestBoxTextChangedEventArgs(AutoSuggestionBoxTextChangeReason reason) : m_reason(reason) {}
-    AutoSuggestionBoxTextChangeReason Reason() const noexcept { return m_reason; }
-
-private:
-    AutoSuggestionBoxTextChangeReason m_reason;
-};
-
-class AutoSuggestBox final : public Control {
-public:
-    AutoSuggestBox();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.AutoSuggestBox"; }
-
-    static const DependencyProperty& TextProperty();
-    static const DependencyProperty& PlaceholderTextProperty();
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
-    hstring PlaceholderText() const { return get_value<hstring>(*this, PlaceholderTextProperty()); }
-    void PlaceholderText(const hstring& value) { set_value(*this, PlaceholderTextProperty(), value); }
-
-    using TextChangedHandler = foundation::TypedEventHandler<std::shared_ptr<AutoSuggestBox>, AutoSuggestBoxTextChangedEventArgs>;
-    XAML_EVENT(TextChanged, TextChangedHandler)
-
-    QLineEdit* editor() const noexcept { return m_edit; }
-
-protected:
-    foundation::event<TextChangedHandler> m_TextChanged;
-
-    void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
-    QWidget* focus_widget() const override;
-
-private:
-    QLineEdit* m_edit = nullptr;
-    bool m_typing = false;
-};
 
 class NavigationView final : public ContentControl {
 public:
@@ -189,41 +110,6 @@ private:
     QShortcut* m_escape = nullptr;                // closes a pane open over the content
     NavigationViewDisplayMode m_displayMode = NavigationViewDisplayMode::Expanded;
     std::shared_ptr<UIElement> m_headerElement, m_contentElement, m_searchElement, m_footerElement;
-};
-
-class NavigationFailedEventArgs {
-public:
-    NavigationFailedEventArgs(foundation::hresult error, TypeName page) : m_error(error), m_page(std::move(page)) {}
-    foundation::hresult Exception() const noexcept { return m_error; }
-    const TypeName& SourcePageType() const noexcept { return m_page; }
-    bool Handled() const noexcept { return m_handled; }
-    void Handled(bool value) noexcept { m_handled = value; }
-
-private:
-    foundation::hresult m_error;
-    TypeName m_page;
-    bool m_handled = false;
-};
-
-class Frame final : public ContentControl {
-public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Frame"; }
-
-    // Creates a page of the type through the class registry and shows it in place of the
-    // current one. A type that cannot be made into a page raises NavigationFailed and leaves the
-    // frame as it was; the result says whether the frame navigated.
-    bool Navigate(const TypeName& page, const IInspectable& parameter = nullptr,
-                  const std::shared_ptr<NavigationTransitionInfo>& transition = nullptr);
-    const TypeName& CurrentSourcePageType() const noexcept { return m_current; }
-
-    using NavigationFailedHandler = foundation::delegate<IInspectable, std::shared_ptr<NavigationFailedEventArgs>>;
-    XAML_EVENT(NavigationFailed, NavigationFailedHandler)
-
-protected:
-    foundation::event<NavigationFailedHandler> m_NavigationFailed;
-
-private:
-    TypeName m_current;
 };
 
 }  // namespace xaml

@@ -1,24 +1,16 @@
-#include "platform/xaml/controls/Navigation.h"
+#include "platform/xaml/controls/NavigationView.h"
 
-#include "platform/foundation/activation.h"
-#include "platform/xaml/core/AutomationProperties.h"
+#include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
-#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QGraphicsDropShadowEffect>
-#include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPainter>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QShortcut>
-#include <QToolButton>
 
 #include <functional>
 
@@ -30,104 +22,6 @@ namespace {
 
 const TypeName navigation_view_type{u"Microsoft.UI.Xaml.Controls.NavigationView", TypeKind::Metadata};
 constexpr double compact_pane_width = 48;
-
-// A menu entry: a flat row with an icon column, the text, and a marker when selected.
-class nav_item_button final : public QAbstractButton {
-public:
-    nav_item_button()
-    {
-        setFocusPolicy(Qt::StrongFocus);
-        setAttribute(Qt::WA_Hover);
-        setMinimumHeight(40);
-    }
-
-    QString glyph;
-    bool selected = false;
-    bool compact = false;
-
-    QSize sizeHint() const override
-    {
-        const int text = compact ? 0 : fontMetrics().horizontalAdvance(text_or_empty()) + 16;
-        return QSize(48 + text, 40);
-    }
-
-protected:
-    QString text_or_empty() const { return text(); }
-
-    // Enter opens the focused tool as Space does.
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
-            animateClick();
-            event->accept();
-            return;
-        }
-        QAbstractButton::keyPressEvent(event);
-    }
-
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QRectF area = QRectF(rect()).adjusted(4, 2, -4, -2);
-        QColor fill = Qt::transparent;
-        const QColor ink = palette().color(QPalette::WindowText);
-        if (selected || underMouse()) {
-            fill = ink;
-            fill.setAlphaF(selected ? 0.09f : 0.05f);
-        }
-        p.setPen(Qt::NoPen);
-        p.setBrush(fill);
-        p.drawRoundedRect(area, 5, 5);
-        if (selected) {
-            p.setBrush(palette().color(QPalette::Highlight));
-            p.drawRoundedRect(QRectF(area.left(), area.center().y() - 8, 3, 16), 1.5, 1.5);
-        }
-        p.setPen(isEnabled() ? ink : palette().color(QPalette::Disabled, QPalette::WindowText));
-        QFont iconFont = font();
-        iconFont.setPixelSize(16);
-        p.setFont(iconFont);
-        p.drawText(QRectF(area.left(), area.top(), 40, area.height()), Qt::AlignCenter, glyph);
-        if (!compact) {
-            p.setFont(font());
-            p.drawText(QRectF(area.left() + 44, area.top(), area.width() - 48, area.height()),
-                       Qt::AlignVCenter | Qt::AlignLeft, text());
-        }
-        if (hasFocus()) {
-            QPen focus(palette().color(QPalette::Highlight), 1.5);
-            p.setPen(focus);
-            p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(area, 5, 5);
-        }
-    }
-};
-
-nav_item_button* button_of(const QWidget* widget) { return static_cast<nav_item_button*>(const_cast<QWidget*>(widget)); }
-
-// A menu entry as assistive technology reads it: a list item that can be selected and pressed.
-class nav_item_accessible final : public QAccessibleWidget {
-public:
-    explicit nav_item_accessible(nav_item_button* button) : QAccessibleWidget(button, QAccessible::ListItem) {}
-
-    QString text(QAccessible::Text t) const override
-    {
-        if (t == QAccessible::Name) return static_cast<nav_item_button*>(widget())->text();
-        return QAccessibleWidget::text(t);
-    }
-    QAccessible::State state() const override
-    {
-        QAccessible::State s = QAccessibleWidget::state();
-        s.selectable = true;
-        s.selected = static_cast<nav_item_button*>(widget())->selected;
-        return s;
-    }
-    QStringList actionNames() const override { return QStringList{pressAction()} + QAccessibleWidget::actionNames(); }
-    void doAction(const QString& name) override
-    {
-        if (name == pressAction()) static_cast<nav_item_button*>(widget())->click();
-        else QAccessibleWidget::doAction(name);
-    }
-};
 
 // The page header is read as a heading.
 class heading_accessible final : public QAccessibleWidget {
@@ -142,17 +36,16 @@ public:
 
 constexpr const char* heading_marker = "xaml_heading";
 
-QAccessibleInterface* navigation_accessible(const QString&, QObject* object)
+QAccessibleInterface* heading_accessible_of(const QString&, QObject* object)
 {
-    if (auto* button = dynamic_cast<nav_item_button*>(object)) return new nav_item_accessible(button);
     if (auto* label = qobject_cast<QLabel*>(object); label && label->property(heading_marker).toBool())
         return new heading_accessible(label);
     return nullptr;
 }
 
-void install_navigation_accessible()
+void install_heading_accessible()
 {
-    static const bool installed = (QAccessible::installFactory(navigation_accessible), true);
+    static const bool installed = (QAccessible::installFactory(heading_accessible_of), true);
     (void)installed;
 }
 
@@ -183,155 +76,6 @@ public:
 
 }  // namespace
 
-// ---- FontIcon ----
-
-const DependencyProperty& FontIcon::GlyphProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Glyph", {u"String"}, {u"Microsoft.UI.Xaml.Controls.FontIcon", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
-FontIcon::FontIcon()
-{
-    auto* label = new QLabel;
-    label->setAlignment(Qt::AlignCenter);
-    set_widget(label);
-}
-
-void FontIcon::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
-{
-    FrameworkElement::OnPropertyChanged(args);
-    if (args.Property() == GlyphProperty()) static_cast<QLabel*>(widget())->setText(to_qstring(Glyph()));
-}
-
-// ---- NavigationViewItem ----
-
-const DependencyProperty& NavigationViewItem::IconProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Icon", {u"Microsoft.UI.Xaml.Controls.IconElement", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Controls.NavigationViewItem", TypeKind::Metadata},
-                                                       PropertyMetadata(nullptr));
-    return p;
-}
-
-NavigationViewItem::NavigationViewItem() : ContentControl(own_widget_t{})
-{
-    install_navigation_accessible();
-    auto* button = new nav_item_button;
-    set_widget(button);
-    QObject::connect(button, &QAbstractButton::clicked, button, [this] {
-        if (auto owner = m_owner.lock())
-            guard([&] { owner->item_invoked(std::static_pointer_cast<NavigationViewItem>(strong_self())); });
-    });
-}
-
-void NavigationViewItem::present_content(const IInspectable&, const IInspectable& now)
-{
-    button_of(widget())->setText(to_qstring(content_text(now)));
-    button_of(widget())->setAccessibleName(to_qstring(content_text(now)));
-    invalidate_layout();
-}
-
-void NavigationViewItem::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
-{
-    ContentControl::OnPropertyChanged(args);
-    if (args.Property() == IconProperty()) {
-        const auto icon = Icon();
-        button_of(widget())->glyph = icon ? to_qstring(icon->Glyph()) : QString();
-        widget()->update();
-    }
-}
-
-void NavigationViewItem::set_selected(bool selected)
-{
-    if (m_selected == selected) return;
-    m_selected = selected;
-    button_of(widget())->selected = selected;
-    widget()->update();
-    if (QAccessible::isActive()) {
-        QAccessible::State changed;
-        changed.selected = true;
-        QAccessibleStateChangeEvent event(widget(), changed);
-        QAccessible::updateAccessibility(&event);
-    }
-}
-
-void NavigationViewItem::set_compact(bool compact)
-{
-    button_of(widget())->compact = compact;
-    button_of(widget())->setToolTip(compact ? button_of(widget())->text() : QString());
-    invalidate_layout();
-    widget()->update();
-}
-
-// ---- AutoSuggestBox ----
-
-const DependencyProperty& AutoSuggestBox::TextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, {u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
-const DependencyProperty& AutoSuggestBox::PlaceholderTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"},
-                                                       {u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
-AutoSuggestBox::AutoSuggestBox()
-{
-    auto* box = new QWidget;
-    auto* row = new QHBoxLayout(box);
-    row->setContentsMargins(0, 0, 0, 0);
-    m_edit = new QLineEdit(box);
-    m_edit->setClearButtonEnabled(true);
-    m_edit->setMinimumHeight(32);
-    // The clear button is a control of its own; it needs its own name.
-    for (auto* clear : m_edit->findChildren<QToolButton*>()) clear->setAccessibleName("Clear the search text");
-    row->addWidget(m_edit);
-    box->setFocusProxy(m_edit);
-    set_widget(box);
-    track_input_of(m_edit);
-    QObject::connect(m_edit, &QLineEdit::textEdited, box, [this](const QString& text) {
-        m_typing = true;
-        guard([&] { Text(from_qstring(text)); });
-        m_typing = false;
-    });
-    // The clear button empties the box without an edit signal; it is the user's input too.
-    QObject::connect(m_edit, &QLineEdit::textChanged, box, [this](const QString& text) {
-        if (text.isEmpty() && !Text().empty() && !m_typing && m_edit->hasFocus()) {
-            m_typing = true;
-            guard([this] { Text({}); });
-            m_typing = false;
-        }
-    });
-}
-
-QWidget* AutoSuggestBox::focus_widget() const { return m_edit; }
-
-void AutoSuggestBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
-{
-    Control::OnPropertyChanged(args);
-    if (args.Property() == TextProperty()) {
-        const bool byUser = m_typing;
-        if (!byUser && m_edit->text() != to_qstring(Text())) m_edit->setText(to_qstring(Text()));
-        m_TextChanged(std::static_pointer_cast<xaml::AutoSuggestBox>(strong_self()),
-                      AutoSuggestBoxTextChangedEventArgs(byUser ? AutoSuggestionBoxTextChangeReason::UserInput
-                                                                : AutoSuggestionBoxTextChangeReason::ProgrammaticChange));
-    } else if (args.Property() == PlaceholderTextProperty()) {
-        m_edit->setPlaceholderText(to_qstring(PlaceholderText()));
-        // Without a name of its own the field is known by what it asks for.
-        if (get_value<hstring>(*this, AutomationProperties::NameProperty()).empty())
-            m_edit->setAccessibleName(to_qstring(PlaceholderText()));
-    }
-}
-
-// ---- NavigationView ----
-
 #define XAML_NAV_PROPERTY(Name, Type, Default)                                                                 \
     const DependencyProperty& NavigationView::Name##Property()                                                 \
     {                                                                                                          \
@@ -359,6 +103,7 @@ NavigationView::NavigationView()
       m_toggle(foundation::make<Button>()),
       m_main(foundation::make<Grid>())
 {
+    install_heading_accessible();
     auto column = [](GridLength width) {
         auto c = foundation::make<ColumnDefinition>();
         c->Width(width);
@@ -561,40 +306,9 @@ void NavigationView::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
     }
 }
 
-// ---- Frame ----
-
-
-bool Frame::Navigate(const TypeName& page, const IInspectable&, const std::shared_ptr<NavigationTransitionInfo>&)
-{
-    std::shared_ptr<Page> created;
-    foundation::hresult failure = foundation::S_OK;
-    try {
-        created = foundation::as<Page>(foundation::activation::activate(page.Name));
-    } catch (...) {
-        failure = foundation::to_hresult();
-    }
-    if (!created) {
-        m_NavigationFailed(strong_self(), std::make_shared<NavigationFailedEventArgs>(failure, page));
-        return false;
-    }
-    Content(created);
-    m_current = page;
-    return true;
-}
-
 namespace {
 
 const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.FontIcon", u"Microsoft.UI.Xaml.FrameworkElement")
-        .activatable<FontIcon>()
-        .property(FontIcon::GlyphProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NavigationViewItem", u"Microsoft.UI.Xaml.Controls.ContentControl")
-        .activatable<NavigationViewItem>()
-        .property(NavigationViewItem::IconProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", u"Microsoft.UI.Xaml.Controls.Control")
-        .activatable<AutoSuggestBox>()
-        .property(AutoSuggestBox::TextProperty())
-        .property(AutoSuggestBox::PlaceholderTextProperty());
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NavigationView", u"Microsoft.UI.Xaml.Controls.ContentControl")
         .activatable<NavigationView>()
         .property(NavigationView::SelectedItemProperty())
@@ -609,8 +323,6 @@ const bool registered = [] {
         .collection(u"MenuItems", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<NavigationView>(target)->MenuItems()->Append(value);
         });
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Frame", u"Microsoft.UI.Xaml.Controls.ContentControl")
-        .activatable<Frame>();
     return true;
 }();
 

@@ -1,0 +1,91 @@
+#include "platform/xaml/controls/AutoSuggestBox.h"
+
+#include "platform/xaml/core/AutomationProperties.h"
+#include "platform/xaml/core/guard.h"
+#include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/qt_bridge.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QToolButton>
+
+namespace xaml {
+
+using foundation::box_value;
+
+const DependencyProperty& AutoSuggestBox::TextProperty()
+{
+    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, {u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", TypeKind::Metadata},
+                                                       PropertyMetadata(box_value(hstring{})));
+    return p;
+}
+
+const DependencyProperty& AutoSuggestBox::PlaceholderTextProperty()
+{
+    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"},
+                                                       {u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", TypeKind::Metadata},
+                                                       PropertyMetadata(box_value(hstring{})));
+    return p;
+}
+
+AutoSuggestBox::AutoSuggestBox()
+{
+    auto* box = new QWidget;
+    auto* row = new QHBoxLayout(box);
+    row->setContentsMargins(0, 0, 0, 0);
+    m_edit = new QLineEdit(box);
+    m_edit->setClearButtonEnabled(true);
+    m_edit->setMinimumHeight(32);
+    // The clear button is a control of its own; it needs its own name.
+    for (auto* clear : m_edit->findChildren<QToolButton*>()) clear->setAccessibleName("Clear the search text");
+    row->addWidget(m_edit);
+    box->setFocusProxy(m_edit);
+    set_widget(box);
+    track_input_of(m_edit);
+    QObject::connect(m_edit, &QLineEdit::textEdited, box, [this](const QString& text) {
+        m_typing = true;
+        guard([&] { Text(from_qstring(text)); });
+        m_typing = false;
+    });
+    // The clear button empties the box without an edit signal; it is the user's input too.
+    QObject::connect(m_edit, &QLineEdit::textChanged, box, [this](const QString& text) {
+        if (text.isEmpty() && !Text().empty() && !m_typing && m_edit->hasFocus()) {
+            m_typing = true;
+            guard([this] { Text({}); });
+            m_typing = false;
+        }
+    });
+}
+
+QWidget* AutoSuggestBox::focus_widget() const { return m_edit; }
+
+void AutoSuggestBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
+{
+    Control::OnPropertyChanged(args);
+    if (args.Property() == TextProperty()) {
+        const bool byUser = m_typing;
+        if (!byUser && m_edit->text() != to_qstring(Text())) m_edit->setText(to_qstring(Text()));
+        m_TextChanged(std::static_pointer_cast<xaml::AutoSuggestBox>(strong_self()),
+                      AutoSuggestBoxTextChangedEventArgs(byUser ? AutoSuggestionBoxTextChangeReason::UserInput
+                                                                : AutoSuggestionBoxTextChangeReason::ProgrammaticChange));
+    } else if (args.Property() == PlaceholderTextProperty()) {
+        m_edit->setPlaceholderText(to_qstring(PlaceholderText()));
+        // Without a name of its own the field is known by what it asks for.
+        if (get_value<hstring>(*this, AutomationProperties::NameProperty()).empty())
+            m_edit->setAccessibleName(to_qstring(PlaceholderText()));
+    }
+}
+
+namespace {
+
+const bool registered = [] {
+    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", u"Microsoft.UI.Xaml.Controls.Control")
+        .activatable<AutoSuggestBox>()
+        .property(AutoSuggestBox::TextProperty())
+        .property(AutoSuggestBox::PlaceholderTextProperty());
+    return true;
+}();
+
+}  // namespace
+
+}  // namespace xaml
