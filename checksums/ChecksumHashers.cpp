@@ -380,17 +380,6 @@ ChecksumResults ChecksumHashers::Final()
     return results;
 }
 
-ChecksumResults ComputeChecksums(std::span<const std::shared_ptr<HashAlgo>> entries, const ChunkLoader& load,
-                                 unsigned threads)
-{
-    ChecksumHashers hashers(entries, threads);
-    if (!hashers.empty()) {
-        for (auto chunk = load(ChecksumReadChunk); !chunk.empty(); chunk = load(ChecksumReadChunk))
-            hashers.Update(chunk);
-    }
-    return hashers.Final();
-}
-
 foundation::hstring ChecksumText(std::span<const std::uint8_t> bytes)
 {
     std::u16string text;

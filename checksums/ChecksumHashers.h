@@ -1,5 +1,5 @@
 #pragma once
-// The reading and hashing of one checksum run, apart from its page: one hasher per chosen entry,
+// The hashing of one checksum run, apart from its page and its reading: one hasher per chosen entry,
 // every chunk of the file fed to every hasher, then the results as upper-case hexadecimal.
 //
 // It runs on the pool. Of the entries it reads only Algorithm, which never changes.
@@ -7,7 +7,6 @@
 #include "checksums/HashAlgo.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -19,10 +18,6 @@ namespace Zintrel {
 inline constexpr std::uint32_t ChecksumReadChunk = 0x400000;
 // Chunks the reading may be ahead of the slowest hasher: the ring of copies costs this many chunks.
 inline constexpr std::size_t ChecksumRingChunks = 4;
-
-// Loads up to count further bytes of the file and returns them; they stay valid until the next
-// call. An empty result is the end of the file; a failing read throws.
-using ChunkLoader = std::function<std::span<const std::uint8_t>(std::uint32_t count)>;
 
 // One result per entry: no value where the entry has no algorithm or its hasher failed.
 using ChecksumResults = std::vector<std::optional<foundation::hstring>>;
@@ -54,11 +49,6 @@ private:
     // Shared with the pool's work items, which may run after the hashers are gone.
     std::shared_ptr<State> m_state;
 };
-
-// The whole loop: loads of ChecksumReadChunk bytes until a load returns none, each given to Update
-// before the next load. Loads nothing when there are no entries.
-ChecksumResults ComputeChecksums(std::span<const std::shared_ptr<HashAlgo>> entries, const ChunkLoader& load,
-                                 unsigned threads = 0);
 
 // Two digits per byte, high four bits first, from "0123456789ABCDEF".
 foundation::hstring ChecksumText(std::span<const std::uint8_t> bytes);

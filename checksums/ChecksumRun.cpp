@@ -30,9 +30,19 @@ foundation::IAsyncAction ChecksumRun::ReadAsync()
     // a size and a checksum that describe different files are never published together.
     auto stream = co_await m_file->OpenSequentialReadAsync();
     const auto size = stream->Size();
+    m_results = co_await HashAsync(std::move(stream), m_entries);
+    m_size = static_cast<std::int64_t>(size);
+    m_read = true;
+}
+
+foundation::IAsyncOperation<ChecksumResults> ChecksumRun::HashAsync(std::shared_ptr<storage::IInputStream> stream,
+                                                                     std::vector<std::shared_ptr<HashAlgo>> entries,
+                                                                     unsigned threads)
+{
+    if (!foundation::thread_pool::is_pool_thread()) co_await foundation::resume_background();
     auto reader = foundation::make<storage::DataReader>(std::move(stream));
     reader->InputStreamOptions(storage::InputStreamOptions::ReadAhead);
-    ChecksumHashers hashers(m_entries);
+    ChecksumHashers hashers(entries, threads);
     if (!hashers.empty()) {
         for (auto loaded = co_await reader->LoadAsync(ChecksumReadChunk); loaded != 0;
              loaded = co_await reader->LoadAsync(ChecksumReadChunk)) {
@@ -43,9 +53,7 @@ foundation::IAsyncAction ChecksumRun::ReadAsync()
         }
     }
     reader = nullptr;
-    m_results = hashers.Final();
-    m_size = static_cast<std::int64_t>(size);
-    m_read = true;
+    co_return hashers.Final();
 }
 
 void ChecksumRun::Publish()

@@ -40,6 +40,14 @@ public:
     // result gets its Checksum (an entry whose hasher failed keeps ""), then FileSize.
     void Publish();
 
+    // The loop of ReadAsync over a stream already open, on the pool (it moves there when started
+    // elsewhere): loads of ChecksumReadChunk bytes until a load gives none, each fed to every
+    // hasher; threads as ChecksumHashers takes it. Loads nothing when there are no entries. Once
+    // the program is ending it stops after the chunk it has, with hresult_canceled.
+    static foundation::IAsyncOperation<ChecksumResults> HashAsync(std::shared_ptr<storage::IInputStream> stream,
+                                                                  std::vector<std::shared_ptr<HashAlgo>> entries,
+                                                                  unsigned threads = 0);
+
 private:
     std::shared_ptr<ChecksumsViewModel> m_viewModel;
     std::shared_ptr<storage::StorageFile> m_file;

@@ -79,11 +79,11 @@ fs::path TestFile(const fs::path& folder, std::uint64_t size)
     return path;
 }
 
-// The loop as a checksum run drives it: loads of ChecksumReadChunk bytes from the file.
+// The loop of a checksum run over the opened file.
 ChecksumResults HashFile(const fs::path& path, const Entries& entries, unsigned threads)
 {
-    storage::sequential_file_reader file(foundation::hstring(path.u16string()));
-    return ComputeChecksums(entries, [&](std::uint32_t count) { return file.load(count); }, threads);
+    auto file = foundation::make<storage::FileInputStream>(foundation::hstring(path.u16string()));
+    return ChecksumRun::HashAsync(std::move(file), entries, threads).get();
 }
 
 // The same through a checksum run: the platform's file, data reader and pool hops, as a page has it.

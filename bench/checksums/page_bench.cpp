@@ -10,11 +10,11 @@
 //   same file with the same algorithms (ratio of throughputs; target: at least 0.9).
 
 #include "app/App.h"
-#include "checksums/ChecksumHashers.h"
+#include "checksums/ChecksumRun.h"
 #include "checksums/ChecksumsPage.h"
 #include "platform/appmodel/Package.h"
 #include "platform/foundation/activation.h"
-#include "platform/storage/file_reader.h"
+#include "platform/storage/StorageFile.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -112,14 +112,17 @@ double IdleStall(double seconds)
     return probe.longest();
 }
 
-// The bare loop: the same loads of the same file, fed to the same hashers.
+// The run's loop alone: the same loads of the same file, fed to the same hashers.
 double LoopAlone(const std::shared_ptr<ChecksumsPage>& page, const fs::path& file)
 {
     std::vector<std::shared_ptr<HashAlgo>> entries(page->ViewModel()->HashAlgos()->begin(), page->ViewModel()->HashAlgos()->end());
     QElapsedTimer clock;
     clock.start();
-    storage::sequential_file_reader reader(foundation::hstring(file.u16string()));
-    ComputeChecksums(entries, [&](std::uint32_t count) { return reader.load(count); });
+    const auto loop =
+        ChecksumRun::HashAsync(foundation::make<storage::FileInputStream>(foundation::hstring(file.u16string())), entries);
+    // The loop ends on the pool; the empty task wakes this thread to see it.
+    loop.Completed([](const auto&, auto) { foundation::ui_thread::post([] {}); });
+    while (loop.Status() == foundation::AsyncStatus::Started) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return clock.nsecsElapsed() / 1e9;
 }
 

@@ -1,7 +1,7 @@
 #include "checksums/ChecksumHashers.h"
 
+#include "checksums/ChecksumRun.h"
 #include "checksums/ChecksumsViewModel.h"
-#include "platform/storage/file_reader.h"
 #include "tests/checksums/oracles.h"
 #include "tests/support/event_loop.h"
 
@@ -28,33 +28,37 @@ std::vector<std::shared_ptr<HashAlgo>> Entries(const HashAlgoVector& entries)
     return {entries->begin(), entries->end()};
 }
 
+// The run's loop over the file, awaited from here.
 ChecksumResults HashFile(const std::filesystem::path& path, const std::vector<std::shared_ptr<HashAlgo>>& entries,
                          unsigned threads = 0)
 {
-    storage::sequential_file_reader file(foundation::hstring(path.u16string()));
-    return ComputeChecksums(entries, [&](std::uint32_t count) { return file.load(count); }, threads);
+    auto file = foundation::make<storage::FileInputStream>(foundation::hstring(path.u16string()));
+    return test::wait_for(ChecksumRun::HashAsync(std::move(file), entries, threads), std::chrono::seconds(60));
 }
 
-// Loads from memory in pieces of at most `piece` bytes, recording every request.
-struct MemoryLoader {
-    MemoryLoader(std::vector<std::uint8_t> bytes, std::size_t most) : data(std::move(bytes)), piece(most) {}
+// Reads bytes kept elsewhere in pieces of at most `piece` bytes, recording every answer.
+struct MemoryStream : storage::IInputStream {
+    MemoryStream(std::span<const std::uint8_t> bytes, std::size_t most) : data(bytes), piece(most) {}
 
-    std::vector<std::uint8_t> data;
+    std::span<const std::uint8_t> data;
     std::size_t piece;
     std::size_t at = 0;
-    std::vector<std::uint32_t> requests;
     std::vector<std::size_t> answers;
 
-    std::span<const std::uint8_t> operator()(std::uint32_t count)
+    std::uint32_t read_into(std::uint8_t* destination, std::uint32_t count) override
     {
-        requests.push_back(count);
         const auto size = std::min({std::size_t{count}, piece, data.size() - at});
         answers.push_back(size);
-        const auto chunk = std::span<const std::uint8_t>(data.data() + at, size);
+        std::copy_n(data.data() + at, size, destination);
         at += size;
-        return chunk;
+        return static_cast<std::uint32_t>(size);
     }
 };
+
+ChecksumResults HashStream(const std::shared_ptr<MemoryStream>& stream, const std::vector<std::shared_ptr<HashAlgo>>& entries)
+{
+    return test::wait_for(ChecksumRun::HashAsync(stream, entries), std::chrono::seconds(60));
+}
 
 std::string OpenSslOneShot(const char* name, std::span<const std::uint8_t> data)
 {
@@ -88,7 +92,7 @@ TEST_F(ChecksumFiles, EveryThreadCountGivesTheSameResults)
     }
 }
 
-TEST(ComputeChecksums, LoadsUntilALoadReturnsNothing)
+TEST(ChecksumLoop, ReadsUntilAReadReturnsNothing)
 {
     std::mt19937 random(7);
     std::vector<std::uint8_t> data(2 * ChecksumReadChunk);
@@ -99,24 +103,22 @@ TEST(ComputeChecksums, LoadsUntilALoadReturnsNothing)
         foundation::make<HashAlgo>(std::make_shared<XXH64_MAC>())};
     EVP_MD_free(sha1);
 
-    // Short loads are hashed and followed by more loads.
-    MemoryLoader shortLoads{data, 1'000'003};
-    const auto results = ComputeChecksums(entries, std::ref(shortLoads));
+    // Short reads are hashed and followed by more reads.
+    const auto shortReads = std::make_shared<MemoryStream>(data, 1'000'003);
+    const auto results = HashStream(shortReads, entries);
     EXPECT_EQ(foundation::to_narrow(*results[0]), OpenSslOneShot("SHA1", data));
-    EXPECT_EQ(shortLoads.answers.back(), 0u);
-    EXPECT_EQ(shortLoads.requests.size(), 10u);
-    EXPECT_TRUE(std::all_of(shortLoads.requests.begin(), shortLoads.requests.end(),
-                            [](auto count) { return count == ChecksumReadChunk; }));
+    EXPECT_EQ(shortReads->answers.back(), 0u);
 
-    // A length that is a whole number of chunks ends with one extra, empty load.
-    MemoryLoader wholeChunks{data, ChecksumReadChunk};
-    EXPECT_EQ(ComputeChecksums(entries, std::ref(wholeChunks)), results);
-    EXPECT_EQ(wholeChunks.answers, (std::vector<std::size_t>{ChecksumReadChunk, ChecksumReadChunk, 0}));
+    // A length that is a whole number of chunks ends with one extra, empty read.
+    const auto wholeChunks = std::make_shared<MemoryStream>(data, ChecksumReadChunk);
+    EXPECT_EQ(HashStream(wholeChunks, entries), results);
+    EXPECT_EQ(wholeChunks->answers, (std::vector<std::size_t>{ChecksumReadChunk, ChecksumReadChunk, 0}));
 }
 
-// Loops on the pool, more of them than it has threads, each reading faster than it hashes: a loop
-// whose ring is full must feed its own lanes, whose work items wait behind the other loops.
-TEST(ComputeChecksums, LoopsOnASmallPoolFeedTheirOwnLanes)
+// Hashers on the pool, more of them than it has threads, each given more than its ring holds at
+// once: an update whose ring is full must feed its own lanes, whose work items wait behind the
+// other updates.
+TEST(ChecksumHashers, UpdatesOnASmallPoolFeedTheirOwnLanes)
 {
     const test::PoolCap cap(3);
     std::mt19937 random(11);
@@ -137,12 +139,9 @@ TEST(ComputeChecksums, LoopsOnASmallPoolFeedTheirOwnLanes)
     auto ends = std::make_shared<Ends>();
     for (int i = 0; i < loops; ++i)
         foundation::thread_pool::submit([data, entries, ends] {
-            std::size_t at = 0;
-            auto results = ComputeChecksums(entries, [&](std::uint32_t count) {
-                const auto chunk = std::span<const std::uint8_t>(*data).subspan(at, std::min<std::size_t>(count, data->size() - at));
-                at += chunk.size();
-                return chunk;
-            });
+            ChecksumHashers hashers(entries);
+            hashers.Update(*data);
+            auto results = hashers.Final();
             const std::lock_guard lock(ends->mutex);
             ends->results.push_back(std::move(results));
         });
@@ -151,17 +150,18 @@ TEST(ComputeChecksums, LoopsOnASmallPoolFeedTheirOwnLanes)
         return ends->results.size();
     };
     ASSERT_TRUE(test::run_until([&] { return finished() == loops; }, std::chrono::seconds(120)))
-        << finished() << " of " << loops << " loops finished";
+        << finished() << " of " << loops << " updates finished";
     for (const auto& results : ends->results)
         for (std::size_t i = 0; i < entries.size(); ++i)
             ASSERT_EQ(foundation::to_narrow(*results[i]), OpenSslOneShot(names[i], *data)) << names[i];
 }
 
-TEST(ComputeChecksums, EdgeCasesOfTheEntryList)
+TEST(ChecksumLoop, EdgeCasesOfTheEntryList)
 {
-    MemoryLoader loader{std::vector<std::uint8_t>(100, 1), ChecksumReadChunk};
-    EXPECT_TRUE(ComputeChecksums({}, std::ref(loader)).empty());
-    EXPECT_TRUE(loader.requests.empty()) << "without entries nothing is read";
+    const std::vector<std::uint8_t> data(100, 1);
+    const auto stream = std::make_shared<MemoryStream>(data, ChecksumReadChunk);
+    EXPECT_TRUE(HashStream(stream, {}).empty());
+    EXPECT_TRUE(stream->answers.empty()) << "without entries nothing is read";
 
     // An entry made by name has nothing to hash with; its neighbours are unaffected.
     EVP_MD* md5 = EVP_MD_fetch(nullptr, "MD5", nullptr);
@@ -169,10 +169,10 @@ TEST(ComputeChecksums, EdgeCasesOfTheEntryList)
         foundation::make<HashAlgo>(foundation::hstring(u"MD5")),
         foundation::make<HashAlgo>(static_cast<const EVP_MD*>(md5))};
     EVP_MD_free(md5);
-    const auto results = ComputeChecksums(entries, std::ref(loader));
+    const auto results = HashStream(stream, entries);
     ASSERT_EQ(results.size(), 2u);
     EXPECT_FALSE(results[0].has_value());
-    EXPECT_EQ(foundation::to_narrow(*results[1]), OpenSslOneShot("MD5", loader.data));
+    EXPECT_EQ(foundation::to_narrow(*results[1]), OpenSslOneShot("MD5", data));
 }
 
 TEST(ChecksumText, IsUpperCaseHexWithTwoDigitsPerByte)
