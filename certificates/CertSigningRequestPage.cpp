@@ -12,27 +12,34 @@ using foundation::IInspectable;
 
 namespace {
 
+using enum CertificatePageElement;
+constexpr certificate_page_layout::connection request_connections[] = {
+    {1, Page},
+    {4, PemButton},
+    {8, PassphraseCtrl},
+    {9, KeyTypeCtrl},
+    {11, PurposeCtrl},
+    {12, CommonNameCtrl},
+    {13, AltNamesCtrl},
+    {14, OrganizationCtrl},
+    {15, OrganizationalUnitCtrl},
+    {16, LocationCtrl},
+    {17, StateCtrl},
+    {18, CountryCodeCtrl},
+    {19, ForDigitalSigningCtrl},
+};
 const certificate_page_layout request_layout{
     .markup = u"ms-appx:///CertSigningRequestPage.xaml",
-    .last_id = 19,
-    .first_button = 4,
-    .second_button = 0,
-    .passphrase = 8,
-    .key_type = 9,
-    .purpose = 11,
-    .valid_days = 0,
-    .common_name = 12,
-    .digital_signing = 19,
+    .connections = request_connections,
     .hides_alt_names = false,
 };
 
 }  // namespace
 
 CertSigningRequestPage::CertSigningRequestPage()
-    : CertificatePage(request_layout)
+    : CertificatePage(request_layout,
+                      []() -> std::shared_ptr<CertificateFormViewModel> { return foundation::make<CertSigningRequestViewModel>(); })
 {
-    m_viewModel = foundation::make<CertSigningRequestViewModel>();
-    set_form(m_viewModel);
     InitializeComponent();
 }
 
@@ -40,7 +47,7 @@ void CertSigningRequestPage::GenerateCsrAsync(const IInspectable&, const xaml::R
 {
     const auto page = std::static_pointer_cast<CertSigningRequestPage>(get_strong(this));
     // A request keeps its alternative names for every purpose: the authority decides.
-    auto form = read_form(*m_viewModel, true);
+    auto form = read_form(*ViewModel(), true);
 
     generate_plan plan;
     plan.failure_title = u"Failure generating Certificate Signing Request";

@@ -11,7 +11,10 @@ public:
     CertSigningRequestPage();
     foundation::hstring GetRuntimeClassName() const override { return u"Zintrel.CertSigningRequestPage"; }
 
-    std::shared_ptr<CertSigningRequestViewModel> ViewModel() const { return m_viewModel; }
+    std::shared_ptr<CertSigningRequestViewModel> ViewModel() const
+    {
+        return std::static_pointer_cast<CertSigningRequestViewModel>(form());
+    }
 
     void GenerateCsrAsync(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args);
 
@@ -20,9 +23,6 @@ protected:
     {
         GenerateCsrAsync(sender, args);
     }
-
-private:
-    std::shared_ptr<CertSigningRequestViewModel> m_viewModel;
 };
 
 }  // namespace Zintrel

@@ -12,7 +12,8 @@ namespace Zintrel {
 using foundation::as;
 using foundation::IInspectable;
 
-CertificatePage::CertificatePage(const certificate_page_layout& layout) : m_layout(layout)
+CertificatePage::CertificatePage(const certificate_page_layout& layout, std::shared_ptr<CertificateFormViewModel> (*makeForm)())
+    : m_layout(layout), m_form(makeForm())
 {
     // The page owns its Loaded event, so a plain pointer is safe here.
     Loaded({this, &CertificatePage::OnLoaded});
@@ -27,34 +28,35 @@ void CertificatePage::InitializeComponent()
 
 void CertificatePage::Connect(std::int32_t id, const IInspectable& target)
 {
-    if (id >= 2 && id <= m_layout.last_id) {
-        const auto weak = std::weak_ptr<CertificatePage>(get_strong(this));
-        if (id == m_layout.first_button || id == m_layout.second_button) {
-            as<xaml::ButtonBase>(target)->Click({weak, &CertificatePage::Generate});
-        } else {
-            m_named[id] = target;
-            if (id == m_layout.common_name) m_commonName = as<xaml::TextBox>(target);
-            else if (id == m_layout.common_name + 1) m_altNames = as<xaml::TextBox>(target);
-            else if (id == m_layout.common_name + 2) m_organization = as<xaml::TextBox>(target);
-            else if (id == m_layout.digital_signing) m_digitalSigning = as<xaml::RadioButton>(target);
-            else if (id == m_layout.valid_days) {
-                m_validDays = as<xaml::NumberBox>(target);
-                // Beyond this the end of validity would pass the last year a certificate can name.
-                m_validDays->Maximum(max_valid_days(std::time(nullptr)));
-                m_validDays->ValueChanged([weak](const std::shared_ptr<xaml::NumberBox>& sender,
-                                                 const xaml::NumberBoxValueChangedEventArgs& args) {
-                    // A cleared box gets its previous number back.
-                    if (weak.lock() && std::isnan(args.NewValue())) sender->Value(args.OldValue());
-                });
-            }
-        }
-    }
     m_contentLoaded = true;
+    const auto element = m_layout.element(id);
+    if (!element) return;
+    using enum CertificatePageElement;
+    const auto weak = std::weak_ptr<CertificatePage>(get_strong(this));
+    switch (*element) {
+    case PemButton:
+    case Pkcs12Button: as<xaml::ButtonBase>(target)->Click({weak, &CertificatePage::Generate}); break;
+    case CommonNameCtrl: m_commonName = as<xaml::TextBox>(target); break;
+    case AltNamesCtrl: m_altNames = as<xaml::TextBox>(target); break;
+    case OrganizationCtrl: m_organization = as<xaml::TextBox>(target); break;
+    case ForDigitalSigningCtrl: m_digitalSigning = as<xaml::RadioButton>(target); break;
+    case ValidDaysCtrl:
+        m_validDays = as<xaml::NumberBox>(target);
+        // Beyond this the end of validity would pass the last year a certificate can name.
+        m_validDays->Maximum(max_valid_days(std::time(nullptr)));
+        m_validDays->ValueChanged([weak](const std::shared_ptr<xaml::NumberBox>& sender,
+                                         const xaml::NumberBoxValueChangedEventArgs& args) {
+            // A cleared box gets its previous number back.
+            if (weak.lock() && std::isnan(args.NewValue())) sender->Value(args.OldValue());
+        });
+        break;
+    default: break;
+    }
 }
 
 std::shared_ptr<xaml::IComponentConnector> CertificatePage::GetBindingConnector(std::int32_t id, const IInspectable&)
 {
-    if (id != 1) return nullptr;
+    if (m_layout.element(id) != CertificatePageElement::Page) return nullptr;
     auto bindings = std::make_unique<CertificatePageBindings>(m_layout);
     auto* raw = bindings.get();
     bindings->SetDataRoot(strong_self());

@@ -12,26 +12,51 @@
 #include "platform/xaml/controls/ToggleButton.h"
 #include "platform/xaml/markup/XamlBindings.h"
 
-#include <map>
+#include <optional>
+#include <span>
 
 namespace Zintrel {
 
-// Where a page's markup puts the elements its code and bindings use (connection ids; 0 for
-// none on that page).
+// The elements of a certificate page that its code and its bindings use, each named as its
+// x:Name (the page itself has none). The subject boxes stand in form order.
+enum class CertificatePageElement : std::uint8_t {
+    Page,
+    PemButton,
+    Pkcs12Button,
+    PassphraseCtrl,
+    KeyTypeCtrl,
+    PurposeCtrl,
+    ValidDaysCtrl,
+    CommonNameCtrl,
+    AltNamesCtrl,
+    OrganizationCtrl,
+    OrganizationalUnitCtrl,
+    LocationCtrl,
+    StateCtrl,
+    CountryCodeCtrl,
+    ForDigitalSigningCtrl,
+};
+
+// A page's markup and the connection id it gives each of those elements the page has.
 struct certificate_page_layout {
+    struct connection {
+        std::int32_t id;
+        CertificatePageElement element;
+    };
+
     const char16_t* markup;  // "ms-appx:///…"
-    std::int32_t last_id;
-    std::int32_t first_button;
-    std::int32_t second_button;
-    std::int32_t passphrase;     // PasswordBox
-    std::int32_t key_type;       // a Selector: its index is the key-type index
-    std::int32_t purpose;        // RadioButtons: its index is the purpose
-    std::int32_t valid_days;     // NumberBox
-    std::int32_t common_name;    // TextBox; the six other subject boxes follow it, in form order
-    std::int32_t digital_signing;  // the purpose's RadioButton of index 1
+    std::span<const connection> connections;
     // The alternative names hide and the organization box moves up while digital signing is
     // chosen (the self-signed certificate names no host then).
     bool hides_alt_names;
+
+    // The element of a connection id; none for an element only the markup uses.
+    std::optional<CertificatePageElement> element(std::int32_t id) const noexcept
+    {
+        for (const auto& c : connections)
+            if (c.id == id) return c.element;
+        return std::nullopt;
+    }
 };
 
 class CertificatePage : public xaml::Page, public xaml::IComponentConnector {
@@ -52,10 +77,9 @@ public:
     const certificate_page_layout& layout() const noexcept { return m_layout; }
 
 protected:
-    explicit CertificatePage(const certificate_page_layout& layout);
-    // The page's view model, made in the page's constructor body: a runtime object made while
-    // the page's base is being built would take the page's own reference.
-    void set_form(std::shared_ptr<CertificateFormViewModel> form) { m_form = std::move(form); }
+    // Makes the view model once the page itself exists: a runtime object made before the page's
+    // base would take the page's own reference.
+    CertificatePage(const certificate_page_layout& layout, std::shared_ptr<CertificateFormViewModel> (*makeForm)());
 
     // The page's own generate run, started by a click on a generate button.
     virtual void Generate(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args) = 0;
@@ -66,8 +90,6 @@ private:
     std::shared_ptr<CertificateFormViewModel> m_form;
     bool m_contentLoaded = false;
     std::shared_ptr<xaml::XamlBindings> m_bindings;
-    // Named elements by id; the ones the code reads also typed.
-    std::map<std::int32_t, foundation::IInspectable> m_named;
     std::shared_ptr<xaml::TextBox> m_commonName, m_altNames, m_organization;
     std::shared_ptr<xaml::RadioButton> m_digitalSigning;
     std::shared_ptr<xaml::NumberBox> m_validDays;

@@ -7,6 +7,7 @@
 #include "platform/xaml/controls/RelativePanel.h"
 #include "platform/xaml/controls/ToolTipService.h"
 
+#include <algorithm>
 #include <string>
 
 namespace Zintrel {
@@ -25,17 +26,24 @@ const hstring host_tool_tip = u"Fully qualified host name or path used in DNS lo
 const hstring person_tool_tip = u"The full name of the organization or the person";
 const hstring example_host = u"www.example.com";
 
-// The view-model setters in the order of the subject boxes.
-using text_setter = void (CertificateFormViewModel::*)(const hstring&);
+// The subject boxes in form order, each with the view-model property it shows.
 using text_getter = hstring (CertificateFormViewModel::*)() const;
-constexpr std::pair<text_getter, text_setter> text_properties[] = {
-    {&CertificateFormViewModel::CommonName, &CertificateFormViewModel::CommonName},
-    {&CertificateFormViewModel::AltNames, &CertificateFormViewModel::AltNames},
-    {&CertificateFormViewModel::Organization, &CertificateFormViewModel::Organization},
-    {&CertificateFormViewModel::OrganizationalUnit, &CertificateFormViewModel::OrganizationalUnit},
-    {&CertificateFormViewModel::Location, &CertificateFormViewModel::Location},
-    {&CertificateFormViewModel::State, &CertificateFormViewModel::State},
-    {&CertificateFormViewModel::CountryCode, &CertificateFormViewModel::CountryCode},
+using text_setter = void (CertificateFormViewModel::*)(const hstring&);
+struct subject_box {
+    CertificatePageElement element;
+    text_getter get;
+    text_setter set;
+};
+using enum CertificatePageElement;
+using form_view_model = CertificateFormViewModel;
+constexpr subject_box subject_boxes[] = {
+    {CommonNameCtrl, &form_view_model::CommonName, &form_view_model::CommonName},
+    {AltNamesCtrl, &form_view_model::AltNames, &form_view_model::AltNames},
+    {OrganizationCtrl, &form_view_model::Organization, &form_view_model::Organization},
+    {OrganizationalUnitCtrl, &form_view_model::OrganizationalUnit, &form_view_model::OrganizationalUnit},
+    {LocationCtrl, &form_view_model::Location, &form_view_model::Location},
+    {StateCtrl, &form_view_model::State, &form_view_model::State},
+    {CountryCodeCtrl, &form_view_model::CountryCode, &form_view_model::CountryCode},
 };
 
 hstring decimal(std::int32_t value)
@@ -60,25 +68,31 @@ void CertificatePageBindings::with_form(const std::weak_ptr<xaml::XamlBindings>&
 
 void CertificatePageBindings::Connect(std::int32_t id, const IInspectable& target)
 {
+    const auto element = m_layout.element(id);
+    if (!element) return;
     const auto self = m_self;
-    if (id == m_layout.first_button) m_buttons[0] = as<xaml::Button>(target);
-    else if (id == m_layout.second_button) m_buttons[1] = as<xaml::Button>(target);
-    else if (id == m_layout.passphrase) {
+    switch (*element) {
+    case PemButton: m_buttons[0] = as<xaml::Button>(target); break;
+    case Pkcs12Button: m_buttons[1] = as<xaml::Button>(target); break;
+    case PassphraseCtrl:
         m_passphrase = as<xaml::PasswordBox>(target);
         m_passphrase->RegisterPropertyChangedCallback(xaml::PasswordBox::PasswordProperty(), [self](const auto&, const auto&) {
             with_form(self, [](CertificatePageBindings& b, CertificateFormViewModel& form) { form.Passphrase(b.m_passphrase->Password()); });
         });
-    } else if (id == m_layout.key_type) {
+        break;
+    case KeyTypeCtrl:
         m_keyType = as<xaml::Selector>(target);
         m_keyType->RegisterPropertyChangedCallback(xaml::Selector::SelectedIndexProperty(), [self](const auto&, const auto&) {
             with_form(self, [](CertificatePageBindings& b, CertificateFormViewModel& form) { form.KeyTypeLabel(b.m_keyType->SelectedIndex()); });
         });
-    } else if (id == m_layout.purpose) {
+        break;
+    case PurposeCtrl:
         m_purpose = as<xaml::RadioButtons>(target);
         m_purpose->RegisterPropertyChangedCallback(xaml::RadioButtons::SelectedIndexProperty(), [self](const auto&, const auto&) {
             with_form(self, [](CertificatePageBindings& b, CertificateFormViewModel& form) { form.Purpose(b.m_purpose->SelectedIndex()); });
         });
-    } else if (id == m_layout.valid_days) {
+        break;
+    case ValidDaysCtrl:
         m_validDays = as<xaml::NumberBox>(target);
         m_validDays->RegisterPropertyChangedCallback(xaml::NumberBox::TextProperty(), [self](const auto&, const auto&) {
             with_form(self, [](CertificatePageBindings& b, CertificateFormViewModel& form) {
@@ -94,15 +108,27 @@ void CertificatePageBindings::Connect(std::int32_t id, const IInspectable& targe
                 self_signed->ValidDays(days);
             });
         });
-    } else if (id >= m_layout.common_name && id < m_layout.common_name + static_cast<std::int32_t>(text_count)) {
-        const auto index = static_cast<std::size_t>(id - m_layout.common_name);
-        m_texts[index] = as<xaml::TextBox>(target);
-        m_texts[index]->LostFocus([self, index](const IInspectable&, const xaml::RoutedEventArgs&) {
-            with_form(self, [index](CertificatePageBindings& b, CertificateFormViewModel& form) {
-                (form.*text_properties[index].second)(b.m_texts[index]->Text());
-            });
-        });
+        break;
+    case CommonNameCtrl:
+    case AltNamesCtrl:
+    case OrganizationCtrl:
+    case OrganizationalUnitCtrl:
+    case LocationCtrl:
+    case StateCtrl:
+    case CountryCodeCtrl: connect_subject_box(*element, target); break;
+    default: break;
     }
+}
+
+void CertificatePageBindings::connect_subject_box(CertificatePageElement element, const IInspectable& target)
+{
+    static_assert(std::size(subject_boxes) == text_count);
+    const auto box = std::ranges::find(subject_boxes, element, &subject_box::element);
+    const auto index = static_cast<std::size_t>(box - std::begin(subject_boxes));
+    m_texts[index] = as<xaml::TextBox>(target);
+    m_texts[index]->LostFocus([self = m_self, index, set = box->set](const IInspectable&, const xaml::RoutedEventArgs&) {
+        with_form(self, [index, set](CertificatePageBindings& b, CertificateFormViewModel& form) { (form.*set)(b.m_texts[index]->Text()); });
+    });
 }
 
 void CertificatePageBindings::UpdateFrom(const std::shared_ptr<CertificatePage>& page, std::uint32_t phase)
@@ -120,7 +146,7 @@ void CertificatePageBindings::UpdateFrom(const std::shared_ptr<CertificatePage>&
         if (const auto* self_signed = dynamic_cast<const SelfSignedCertViewModel*>(form.get()); self_signed && m_validDays)
             m_validDays->Text(decimal(self_signed->ValidDays()));
         for (std::size_t i = 0; i < text_count; ++i)
-            if (m_texts[i]) m_texts[i]->Text((*form.*text_properties[i].first)());
+            if (m_texts[i]) m_texts[i]->Text((*form.*subject_boxes[i].get)());
     }
     if (const auto& digitalSigning = page->ForDigitalSigningCtrl()) {
         tracking().UpdateDependencyPropertyChangedListener(digital_signing_slot, digitalSigning,
@@ -129,7 +155,7 @@ void CertificatePageBindings::UpdateFrom(const std::shared_ptr<CertificatePage>&
     }
     mark_tracked_common_name();
     mark_tracked_digital_signing();
-    if (m_texts[text_count - 1]) m_texts[text_count - 1]->PlaceholderText(Helpers::SystemCountryCode());
+    if (const auto& country = m_texts.back()) country->PlaceholderText(Helpers::SystemCountryCode());
     run_due();
 }
 

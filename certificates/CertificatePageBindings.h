@@ -37,7 +37,7 @@ private:
     // page and view model are there.
     template <class F>
     static void with_form(const std::weak_ptr<xaml::XamlBindings>& self, F&& write);
-    void mark_function_bindings();
+    void connect_subject_box(CertificatePageElement element, const foundation::IInspectable& target);
     void mark_tracked_common_name();
     void mark_tracked_digital_signing();
     foundation::IInspectable digital_signing_state(const std::shared_ptr<CertificatePage>& page) const;

@@ -14,27 +14,36 @@ using foundation::IInspectable;
 
 namespace {
 
+using enum CertificatePageElement;
+constexpr certificate_page_layout::connection self_signed_connections[] = {
+    {1, Page},
+    {4, PemButton},
+    {5, Pkcs12Button},
+    {11, PassphraseCtrl},
+    {12, KeyTypeCtrl},
+    {14, PurposeCtrl},
+    {15, ValidDaysCtrl},
+    {16, CommonNameCtrl},
+    {17, AltNamesCtrl},
+    {18, OrganizationCtrl},
+    {19, OrganizationalUnitCtrl},
+    {20, LocationCtrl},
+    {21, StateCtrl},
+    {22, CountryCodeCtrl},
+    {23, ForDigitalSigningCtrl},
+};
 const certificate_page_layout self_signed_layout{
     .markup = u"ms-appx:///SelfSignedCertPage.xaml",
-    .last_id = 23,
-    .first_button = 4,
-    .second_button = 5,
-    .passphrase = 11,
-    .key_type = 12,
-    .purpose = 14,
-    .valid_days = 15,
-    .common_name = 16,
-    .digital_signing = 23,
+    .connections = self_signed_connections,
     .hides_alt_names = true,
 };
 
 }  // namespace
 
 SelfSignedCertPage::SelfSignedCertPage()
-    : CertificatePage(self_signed_layout)
+    : CertificatePage(self_signed_layout,
+                      []() -> std::shared_ptr<CertificateFormViewModel> { return foundation::make<SelfSignedCertViewModel>(); })
 {
-    m_viewModel = foundation::make<SelfSignedCertViewModel>();
-    set_form(m_viewModel);
     InitializeComponent();
 }
 
@@ -52,7 +61,7 @@ void SelfSignedCertPage::OnLoaded(const IInspectable& sender, const xaml::Routed
 void SelfSignedCertPage::GenerateSelfSignedCertAsync(const IInspectable& sender, const xaml::RoutedEventArgs&)
 {
     const auto page = std::static_pointer_cast<SelfSignedCertPage>(get_strong(this));
-    auto form = read_form(*m_viewModel, m_viewModel->Purpose() != 1);
+    auto form = read_form(*ViewModel(), ViewModel()->Purpose() != 1);
 
     hstring tag;
     if (const auto element = std::dynamic_pointer_cast<xaml::FrameworkElement>(sender))

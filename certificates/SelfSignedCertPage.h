@@ -11,7 +11,10 @@ public:
     SelfSignedCertPage();
     foundation::hstring GetRuntimeClassName() const override { return u"Zintrel.SelfSignedCertPage"; }
 
-    std::shared_ptr<SelfSignedCertViewModel> ViewModel() const { return m_viewModel; }
+    std::shared_ptr<SelfSignedCertViewModel> ViewModel() const
+    {
+        return std::static_pointer_cast<SelfSignedCertViewModel>(form());
+    }
 
     // The generate buttons: the one tagged "PEM" writes the PEM pair, the other PKCS#12.
     void GenerateSelfSignedCertAsync(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args);
@@ -22,9 +25,6 @@ protected:
         GenerateSelfSignedCertAsync(sender, args);
     }
     void OnLoaded(const foundation::IInspectable& sender, const xaml::RoutedEventArgs& args) override;
-
-private:
-    std::shared_ptr<SelfSignedCertViewModel> m_viewModel;
 };
 
 }  // namespace Zintrel

@@ -68,33 +68,37 @@ void ChecksumsPage::InitializeComponent()
 
 void ChecksumsPage::Connect(std::int32_t connectionId, const IInspectable& target)
 {
+    using enum ChecksumsPageElement;
     const auto weak = get_weak(this);
-    switch (connectionId) {
-    case 3: as<xaml::ToggleButton>(target)->Click({weak, &ChecksumsPage::OnAlgorithmCheckBoxClick}); break;
-    case 4: m_algorithmScroller = as<xaml::ScrollViewer>(target); break;
-    case 5: m_resultScroller = as<xaml::ScrollViewer>(target); break;
-    case 6: m_algorithmList = as<xaml::ItemsRepeater>(target); break;
-    case 10:
-    case 13: as<xaml::Button>(target)->Click({weak, &ChecksumsPage::CopyRowValueToClipboard}); break;
-    case 12: m_sizeOutput = as<xaml::TextBlock>(target); break;
-    case 14: m_sizeLabel = as<xaml::TextBlock>(target); break;
-    case 16: as<xaml::Button>(target)->Click({weak, &ChecksumsPage::SelectNoAlgorithms}); break;
-    case 17: as<xaml::Button>(target)->Click({weak, &ChecksumsPage::SelectAllAlgorithms}); break;
-    case 18:
+    switch (static_cast<ChecksumsPageElement>(connectionId)) {
+    case algorithmToggle: as<xaml::ToggleButton>(target)->Click({weak, &ChecksumsPage::OnAlgorithmCheckBoxClick}); break;
+    case algorithmScroller: m_algorithmScroller = as<xaml::ScrollViewer>(target); break;
+    case resultScroller: m_resultScroller = as<xaml::ScrollViewer>(target); break;
+    case algorithmList: m_algorithmList = as<xaml::ItemsRepeater>(target); break;
+    case checksumCopyButton:
+    case sizeCopyButton: as<xaml::Button>(target)->Click({weak, &ChecksumsPage::CopyRowValueToClipboard}); break;
+    case sizeOutput: m_sizeOutput = as<xaml::TextBlock>(target); break;
+    case sizeLabel: m_sizeLabel = as<xaml::TextBlock>(target); break;
+    case selectNoneButton: as<xaml::Button>(target)->Click({weak, &ChecksumsPage::SelectNoAlgorithms}); break;
+    case selectAllButton: as<xaml::Button>(target)->Click({weak, &ChecksumsPage::SelectAllAlgorithms}); break;
+    case browseButton:
         m_browseButton = as<xaml::Button>(target);
         m_browseButton->Click([weak](const IInspectable&, const xaml::RoutedEventArgs&) {
             if (const auto page = weak.lock()) page->BrowseFileAsync();
         });
         break;
-    case 19:
+    case fileNameBox:
         m_fileNameBox = as<xaml::TextBox>(target);
         m_fileNameBox->DragOver(&ChecksumsPage::OnFileDragOver);
         m_fileNameBox->Drop({weak, &ChecksumsPage::OnFileDrop});
         break;
-    case 20: m_copyAllButton = as<xaml::Button>(target); m_copyAllButton->Click({weak, &ChecksumsPage::CopyChecksumsToClipboard}); break;
-    case 21: as<xaml::MenuFlyout>(as<xaml::FlyoutBase>(target))->Opening(&ChecksumsPage::OnFileNameFlyoutOpening); break;
-    case 22: as<xaml::MenuFlyoutItem>(target)->Click({weak, &ChecksumsPage::CopyFileNameToClipboard}); break;
-    case 23: as<xaml::MenuFlyoutItem>(target)->Click({weak, &ChecksumsPage::OnPasteFileNameClick}); break;
+    case copyAllButton:
+        m_copyAllButton = as<xaml::Button>(target);
+        m_copyAllButton->Click({weak, &ChecksumsPage::CopyChecksumsToClipboard});
+        break;
+    case fileNameMenu: as<xaml::MenuFlyout>(as<xaml::FlyoutBase>(target))->Opening(&ChecksumsPage::OnFileNameFlyoutOpening); break;
+    case copyFileNameItem: as<xaml::MenuFlyoutItem>(target)->Click({weak, &ChecksumsPage::CopyFileNameToClipboard}); break;
+    case pasteFileNameItem: as<xaml::MenuFlyoutItem>(target)->Click({weak, &ChecksumsPage::OnPasteFileNameClick}); break;
     default: break;
     }
     m_contentLoaded = true;
@@ -102,24 +106,26 @@ void ChecksumsPage::Connect(std::int32_t connectionId, const IInspectable& targe
 
 std::shared_ptr<xaml::IComponentConnector> ChecksumsPage::GetBindingConnector(std::int32_t connectionId, const IInspectable& target)
 {
-    switch (connectionId) {
-    case 1: {
+    using enum ChecksumsPageElement;
+    const auto element = static_cast<ChecksumsPageElement>(connectionId);
+    switch (element) {
+    case page: {
         auto bindings = foundation::make<xaml::XamlBindings>(std::make_unique<ChecksumsPage_obj1_Bindings>());
         bindings->SetDataRoot(strong_self());
         m_bindings = bindings;
         bindings->InitializeOnLoading(as<xaml::FrameworkElement>(strong_self()));
         return bindings;
     }
-    case 3:
-    case 8: {
-        const auto element = as<xaml::FrameworkElement>(target);
+    case algorithmToggle:
+    case resultRow: {
+        const auto item = as<xaml::FrameworkElement>(target);
         std::unique_ptr<xaml::IXamlBindings> made;
-        if (connectionId == 3) made = std::make_unique<ChecksumsPage_obj3_Bindings>();
+        if (element == algorithmToggle) made = std::make_unique<ChecksumsPage_obj3_Bindings>();
         else made = std::make_unique<ChecksumsPage_obj8_Bindings>();
         auto bindings = foundation::make<xaml::XamlBindings>(std::move(made));
-        bindings->SetDataRoot(element->DataContext());
-        bindings->SubscribeForDataContextChanged(element);
-        xaml::XamlBindingHelper::SetDataTemplateComponent(element, bindings);
+        bindings->SetDataRoot(item->DataContext());
+        bindings->SubscribeForDataContextChanged(item);
+        xaml::XamlBindingHelper::SetDataTemplateComponent(item, bindings);
         return bindings;
     }
     default: return nullptr;

@@ -21,6 +21,32 @@ namespace Zintrel {
 
 class VisualStateGuard;
 
+// The connected elements of the checksum pages' markup, each named as its x:Name and numbered as
+// its x:ConnectionId; the page and its bindings connect by these names.
+enum class ChecksumsPageElement : std::int32_t {
+    page = 1,
+    algorithmToggle = 3,  // an item of algorithmList
+    algorithmScroller = 4,
+    resultScroller = 5,
+    algorithmList = 6,
+    resultRow = 8,  // an item of resultList
+    checksumText = 9,
+    checksumCopyButton = 10,
+    checksumLabel = 11,
+    sizeOutput = 12,
+    sizeCopyButton = 13,
+    sizeLabel = 14,
+    resultList = 15,
+    selectNoneButton = 16,
+    selectAllButton = 17,
+    browseButton = 18,
+    fileNameBox = 19,
+    copyAllButton = 20,
+    fileNameMenu = 21,
+    copyFileNameItem = 22,
+    pasteFileNameItem = 23,
+};
+
 class ChecksumsPage : public xaml::Page, public xaml::IComponentConnector {
 public:
     ~ChecksumsPage() override;
@@ -82,8 +108,8 @@ private:
     // The markup's part.
     std::shared_ptr<xaml::XamlBindings> m_bindings;
     bool m_contentLoaded = false;
-    std::shared_ptr<xaml::ScrollViewer> m_algorithmScroller;  // id 4
-    std::shared_ptr<xaml::ScrollViewer> m_resultScroller;     // id 5
+    std::shared_ptr<xaml::ScrollViewer> m_algorithmScroller;
+    std::shared_ptr<xaml::ScrollViewer> m_resultScroller;
     std::shared_ptr<xaml::ItemsRepeater> m_algorithmList;
     std::shared_ptr<xaml::TextBlock> m_sizeOutput;
     std::shared_ptr<xaml::TextBlock> m_sizeLabel;

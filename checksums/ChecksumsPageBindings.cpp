@@ -41,13 +41,14 @@ bool names(const foundation::PropertyChangedEventArgs& args, const char16_t* pro
 
 void ChecksumsPage_obj1_Bindings::Connect(std::int32_t connectionId, const IInspectable& target)
 {
-    switch (connectionId) {
-    case 6: m_algorithmList = as<xaml::ItemsRepeater>(target); break;
-    case 12: m_sizeOutput = as<xaml::TextBlock>(target); break;
-    case 13: m_sizeCopyButton = as<xaml::Button>(target); break;
-    case 14: m_sizeLabel = as<xaml::TextBlock>(target); break;
-    case 15: m_resultList = as<xaml::ItemsRepeater>(target); break;
-    case 20: m_copyAllButton = as<xaml::Button>(target); break;
+    using enum ChecksumsPageElement;
+    switch (static_cast<ChecksumsPageElement>(connectionId)) {
+    case algorithmList: m_algorithmList = as<xaml::ItemsRepeater>(target); break;
+    case sizeOutput: m_sizeOutput = as<xaml::TextBlock>(target); break;
+    case sizeCopyButton: m_sizeCopyButton = as<xaml::Button>(target); break;
+    case sizeLabel: m_sizeLabel = as<xaml::TextBlock>(target); break;
+    case resultList: m_resultList = as<xaml::ItemsRepeater>(target); break;
+    case copyAllButton: m_copyAllButton = as<xaml::Button>(target); break;
     default: break;
     }
 }
@@ -123,7 +124,7 @@ void ChecksumsPage_obj1_Bindings::MarkCopyAllEnabled()
 
 void ChecksumsPage_obj3_Bindings::Connect(std::int32_t connectionId, const IInspectable& target)
 {
-    if (connectionId != 3) return;
+    if (static_cast<ChecksumsPageElement>(connectionId) != ChecksumsPageElement::algorithmToggle) return;
     const auto toggle = as<xaml::ToggleButton>(target);
     m_toggle = toggle;
     // Never unregistered: the callback lives as long as the toggle and checks that we still do.
@@ -179,11 +180,12 @@ void ChecksumsPage_obj3_Bindings::WriteBack()
 
 void ChecksumsPage_obj8_Bindings::Connect(std::int32_t connectionId, const IInspectable& target)
 {
-    switch (connectionId) {
-    case 8: m_row = as<xaml::Panel>(target); break;
-    case 9: m_checksumText = as<xaml::TextBlock>(target); break;
-    case 10: m_copyButton = as<xaml::Button>(target); break;
-    case 11: m_nameLabel = as<xaml::TextBlock>(target); break;
+    using enum ChecksumsPageElement;
+    switch (static_cast<ChecksumsPageElement>(connectionId)) {
+    case resultRow: m_row = as<xaml::Panel>(target); break;
+    case checksumText: m_checksumText = as<xaml::TextBlock>(target); break;
+    case checksumCopyButton: m_copyButton = as<xaml::Button>(target); break;
+    case checksumLabel: m_nameLabel = as<xaml::TextBlock>(target); break;
     default: break;
     }
 }

@@ -30,12 +30,12 @@ private:
     void MarkSizeCopyVisibility();
     void MarkCopyAllEnabled();
 
-    std::shared_ptr<xaml::ItemsRepeater> m_algorithmList;  // id 6
-    std::shared_ptr<xaml::TextBlock> m_sizeOutput;         // id 12
-    std::shared_ptr<xaml::Button> m_sizeCopyButton;        // id 13
-    std::shared_ptr<xaml::TextBlock> m_sizeLabel;          // id 14
-    std::shared_ptr<xaml::ItemsRepeater> m_resultList;     // id 15
-    std::shared_ptr<xaml::Button> m_copyAllButton;         // id 20
+    std::shared_ptr<xaml::ItemsRepeater> m_algorithmList;
+    std::shared_ptr<xaml::TextBlock> m_sizeOutput;
+    std::shared_ptr<xaml::Button> m_sizeCopyButton;
+    std::shared_ptr<xaml::TextBlock> m_sizeLabel;
+    std::shared_ptr<xaml::ItemsRepeater> m_resultList;
+    std::shared_ptr<xaml::Button> m_copyAllButton;
     const void* m_viewModel = nullptr;  // the view model listened to, compared by address
 };
 
@@ -70,10 +70,10 @@ private:
     void MarkRowVisibility();
     void ShowChecksum(const std::shared_ptr<HashAlgo>& root);
 
-    std::weak_ptr<xaml::Panel> m_row;                 // id 8, the template root
-    std::shared_ptr<xaml::TextBlock> m_checksumText;  // id 9
-    std::shared_ptr<xaml::Button> m_copyButton;       // id 10
-    std::shared_ptr<xaml::TextBlock> m_nameLabel;     // id 11
+    std::weak_ptr<xaml::Panel> m_row;  // the template root
+    std::shared_ptr<xaml::TextBlock> m_checksumText;
+    std::shared_ptr<xaml::Button> m_copyButton;
+    std::shared_ptr<xaml::TextBlock> m_nameLabel;
 };
 
 }  // namespace Zintrel

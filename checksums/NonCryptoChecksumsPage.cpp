@@ -5,8 +5,8 @@
 namespace Zintrel {
 
 NonCryptoChecksumsPage::NonCryptoChecksumsPage()
-    : ChecksumsPage([]() -> std::shared_ptr<ChecksumsViewModel> { return foundation::make<NonCryptoChecksumsViewModel>(); }, u"ms-appx:///NonCryptoChecksumsPage.xaml",
-                    u"ChosenNonCryptoAlgorithms")
+    : ChecksumsPage([]() -> std::shared_ptr<ChecksumsViewModel> { return foundation::make<NonCryptoChecksumsViewModel>(); },
+                    u"ms-appx:///NonCryptoChecksumsPage.xaml", u"ChosenNonCryptoAlgorithms")
 {
     InitializeComponent();
 }

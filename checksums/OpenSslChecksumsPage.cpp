@@ -5,8 +5,8 @@
 namespace Zintrel {
 
 OpenSslChecksumsPage::OpenSslChecksumsPage()
-    : ChecksumsPage([]() -> std::shared_ptr<ChecksumsViewModel> { return foundation::make<OpenSslChecksumsViewModel>(); }, u"ms-appx:///OpenSslChecksumsPage.xaml",
-                    u"ChosenAlgorithms")
+    : ChecksumsPage([]() -> std::shared_ptr<ChecksumsViewModel> { return foundation::make<OpenSslChecksumsViewModel>(); },
+                    u"ms-appx:///OpenSslChecksumsPage.xaml", u"ChosenAlgorithms")
 {
     InitializeComponent();
 }
