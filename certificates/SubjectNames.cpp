@@ -101,7 +101,7 @@ std::string prefixed_alt_name(std::string token)
     return prefix + std::move(token);
 }
 
-generator<std::string> subject_alt_names(std::string_view alt_names)
+foundation::generator<std::string> subject_alt_names(std::string_view alt_names)
 {
     std::size_t start = find_blank(alt_names, 0, false);
     while (start < alt_names.size()) {

@@ -1,7 +1,7 @@
 #pragma once
 // The subject of a certificate or request and its alternative names, from the form's UTF-8 text.
 
-#include "certificates/Generator.h"
+#include "platform/foundation/generator.h"
 
 #include <openssl/x509.h>
 
@@ -24,6 +24,6 @@ std::string prefixed_alt_name(std::string token);
 
 // prefixed_alt_name of each run of non-blank characters of the text, in order, made one at a
 // time as the consumer asks. The text must outlive the sequence.
-generator<std::string> subject_alt_names(std::string_view alt_names);
+foundation::generator<std::string> subject_alt_names(std::string_view alt_names);
 
 }  // namespace Zintrel

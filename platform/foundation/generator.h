@@ -9,7 +9,7 @@
 #include <memory>
 #include <utility>
 
-namespace Zintrel {
+namespace foundation {
 
 template <class T>
 class generator {
@@ -100,4 +100,4 @@ private:
     handle_type m_coroutine;
 };
 
-}  // namespace Zintrel
+}  // namespace foundation

@@ -1,10 +1,10 @@
-#include "certificates/Generator.h"
+#include "platform/foundation/generator.h"
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
-using Zintrel::generator;
+using foundation::generator;
 
 namespace {
 
