@@ -1,16 +1,14 @@
 #pragma once
 // A checksum run apart from its page: what it reads, how it reads and hashes, and what it
-// publishes; the report text of the clipboard; the saved choice of algorithms.
+// publishes.
 
 #include "checksums/ChecksumHashers.h"
 #include "checksums/ChecksumsViewModel.h"
 #include "platform/foundation/async.h"
-#include "platform/foundation/collections.h"
 #include "platform/storage/StorageFile.h"
 
 #include <cstdint>
 #include <memory>
-#include <string_view>
 #include <vector>
 
 namespace Zintrel {
@@ -57,20 +55,5 @@ private:
     std::int64_t m_size{-1};
     bool m_read{false};
 };
-
-// The clipboard report: path, "<label> <size>", one "<ShortName>: <Checksum>" line per entry of
-// HashAlgos; "\r\n" before every line but the first, none at the end.
-foundation::hstring ChecksumReport(const foundation::hstring& path, const foundation::hstring& sizeLabel,
-                                   const foundation::hstring& sizeText, const ChecksumsViewModel& viewModel);
-
-// The saved choice: the ShortName of every chosen entry, in order, joined with ",".
-// Restore does nothing unless the value under the key is a String; otherwise it sets Checked on
-// every entry it names, then replaces HashAlgos once with them in the order named (an entry named
-// twice stands twice; names of no entry and empty names are dropped). Errors of the settings
-// store are not raised: the choice then stays as it was, or is not saved.
-void LoadChosenAlgorithms(ChecksumsViewModel& viewModel, const foundation::PropertySet& values, std::u16string_view key);
-void SaveChosenAlgorithms(const ChecksumsViewModel& viewModel, foundation::PropertySet& values, std::u16string_view key);
-// The first offered entry whose ShortName has exactly these code units, or null.
-std::shared_ptr<HashAlgo> FindAlgorithmByShortName(const ChecksumsViewModel& viewModel, std::u16string_view name);
 
 }  // namespace Zintrel

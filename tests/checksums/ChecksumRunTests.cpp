@@ -1,5 +1,7 @@
 #include "checksums/ChecksumRun.h"
 
+#include "checksums/ChecksumReport.h"
+#include "checksums/ChosenAlgorithms.h"
 #include "platform/foundation/threading.h"
 #include "tests/checksums/oracles.h"
 #include "tests/support/read_hook.h"

@@ -2,7 +2,7 @@
 // driven through their widgets, the clipboard, drags and drops.
 
 #include "app/App.h"
-#include "checksums/ChecksumRun.h"
+#include "checksums/ChosenAlgorithms.h"
 #include "checksums/ChecksumsPage.h"
 #include "platform/appmodel/ApplicationData.h"
 #include "platform/appmodel/Package.h"

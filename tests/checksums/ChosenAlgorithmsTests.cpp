@@ -1,4 +1,4 @@
-#include "checksums/ChecksumRun.h"
+#include "checksums/ChosenAlgorithms.h"
 
 #include "platform/foundation/boxing.h"
 #include "tests/support/event_loop.h"
