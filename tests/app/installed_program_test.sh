@@ -6,7 +6,11 @@ set -euo pipefail
 source "$(dirname "$0")/../support/installed_program.sh"
 install_program "$1"
 
-xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
+export accessible="$(cd "$(dirname "$0")" && pwd)/../support/accessible.py"
+export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+xvfb-run -a -s "-screen 0 1600x1000x24" dbus-run-session -- bash -euo pipefail -c '
+  # The accessibility bus runs before the program starts, so the program shows itself on it.
+  /usr/bin/python3 -c "import pyatspi; pyatspi.Registry.getDesktop(0)"
   window() { timeout 30 xdotool search --sync --onlyvisible --name "^Varnholt Zintrel$" | head -1; }
   geometry() { xdotool getwindowgeometry --shell "$1" | tr "\n" " "; }
   # Waits, at most 20 s, until the window geometry matches the pattern.
@@ -18,19 +22,15 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
       sleep 0.05
     done
   }
-  close_window() {
-    local id=$1 width
-    width=$(xdotool getwindowgeometry --shell "$id" | sed -n "s/^WIDTH=//p")
-    # The close button is the rightmost caption button the window draws itself.
-    xdotool mousemove --window "$id" $((width - 20)) 16 click 1
-  }
+  close_window() { /usr/bin/python3 "$accessible" press "push button" Close; }
+  double_click_title() { xdotool mousemove $(/usr/bin/python3 "$accessible" title-bar) click --repeat 2 --delay 80 1; }
 
   "$program" & pid=$!
   id=$(window)
   xdotool windowmove --sync "$id" 200 150
   # A double click on the title bar maximises.
-  xdotool mousemove --window "$id" 400 6 click --repeat 2 --delay 60 1
-  close_window "$id"
+  double_click_title
+  close_window
   wait "$pid"
   grep -q "\"showCmd\"" "$XDG_CONFIG_HOME/zintrel/settings.json" || { echo "no placement saved"; exit 1; }
 
@@ -41,7 +41,7 @@ xvfb-run -a -s "-screen 0 1600x1000x24" bash -euo pipefail -c '
   "$program" & pid=$!
   id=$(window)
   wait_for "$id" "X=200 Y=150 "
-  close_window "$id"
+  close_window
   wait "$pid"
   [ "$(stat -c %y "$XDG_CONFIG_HOME/zintrel/settings.json")" != "$saved" ] || { echo "the second run saved nothing"; exit 1; }
   python3 - "$XDG_CONFIG_HOME/zintrel/settings.json" <<PY
@@ -85,11 +85,11 @@ PY
   id=$(window)
   wait_for "$id" "WIDTH=[0-9]+ HEIGHT=[0-9]+ "
   before=$(geometry "$id")
-  xdotool mousemove --window "$id" 400 10 click --repeat 2 --delay 80 1
+  double_click_title
   wait_for "$id" "WIDTH=1600 HEIGHT=1000 "
-  xdotool mousemove --window "$id" 400 10 click --repeat 2 --delay 80 1
+  double_click_title
   wait_for "$id" "WIDTH=([0-9]{3}|1[0-5][0-9]{2}) "
-  close_window "$id"
+  close_window
   wait "$pid"
   kill $wm
 '

@@ -1,47 +1,12 @@
-# Drives the installed program through the accessibility tree, as assistive technology does: the
-# widgets are found by role and name, pressed through their actions, and every wait is on a
-# condition with a time limit. Arguments: the file to choose, then the report expected on each
-# checksum page.
+# Chooses a file on each checksum page through the accessibility tree and compares the copied
+# report. Arguments: the file to choose, then the report expected on each checksum page.
+import os
 import subprocess
 import sys
 import time
 
-import pyatspi
-
-
-def wait_for(what, condition, seconds=30):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        found = condition()
-        if found:
-            return found
-        time.sleep(0.1)
-    sys.exit(f"waited in vain for {what}")
-
-
-def find(node, role, name):
-    """The first showing element under node of this role whose name starts with name."""
-    try:
-        if (node.getRoleName() == role and node.name.startswith(name)
-                and node.getState().contains(pyatspi.STATE_SHOWING)):
-            return node
-        children = list(node)
-    except Exception:  # an element that went away while it was read
-        return None
-    for child in children:
-        if child is not None and (found := find(child, role, name)):
-            return found
-    return None
-
-
-def press(node):
-    """Presses the element once it is enabled (it offers its Press action)."""
-    def pressable():
-        action = node.queryAction()
-        names = [action.getName(i) for i in range(action.nActions)]
-        return action if "Press" in names else None
-    action = wait_for(f"{node.name} to be enabled", pressable)
-    action.doAction([action.getName(i) for i in range(action.nActions)].index("Press"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from accessible import file_dialog, find, open_tool, press, program, wait_for  # noqa: E402
 
 
 def clipboard():
@@ -50,19 +15,9 @@ def clipboard():
     return result.stdout.decode() if result.returncode == 0 else None
 
 
-def program():
-    for application in pyatspi.Registry.getDesktop(0):
-        if application is not None and application.name == "zintrel":
-            return application
-    return None
-
-
 def choose(app, path):
     press(wait_for("the browse button", lambda: find(app, "push button", "Browse")))
-    dialog = wait_for("the file dialog", lambda: find(app, "dialog", "Open"))
-    field = wait_for("the file name field", lambda: find(dialog, "text", "File name"))
-    field.queryEditableText().setTextContents(path)
-    press(find(dialog, "push button", "Open"))
+    file_dialog(app, "Open", path, "Open")
 
 
 def report_becomes(app, expected):
@@ -78,12 +33,10 @@ def report_becomes(app, expected):
 
 
 path, expected_fast, expected_cryptographic = sys.argv[1:4]
-app = wait_for("the program on the accessibility bus", program)
-wait_for("the window", lambda: find(app, "frame", "Varnholt Zintrel"))
+app = program()
 choose(app, path)
 report_becomes(app, expected_fast)
-press(wait_for("the cryptographic page's menu item", lambda: find(app, "list item", "Cryptographic checksums")))
-wait_for("the cryptographic page", lambda: find(app, "heading", "Cryptographic checksums"))
+open_tool(app, "Cryptographic checksums")
 choose(app, path)
 report_becomes(app, expected_cryptographic)
 press(find(app, "push button", "Close"))
