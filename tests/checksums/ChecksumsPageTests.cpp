@@ -2,6 +2,7 @@
 // driven through their widgets, the clipboard, drags and drops.
 
 #include "app/App.h"
+#include "app/MainWindow.h"
 #include "checksums/ChosenAlgorithms.h"
 #include "checksums/ChecksumsPage.h"
 #include "platform/appmodel/ApplicationData.h"
@@ -33,6 +34,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -725,4 +727,53 @@ TEST_F(ChecksumsPageTest, ThePageIsBusyUntilTheLastRunHasEnded)
     EXPECT_TRUE(Busy()) << "the newer run still reads";
     gate.Release(1);
     ASSERT_TRUE(test::run_until([&] { return Published(3) && !Busy(); }));
+}
+
+// The program's whole life, as main starts it: the window closes while a run is half-way through
+// a file, and the process ends cleanly as soon as Start returns.
+// The program's whole life, as main starts it: the window closes while a run is half-way through
+// a file, and the process ends cleanly as soon as Start returns.
+TEST_F(ChecksumsPageTest, ClosingTheWindowWhileAFileIsReadEndsTheProcessCleanly)
+{
+    const auto file = s_files.back();
+    const auto close_while_reading = [&] {
+        std::mutex lock;
+        std::condition_variable changed;
+        bool reading = false, closed = false, closed_while_reading = false;
+        // Past the first chunk the reader waits until the window has closed.
+        test::ReadHook hook(file, [&](std::optional<std::uint64_t> offset) {
+            std::unique_lock held(lock);
+            if (!offset || *offset == 0 || std::exchange(reading, true)) return;
+            changed.notify_all();
+            changed.wait_for(held, std::chrono::seconds(30), [&] { return closed; });
+        });
+        QTimer script;
+        script.setInterval(10);
+        QObject::connect(&script, &QTimer::timeout, [&] {
+            const auto app = App::current();
+            if (!app || !app->GetMainWindowHandle()) return;
+            auto* window = dynamic_cast<MainWindow*>(xaml::Window::from_handle(app->GetMainWindowHandle()));
+            m_page = std::dynamic_pointer_cast<ChecksumsPage>(window->ContentFrame()->Content());
+            if (!m_page || !m_page->IsLoaded()) return;
+            script.stop();
+            click(Toggle(u"XXH64"));
+            DropFile(file);
+            m_page.reset();
+            closed_while_reading = test::run_until([&] {
+                std::lock_guard held(lock);
+                return reading;
+            });
+            window->Close();
+            std::lock_guard held(lock);
+            closed = true;
+            changed.notify_all();
+        });
+        script.start();
+        xaml::Application::Start([](const auto&) { foundation::make<App>(); });
+        if (!closed_while_reading) std::_Exit(3);
+        // Whatever is still at work now races the exit handlers that tear the libraries down.
+        std::exit(foundation::thread_pool::idle() ? 0 : 4);
+    };
+    EXPECT_EXIT(close_while_reading(), ::testing::ExitedWithCode(0), "")
+        << "3: the window did not close while the file was read; 4: a run still worked when the process ended";
 }
