@@ -1,7 +1,7 @@
 #pragma once
-// What the two certificate pages have in common: loading their markup, the Connect table that
-// stores named elements and hooks the generate buttons, the binding object of the page root,
-// and the focus on the common name when the page is shown.
+// What the two certificate pages have in common: loading their markup, connecting the elements
+// each page's layout names (keeping the ones the code reads, hooking the generate buttons), the
+// binding object of the page root, and the focus on the common name when the page is shown.
 
 #include "certificates/CertificateViewModels.h"
 #include "platform/xaml/controls/Button.h"
