@@ -145,8 +145,8 @@ void CertificatePageBindings::UpdateFrom(const std::shared_ptr<CertificatePage>&
         if (m_purpose) m_purpose->SelectedIndex(form->Purpose());
         if (const auto* self_signed = dynamic_cast<const SelfSignedCertViewModel*>(form.get()); self_signed && m_validDays)
             m_validDays->Text(decimal(self_signed->ValidDays()));
-        for (std::size_t i = 0; i < text_count; ++i)
-            if (m_texts[i]) m_texts[i]->Text((*form.*subject_boxes[i].get)());
+        for (std::size_t i = 0; const auto& box : subject_boxes)
+            if (const auto& text = m_texts[i++]) text->Text((*form.*box.get)());
     }
     if (const auto& digitalSigning = page->ForDigitalSigningCtrl()) {
         tracking().UpdateDependencyPropertyChangedListener(digital_signing_slot, digitalSigning,
