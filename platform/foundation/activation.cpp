@@ -1,7 +1,5 @@
 #include "platform/foundation/activation.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -45,10 +43,7 @@ void register_class(hstring name, activator create)
     auto& reg = the_registry();
     std::lock_guard lock(reg.mutex);
     const auto [where, inserted] = reg.classes.try_emplace(name.str(), nullptr);
-    if (!inserted) {
-        std::fprintf(stderr, "zintrel: runtime class %s is registered twice\n", to_narrow(name).c_str());
-        std::abort();
-    }
+    if (!inserted) throw hresult_invalid_argument(u"The runtime class " + name + u" is registered twice");
     where->second = std::make_unique<factory>(std::move(name), std::move(create));
 }
 

@@ -24,7 +24,7 @@ namespace activation {
 using activator = std::function<IInspectable()>;
 
 // Adds a class; a null activator registers a class that cannot be instantiated (a static class).
-// Registering a name twice is a programming error and ends the process.
+// A name registered twice fails with invalid-argument, as the markup registry does.
 void register_class(hstring name, activator create);
 
 // The factory of a class, or null when no class of that name is registered. The factory lives

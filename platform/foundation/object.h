@@ -46,6 +46,16 @@ private:
     mutable std::weak_ptr<Object> m_self;
 };
 
+}  // namespace foundation
+
+// A runtime class's full name, written once: GetRuntimeClassName answers it and its registration
+// reads `class_name`.
+#define RUNTIME_CLASS_NAME(Name)                                   \
+    static constexpr std::u16string_view class_name = Name;       \
+    ::foundation::hstring GetRuntimeClassName() const override { return ::foundation::hstring(class_name); }
+
+namespace foundation {
+
 template <class T, class... Args>
 std::shared_ptr<T> make(Args&&... args)
 {

@@ -1,9 +1,12 @@
 // The program's menu leads to real pages: every tool the pane lists opens its page, laid out and
-// showing controls, as the program links and registers them.
+// showing controls, as the program links and registers them; every class it registers answers
+// to the name it is registered under.
 
 #include "app/App.h"
 #include "app/MainWindow.h"
+#include "platform/foundation/activation.h"
 #include "platform/xaml/controls/Button.h"
+#include "platform/xaml/core/metadata.h"
 #include "platform/xaml/markup/markup.h"
 
 #include "tests/support/event_loop.h"
@@ -59,4 +62,25 @@ TEST(ToolPages, EveryToolInThePaneOpensItsPage)
         EXPECT_EQ(foundation::as<xaml::TextBlock>(window->NavView()->Header())->Text(), unbox_value<hstring>(item->Content()));
     }
     window->Close();
+}
+
+TEST(ToolPages, EveryRegisteredClassAnswersToItsRegisteredName)
+{
+    xaml::set_markup_folder(QCoreApplication::applicationDirPath().toStdString());
+    auto app = foundation::make<App>();
+    int made = 0;
+    for (const auto* type : xaml::metadata::registered_types()) {
+        if (!type->activate) continue;
+        EXPECT_EQ(type->activate()->GetRuntimeClassName(), type->name) << "markup makes it under this name";
+        ++made;
+    }
+    for (const auto& name : foundation::activation::registered_names()) {
+        try {
+            EXPECT_EQ(foundation::activation::activate(name)->GetRuntimeClassName(), name) << "activation makes it under this name";
+            ++made;
+        } catch (const foundation::hresult_not_implemented&) {
+            // A class of static members only has no instances to ask.
+        }
+    }
+    EXPECT_GT(made, 40) << "the registries hold the program's classes";
 }

@@ -26,6 +26,8 @@ TEST(Activation, CreatesRegisteredClassesByName)
     EXPECT_EQ(widget->GetRuntimeClassName(), u"Test.Widget");
     EXPECT_THROW(activation::activate(u"Test.Missing"), hresult_class_not_available);
     EXPECT_THROW(activation::activate(u"Test.Statics"), hresult_not_implemented);
+    EXPECT_THROW(activation::register_class(u"Test.Widget", nullptr), hresult_invalid_argument);
+    EXPECT_EQ(activation::activate(u"Test.Widget")->GetRuntimeClassName(), u"Test.Widget") << "the first registration stays";
 }
 
 TEST(Activation, ExportedFactoryLookupByName)

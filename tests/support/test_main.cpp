@@ -1,9 +1,11 @@
 // Test entry: a Qt application object on the main thread, so the UI dispatcher has a loop to
-// post to; GUI suites get a widget application.
+// post to; GUI suites get a widget application and the UI layer's types.
 
 #include <gtest/gtest.h>
 
 #ifdef ZINTREL_TEST_GUI
+#include "platform/xaml/window/Application.h"
+
 #include <QApplication>
 using application = QApplication;
 #else
@@ -21,5 +23,8 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     application app(argc, argv);
+#ifdef ZINTREL_TEST_GUI
+    xaml::register_types();
+#endif
     return RUN_ALL_TESTS();
 }

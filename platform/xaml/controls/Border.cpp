@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/Border.h"
 
 #include "platform/xaml/core/layout.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -15,8 +16,6 @@
 namespace xaml {
 
 namespace {
-
-const TypeName border_type{u"Microsoft.UI.Xaml.Controls.Border", TypeKind::Metadata};
 
 std::optional<QColor> brush_color(const std::shared_ptr<Brush>& brush)
 {
@@ -79,23 +78,6 @@ private:
 
 }  // namespace
 
-#define XAML_BORDER_PROPERTY(Name, Type, Default)                                                           \
-    const DependencyProperty& Border::Name##Property()                                                      \
-    {                                                                                                       \
-        static const auto p = DependencyProperty::Register(u## #Name, {Type, TypeKind::Metadata}, border_type, \
-                                                           PropertyMetadata(Default));                      \
-        return p;                                                                                           \
-    }
-
-XAML_BORDER_PROPERTY(Child, u"Microsoft.UI.Xaml.UIElement", nullptr)
-XAML_BORDER_PROPERTY(Background, u"Microsoft.UI.Xaml.Media.Brush", nullptr)
-XAML_BORDER_PROPERTY(BorderBrush, u"Microsoft.UI.Xaml.Media.Brush", nullptr)
-XAML_BORDER_PROPERTY(BorderThickness, u"Microsoft.UI.Xaml.Thickness", foundation::box_value(Thickness{}))
-XAML_BORDER_PROPERTY(CornerRadius, u"Microsoft.UI.Xaml.CornerRadius", foundation::box_value(xaml::CornerRadius{}))
-XAML_BORDER_PROPERTY(Padding, u"Microsoft.UI.Xaml.Thickness", foundation::box_value(Thickness{}))
-
-#undef XAML_BORDER_PROPERTY
-
 Border::Border()
 {
     auto* widget = new border_widget(this);
@@ -144,21 +126,17 @@ void Border::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     if (widget()) widget()->update();
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Border", u"Microsoft.UI.Xaml.FrameworkElement")
+void register_border()
+{
+    metadata::type_builder(Border::class_name, FrameworkElement::class_name)
         .activatable<Border>()
-        .property(Border::ChildProperty())
-        .property(Border::BackgroundProperty())
-        .property(Border::BorderBrushProperty())
-        .property(Border::BorderThicknessProperty())
-        .property(Border::CornerRadiusProperty())
-        .property(Border::PaddingProperty())
+        .property(Border::ChildProperty, {u"Microsoft.UI.Xaml.UIElement"}, nullptr)
+        .property(Border::BackgroundProperty, {u"Microsoft.UI.Xaml.Media.Brush"}, nullptr)
+        .property(Border::BorderBrushProperty, {u"Microsoft.UI.Xaml.Media.Brush"}, nullptr)
+        .property(Border::BorderThicknessProperty, {u"Microsoft.UI.Xaml.Thickness"}, foundation::box_value(Thickness{}))
+        .property(Border::CornerRadiusProperty, {u"Microsoft.UI.Xaml.CornerRadius"}, foundation::box_value(xaml::CornerRadius{}))
+        .property(Border::PaddingProperty, {u"Microsoft.UI.Xaml.Thickness"}, foundation::box_value(Thickness{}))
         .content(u"Child");
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -2,6 +2,7 @@
 
 #include "platform/xaml/controls/key_filter.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -69,15 +70,11 @@ void ButtonBase::present_content(const IInspectable& before, const IInspectable&
 
 Button::Button() : ButtonBase(new content_button) {}
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase", u"Microsoft.UI.Xaml.Controls.ContentControl");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Button", u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase")
+void register_button()
+{
+    metadata::type_builder(ButtonBase::class_name, ContentControl::class_name);
+    metadata::type_builder(Button::class_name, ButtonBase::class_name)
         .activatable<Button>();
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -9,7 +9,7 @@ namespace xaml {
 
 class ButtonBase : public ContentControl {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase")
 
     XAML_EVENT(Click, RoutedEventHandler)
 
@@ -28,7 +28,7 @@ protected:
 class Button : public ButtonBase {
 public:
     Button();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Button"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Button")
 };
 
 }  // namespace xaml

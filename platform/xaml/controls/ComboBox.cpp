@@ -4,6 +4,7 @@
 #include "platform/xaml/core/flag_scope.h"
 #include "platform/xaml/controls/header_column.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -20,8 +21,6 @@ namespace xaml {
 using foundation::box_value;
 
 namespace {
-
-const TypeName combo_type{u"Microsoft.UI.Xaml.Controls.ComboBox", TypeKind::Metadata};
 
 hstring item_text(const IInspectable& item)
 {
@@ -83,19 +82,6 @@ QAccessibleInterface* combo_accessible_for(const QString&, QObject* object)
 }
 
 }  // namespace
-
-const DependencyProperty& ComboBox::HeaderProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Header", {u"Object"}, combo_type, PropertyMetadata(nullptr));
-    return p;
-}
-
-const DependencyProperty& ComboBox::PlaceholderTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"}, combo_type,
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
 
 ComboBox::ComboBox()
 {
@@ -185,18 +171,14 @@ void ComboBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ComboBox", u"Microsoft.UI.Xaml.Controls.Primitives.Selector")
+void register_combo_box()
+{
+    metadata::type_builder(ComboBox::class_name, Selector::class_name)
         .activatable<ComboBox>()
-        .property(ComboBox::HeaderProperty())
-        .property(ComboBox::PlaceholderTextProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ComboBoxItem", u"Microsoft.UI.Xaml.Controls.ContentControl")
+        .property(ComboBox::HeaderProperty, {u"Object"}, nullptr)
+        .property(ComboBox::PlaceholderTextProperty, {u"String"}, box_value(hstring{}));
+    metadata::type_builder(ComboBoxItem::class_name, ContentControl::class_name)
         .activatable<ComboBoxItem>();
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

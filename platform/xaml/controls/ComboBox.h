@@ -13,7 +13,7 @@ namespace xaml {
 // An item of a ComboBox with its text as content.
 class ComboBoxItem final : public ContentControl {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ComboBoxItem"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ComboBoxItem")
 };
 
 // Items are strings, ComboBoxItems or TextBlocks, shown by their text.
@@ -21,16 +21,11 @@ class ComboBox final : public Selector {
 public:
     ComboBox();
     ~ComboBox() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ComboBox"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ComboBox")
 
-    static const DependencyProperty& HeaderProperty();
-    static const DependencyProperty& PlaceholderTextProperty();
-
-    IInspectable Header() const { return GetValue(HeaderProperty()); }
-    void Header(const IInspectable& value) { SetValue(HeaderProperty(), value); }
+    XAML_PROPERTY(IInspectable, Header)
     // Shown while nothing is selected.
-    hstring PlaceholderText() const { return get_value<hstring>(*this, PlaceholderTextProperty()); }
-    void PlaceholderText(const hstring& value) { set_value(*this, PlaceholderTextProperty(), value); }
+    XAML_PROPERTY(hstring, PlaceholderText)
 
     QComboBox* combo() const noexcept { return m_combo; }
 

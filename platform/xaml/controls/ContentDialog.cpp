@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/XamlRoot.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -24,8 +25,6 @@
 namespace xaml {
 
 namespace {
-
-const TypeName dialog_type{u"Microsoft.UI.Xaml.Controls.ContentDialog", TypeKind::Metadata};
 
 // The dialog open on each root. The entry keeps the dialog alive while it is shown, as the
 // platform does, so a caller may drop its reference without closing it.
@@ -147,32 +146,6 @@ protected:
 };
 
 }  // namespace
-
-const DependencyProperty& ContentDialog::TitleProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Title", {u"Object"}, dialog_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& ContentDialog::CloseButtonTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"CloseButtonText", {u"String"}, dialog_type,
-                                                       PropertyMetadata(foundation::box_value(hstring{})));
-    return p;
-}
-const DependencyProperty& ContentDialog::PrimaryButtonTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"PrimaryButtonText", {u"String"}, dialog_type,
-                                                       PropertyMetadata(foundation::box_value(hstring{})));
-    return p;
-}
-
-const DependencyProperty& ContentDialog::DefaultButtonProperty()
-{
-    static const auto p =
-        DependencyProperty::Register(u"DefaultButton", {u"Microsoft.UI.Xaml.Controls.ContentDialogButton", TypeKind::Metadata},
-                                     dialog_type, PropertyMetadata(foundation::box_value(ContentDialogButton::None)));
-    return p;
-}
 
 struct ContentDialog::qt_parts {
     QMetaObject::Connection hostGone;  // the owner window's end closes the dialog
@@ -348,17 +321,15 @@ void ContentDialog::present_content(const IInspectable& before, const IInspectab
     m_body->setVisible(!text);
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ContentDialog", u"Microsoft.UI.Xaml.Controls.ContentControl")
+void register_content_dialog()
+{
+    metadata::type_builder(ContentDialog::class_name, ContentControl::class_name)
         .activatable<ContentDialog>()
-        .property(ContentDialog::TitleProperty())
-        .property(ContentDialog::CloseButtonTextProperty())
-        .property(ContentDialog::PrimaryButtonTextProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(ContentDialog::TitleProperty, {u"Object"}, nullptr)
+        .property(ContentDialog::CloseButtonTextProperty, {u"String"}, foundation::box_value(hstring{}))
+        .property(ContentDialog::PrimaryButtonTextProperty, {u"String"}, foundation::box_value(hstring{}))
+        .property(ContentDialog::DefaultButtonProperty, {u"Microsoft.UI.Xaml.Controls.ContentDialogButton"},
+                  foundation::box_value(ContentDialogButton::None));
+}
 
 }  // namespace xaml

@@ -24,23 +24,14 @@ class ContentDialog final : public ContentControl {
 public:
     ContentDialog();
     ~ContentDialog() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ContentDialog"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ContentDialog")
 
-    static const DependencyProperty& TitleProperty();
-    static const DependencyProperty& CloseButtonTextProperty();
-    static const DependencyProperty& PrimaryButtonTextProperty();
-    static const DependencyProperty& DefaultButtonProperty();
-
-    IInspectable Title() const { return GetValue(TitleProperty()); }
-    void Title(const IInspectable& value) { SetValue(TitleProperty(), value); }
+    XAML_PROPERTY(IInspectable, Title)
     // A button exists only while its text is not empty.
-    hstring CloseButtonText() const { return get_value<hstring>(*this, CloseButtonTextProperty()); }
-    void CloseButtonText(const hstring& value) { set_value(*this, CloseButtonTextProperty(), value); }
-    hstring PrimaryButtonText() const { return get_value<hstring>(*this, PrimaryButtonTextProperty()); }
-    void PrimaryButtonText(const hstring& value) { set_value(*this, PrimaryButtonTextProperty(), value); }
+    XAML_PROPERTY(hstring, CloseButtonText)
+    XAML_PROPERTY(hstring, PrimaryButtonText)
     // The button that Enter presses and that has the focus when the dialog opens.
-    ContentDialogButton DefaultButton() const { return get_value<ContentDialogButton>(*this, DefaultButtonProperty()); }
-    void DefaultButton(ContentDialogButton value) { set_value(*this, DefaultButtonProperty(), value); }
+    XAML_PROPERTY(ContentDialogButton, DefaultButton)
 
     // The root whose window the dialog is modal to; it must be set before ShowAsync.
     std::shared_ptr<xaml::XamlRoot> XamlRoot() const { return m_root.lock(); }

@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/Control.h"
 
 #include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -17,39 +18,6 @@
 namespace xaml {
 
 using foundation::box_value;
-
-namespace {
-const TypeName control_type{u"Microsoft.UI.Xaml.Controls.Control", TypeKind::Metadata};
-}
-
-const DependencyProperty& Control::IsEnabledProperty()
-{
-    static const auto p = DependencyProperty::Register(u"IsEnabled", {u"Boolean"}, control_type, PropertyMetadata(box_value(true)));
-    return p;
-}
-const DependencyProperty& Control::ForegroundProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Foreground", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
-                                                       control_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& Control::BackgroundProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Background", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
-                                                       control_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& Control::FontSizeProperty()
-{
-    static const auto p = DependencyProperty::Register(u"FontSize", {u"Double"}, control_type, PropertyMetadata(box_value(14.0)));
-    return p;
-}
-const DependencyProperty& Control::PaddingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Padding", {u"Microsoft.UI.Xaml.Thickness", TypeKind::Metadata},
-                                                       control_type, PropertyMetadata(box_value(Thickness{})));
-    return p;
-}
 
 void apply_text_brush(QWidget* widget, const std::shared_ptr<Brush>& brush)
 {
@@ -201,14 +169,6 @@ hstring content_text(const IInspectable& content)
     return {};
 }
 
-const DependencyProperty& ContentControl::ContentProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Content", {u"Object"},
-                                                       {u"Microsoft.UI.Xaml.Controls.ContentControl", TypeKind::Metadata},
-                                                       PropertyMetadata(nullptr));
-    return p;
-}
-
 ContentControl::ContentControl() { set_widget(new QWidget); }
 
 void ContentControl::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
@@ -236,14 +196,6 @@ void ContentControl::present_content(const IInspectable& before, const IInspecta
 
 // ---- UserControl ----
 
-const DependencyProperty& UserControl::ContentProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Content", {u"Microsoft.UI.Xaml.UIElement", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Controls.UserControl", TypeKind::Metadata},
-                                                       PropertyMetadata(nullptr));
-    return p;
-}
-
 UserControl::UserControl() { set_widget(new QWidget); }
 
 void UserControl::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
@@ -255,28 +207,24 @@ void UserControl::OnPropertyChanged(const DependencyPropertyChangedEventArgs& ar
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Control", u"Microsoft.UI.Xaml.FrameworkElement")
-        .property(Control::IsEnabledProperty())
-        .property(Control::ForegroundProperty())
-        .property(Control::BackgroundProperty())
-        .property(Control::FontSizeProperty())
-        .property(Control::PaddingProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ContentControl", u"Microsoft.UI.Xaml.Controls.Control")
+void register_control_bases()
+{
+    metadata::type_builder(Control::class_name, FrameworkElement::class_name)
+        .property(Control::IsEnabledProperty, {u"Boolean"}, box_value(true))
+        .property(Control::ForegroundProperty, {u"Microsoft.UI.Xaml.Media.Brush"}, nullptr)
+        .property(Control::BackgroundProperty, {u"Microsoft.UI.Xaml.Media.Brush"}, nullptr)
+        .property(Control::FontSizeProperty, {u"Double"}, box_value(14.0))
+        .property(Control::PaddingProperty, {u"Microsoft.UI.Xaml.Thickness"}, box_value(Thickness{}));
+    metadata::type_builder(ContentControl::class_name, Control::class_name)
         .activatable<ContentControl>()
-        .property(ContentControl::ContentProperty())
+        .property(ContentControl::ContentProperty, {u"Object"}, nullptr)
         .content(u"Content");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.UserControl", u"Microsoft.UI.Xaml.Controls.Control")
+    metadata::type_builder(UserControl::class_name, Control::class_name)
         .activatable<UserControl>()
-        .property(UserControl::ContentProperty())
+        .property(UserControl::ContentProperty, {u"Microsoft.UI.Xaml.UIElement"}, nullptr)
         .content(u"Content");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Page", u"Microsoft.UI.Xaml.Controls.UserControl")
+    metadata::type_builder(Page::class_name, UserControl::class_name)
         .activatable<Page>();
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -8,24 +8,13 @@ namespace xaml {
 
 class Control : public FrameworkElement {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Control"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Control")
 
-    static const DependencyProperty& IsEnabledProperty();
-    static const DependencyProperty& ForegroundProperty();
-    static const DependencyProperty& BackgroundProperty();
-    static const DependencyProperty& FontSizeProperty();
-    static const DependencyProperty& PaddingProperty();
-
-    bool IsEnabled() const { return get_value<bool>(*this, IsEnabledProperty()); }
-    void IsEnabled(bool value) { set_value(*this, IsEnabledProperty(), value); }
-    std::shared_ptr<Brush> Foreground() const { return std::dynamic_pointer_cast<Brush>(GetValue(ForegroundProperty())); }
-    void Foreground(const std::shared_ptr<Brush>& value) { SetValue(ForegroundProperty(), value); }
-    std::shared_ptr<Brush> Background() const { return std::dynamic_pointer_cast<Brush>(GetValue(BackgroundProperty())); }
-    void Background(const std::shared_ptr<Brush>& value) { SetValue(BackgroundProperty(), value); }
-    double FontSize() const { return get_value<double>(*this, FontSizeProperty()); }
-    void FontSize(double value) { set_value(*this, FontSizeProperty(), value); }
-    Thickness Padding() const { return get_value<Thickness>(*this, PaddingProperty()); }
-    void Padding(const Thickness& value) { set_value(*this, PaddingProperty(), value); }
+    XAML_PROPERTY(bool, IsEnabled)
+    XAML_PROPERTY(std::shared_ptr<Brush>, Foreground)
+    XAML_PROPERTY(std::shared_ptr<Brush>, Background)
+    XAML_PROPERTY(double, FontSize)
+    XAML_PROPERTY(Thickness, Padding)
 
 protected:
     Control() = default;
@@ -48,11 +37,9 @@ void apply_text_brush(QWidget* widget, const std::shared_ptr<Brush>& brush);
 class ContentControl : public Control {
 public:
     ContentControl();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ContentControl"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ContentControl")
 
-    static const DependencyProperty& ContentProperty();
-    IInspectable Content() const { return GetValue(ContentProperty()); }
-    void Content(const IInspectable& value) { SetValue(ContentProperty(), value); }
+    XAML_PROPERTY(IInspectable, Content)
 
 protected:
     // Used by subclasses that bring their own widget.
@@ -72,14 +59,9 @@ hstring content_text(const IInspectable& content);
 class UserControl : public Control {
 public:
     UserControl();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.UserControl"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.UserControl")
 
-    static const DependencyProperty& ContentProperty();
-    std::shared_ptr<UIElement> Content() const
-    {
-        return std::dynamic_pointer_cast<UIElement>(GetValue(ContentProperty()));
-    }
-    void Content(const std::shared_ptr<UIElement>& value) { SetValue(ContentProperty(), value); }
+    XAML_PROPERTY(std::shared_ptr<UIElement>, Content)
 
 protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
@@ -87,7 +69,7 @@ protected:
 
 class Page : public UserControl {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Page"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Page")
 };
 
 }  // namespace xaml

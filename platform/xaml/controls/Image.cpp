@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/Image.h"
 
 #include "platform/xaml/core/app_uri.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -22,13 +23,6 @@ QString resolve(const hstring& source)
 }
 
 }  // namespace
-
-const DependencyProperty& Image::SourceProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Source", {u"String"}, {u"Microsoft.UI.Xaml.Controls.Image", TypeKind::Metadata},
-                                                       PropertyMetadata(foundation::box_value(hstring{})));
-    return p;
-}
 
 Image::Image()
 {
@@ -67,15 +61,11 @@ void Image::arrange_in(double x, double y, double width, double height)
     label->setPixmap(shown);
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Image", u"Microsoft.UI.Xaml.FrameworkElement")
+void register_image()
+{
+    metadata::type_builder(Image::class_name, FrameworkElement::class_name)
         .activatable<Image>()
-        .property(Image::SourceProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(Image::SourceProperty, {u"String"}, foundation::box_value(hstring{}));
+}
 
 }  // namespace xaml

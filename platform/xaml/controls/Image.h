@@ -8,13 +8,11 @@ namespace xaml {
 class Image final : public FrameworkElement {
 public:
     Image();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Image"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Image")
 
     // "ms-appx:///Assets/Name.png" (beside the program) or an absolute path. A missing or
     // unreadable file shows nothing.
-    static const DependencyProperty& SourceProperty();
-    hstring Source() const { return get_value<hstring>(*this, SourceProperty()); }
-    void Source(const hstring& value) { set_value(*this, SourceProperty(), value); }
+    XAML_PROPERTY(hstring, Source)
 
 protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;

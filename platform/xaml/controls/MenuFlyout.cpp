@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/MenuFlyout.h"
 
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -29,14 +30,6 @@ void MenuFlyoutItemBase::OnPropertyChanged(const DependencyPropertyChangedEventA
 }
 
 // ---- MenuFlyoutItem ----
-
-const DependencyProperty& MenuFlyoutItem::TextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Text", {u"String"},
-                                                       {u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem", TypeKind::Metadata},
-                                                       PropertyMetadata(foundation::box_value(hstring{})));
-    return p;
-}
 
 MenuFlyoutItem::MenuFlyoutItem()
 {
@@ -105,22 +98,6 @@ void MenuFlyoutItem::show_accelerators()
 
 // ---- KeyboardAccelerator ----
 
-const DependencyProperty& KeyboardAccelerator::KeyProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Key", {u"Windows.System.VirtualKey", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Input.KeyboardAccelerator", TypeKind::Metadata},
-                                                       PropertyMetadata(foundation::box_value(VirtualKey::None)));
-    return p;
-}
-
-const DependencyProperty& KeyboardAccelerator::ModifiersProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Modifiers", {u"Windows.System.VirtualKeyModifiers", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Input.KeyboardAccelerator", TypeKind::Metadata},
-                                                       PropertyMetadata(foundation::box_value(VirtualKeyModifiers::None)));
-    return p;
-}
-
 // ---- MenuFlyout ----
 
 struct MenuFlyout::qt_parts {
@@ -179,21 +156,20 @@ bool MenuFlyout::invoke_accelerator(int qtKey, int qtModifiers)
     return false;
 }
 
-namespace {
-
-const bool registered = [] {
+void register_menu_flyout()
+{
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.FlyoutBase", u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyout", u"Microsoft.UI.Xaml.Controls.Primitives.FlyoutBase")
+    metadata::type_builder(MenuFlyout::class_name, u"Microsoft.UI.Xaml.Controls.Primitives.FlyoutBase")
         .activatable<MenuFlyout>()
         .collection(u"Items",
                     [](const IInspectable& target, const IInspectable& value) {
                         foundation::as<MenuFlyout>(target)->Items()->Append(foundation::as<MenuFlyoutItemBase>(value));
                     })
         .content(u"Items");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase", u"Microsoft.UI.Xaml.Controls.Control");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem", u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase")
+    metadata::type_builder(MenuFlyoutItemBase::class_name, Control::class_name);
+    metadata::type_builder(MenuFlyoutItem::class_name, MenuFlyoutItemBase::class_name)
         .activatable<MenuFlyoutItem>()
-        .property(MenuFlyoutItem::TextProperty())
+        .property(MenuFlyoutItem::TextProperty, {u"String"}, foundation::box_value(hstring{}))
         .collection(u"KeyboardAccelerators", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<MenuFlyoutItem>(target)->add_accelerator(foundation::as<KeyboardAccelerator>(value));
         });
@@ -204,13 +180,10 @@ const bool registered = [] {
                                                  {{u"None", VirtualKeyModifiers::None}, {u"Control", VirtualKeyModifiers::Control},
                                                   {u"Menu", VirtualKeyModifiers::Menu}, {u"Shift", VirtualKeyModifiers::Shift},
                                                   {u"Windows", VirtualKeyModifiers::Windows}});
-    metadata::type_builder(u"Microsoft.UI.Xaml.Input.KeyboardAccelerator", u"Microsoft.UI.Xaml.DependencyObject")
+    metadata::type_builder(KeyboardAccelerator::class_name, u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<KeyboardAccelerator>()
-        .property(KeyboardAccelerator::KeyProperty())
-        .property(KeyboardAccelerator::ModifiersProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(KeyboardAccelerator::KeyProperty, {u"Windows.System.VirtualKey"}, foundation::box_value(VirtualKey::None))
+        .property(KeyboardAccelerator::ModifiersProperty, {u"Windows.System.VirtualKeyModifiers"}, foundation::box_value(VirtualKeyModifiers::None));
+}
 
 }  // namespace xaml

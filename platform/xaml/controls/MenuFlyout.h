@@ -20,21 +20,17 @@ enum class VirtualKeyModifiers : std::uint32_t { None = 0, Control = 1, Menu = 2
 // is in the element that owns the menu.
 class KeyboardAccelerator final : public DependencyObject {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Input.KeyboardAccelerator"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Input.KeyboardAccelerator")
 
-    static const DependencyProperty& KeyProperty();
-    static const DependencyProperty& ModifiersProperty();
-    xaml::VirtualKey Key() const { return get_value<xaml::VirtualKey>(*this, KeyProperty()); }
-    void Key(xaml::VirtualKey value) { set_value(*this, KeyProperty(), value); }
-    VirtualKeyModifiers Modifiers() const { return get_value<VirtualKeyModifiers>(*this, ModifiersProperty()); }
-    void Modifiers(VirtualKeyModifiers value) { set_value(*this, ModifiersProperty(), value); }
+    XAML_PROPERTY(xaml::VirtualKey, Key)
+    XAML_PROPERTY(VirtualKeyModifiers, Modifiers)
 };
 
 // An entry of a menu; each one owns the Qt action that shows it.
 class MenuFlyoutItemBase : public Control {
 public:
     ~MenuFlyoutItemBase() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItemBase")
 
     QAction* action() const noexcept { return m_action; }
 
@@ -49,11 +45,9 @@ private:
 class MenuFlyoutItem final : public MenuFlyoutItemBase {
 public:
     MenuFlyoutItem();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.MenuFlyoutItem")
 
-    static const DependencyProperty& TextProperty();
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
+    XAML_PROPERTY(hstring, Text)
 
     // Raised when the user chooses an enabled item.
     XAML_EVENT(Click, RoutedEventHandler)
@@ -79,7 +73,7 @@ class MenuFlyout final : public FlyoutBase {
 public:
     MenuFlyout();
     ~MenuFlyout() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.MenuFlyout"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.MenuFlyout")
 
     const std::shared_ptr<MenuFlyoutItemCollection>& Items() const noexcept { return m_items; }
 

@@ -5,6 +5,7 @@
 #include "platform/xaml/controls/header_column.h"
 #include "platform/xaml/controls/key_filter.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -22,8 +23,6 @@ namespace xaml {
 using foundation::box_value;
 
 namespace {
-
-const TypeName number_box_type{u"Microsoft.UI.Xaml.Controls.NumberBox", TypeKind::Metadata};
 
 // Twelve significant digits, so that 0.1 + 0.2 shows as 0.3.
 double display_rounded(double value)
@@ -49,26 +48,6 @@ QToolButton* spin_button(Qt::ArrowType arrow, QWidget* parent)
 }
 
 }  // namespace
-
-#define XAML_NUMBER_BOX_PROPERTY(Name, Type, Default)                                                    \
-    const DependencyProperty& NumberBox::Name##Property()                                                \
-    {                                                                                                    \
-        static const auto p = DependencyProperty::Register(u## #Name, {Type}, number_box_type, PropertyMetadata(Default)); \
-        return p;                                                                                        \
-    }
-
-XAML_NUMBER_BOX_PROPERTY(Value, u"Double", box_value(std::numeric_limits<double>::quiet_NaN()))
-XAML_NUMBER_BOX_PROPERTY(Text, u"String", box_value(hstring{}))
-XAML_NUMBER_BOX_PROPERTY(Minimum, u"Double", box_value(std::numeric_limits<double>::lowest()))
-XAML_NUMBER_BOX_PROPERTY(Maximum, u"Double", box_value(std::numeric_limits<double>::max()))
-XAML_NUMBER_BOX_PROPERTY(SmallChange, u"Double", box_value(1.0))
-XAML_NUMBER_BOX_PROPERTY(SpinButtonPlacementMode, u"Microsoft.UI.Xaml.Controls.NumberBoxSpinButtonPlacementMode",
-                         box_value(NumberBoxSpinButtonPlacementMode::Hidden))
-XAML_NUMBER_BOX_PROPERTY(Header, u"Object", nullptr)
-XAML_NUMBER_BOX_PROPERTY(PlaceholderText, u"String", box_value(hstring{}))
-XAML_NUMBER_BOX_PROPERTY(NumberFormatter, u"Windows.Globalization.NumberFormatting.INumberFormatter2", nullptr)
-
-#undef XAML_NUMBER_BOX_PROPERTY
 
 NumberBox::NumberBox() : m_defaultFormatter(foundation::make<globalization::DecimalFormatter>())
 {
@@ -230,30 +209,32 @@ void NumberBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
     }
 }
 
-namespace {
-
-using globalization::DecimalFormatter;
-using globalization::IncrementNumberRounder;
-using globalization::RoundingAlgorithm;
-
-const bool registered = [] {
+void register_number_box()
+{
+    using globalization::DecimalFormatter;
+    using globalization::IncrementNumberRounder;
+    using globalization::RoundingAlgorithm;
     metadata::register_enum<NumberBoxSpinButtonPlacementMode>(u"NumberBoxSpinButtonPlacementMode",
                                                               {{u"Hidden", NumberBoxSpinButtonPlacementMode::Hidden},
                                                                {u"Compact", NumberBoxSpinButtonPlacementMode::Compact},
                                                                {u"Inline", NumberBoxSpinButtonPlacementMode::Inline}});
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NumberBox", u"Microsoft.UI.Xaml.Controls.Control")
+    const TypeName number{u"Double"};
+    metadata::type_builder(NumberBox::class_name, Control::class_name)
         .activatable<NumberBox>()
-        .property(NumberBox::ValueProperty())
-        .property(NumberBox::TextProperty())
-        .property(NumberBox::MinimumProperty())
-        .property(NumberBox::MaximumProperty())
-        .property(NumberBox::SmallChangeProperty())
-        .property(NumberBox::SpinButtonPlacementModeProperty())
-        .property(NumberBox::HeaderProperty())
-        .property(NumberBox::PlaceholderTextProperty())
-        .member(u"NumberFormatter", u"Object", [](const IInspectable& target, const IInspectable& value) {
-            foundation::as<NumberBox>(target)->NumberFormatter(std::dynamic_pointer_cast<globalization::INumberFormatter2>(value));
-        });
+        .property(NumberBox::ValueProperty, number, box_value(std::numeric_limits<double>::quiet_NaN()))
+        .property(NumberBox::TextProperty, {u"String"}, box_value(hstring{}))
+        .property(NumberBox::MinimumProperty, number, box_value(std::numeric_limits<double>::lowest()))
+        .property(NumberBox::MaximumProperty, number, box_value(std::numeric_limits<double>::max()))
+        .property(NumberBox::SmallChangeProperty, number, box_value(1.0))
+        .property(NumberBox::SpinButtonPlacementModeProperty, {u"Microsoft.UI.Xaml.Controls.NumberBoxSpinButtonPlacementMode"},
+                  box_value(NumberBoxSpinButtonPlacementMode::Hidden))
+        .property(NumberBox::HeaderProperty, {u"Object"}, nullptr)
+        .property(NumberBox::PlaceholderTextProperty, {u"String"}, box_value(hstring{}))
+        .checked_property(NumberBox::NumberFormatterProperty, {u"Object"}, nullptr,
+                          [](const IInspectable& target, const IInspectable& value) {
+                              foundation::as<NumberBox>(target)->NumberFormatter(
+                                  std::dynamic_pointer_cast<globalization::INumberFormatter2>(value));
+                          });
 
     // The formatter and rounder can be written in markup too.
     metadata::register_enum<RoundingAlgorithm>(
@@ -286,9 +267,6 @@ const bool registered = [] {
         .member(u"Increment", u"Double", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<IncrementNumberRounder>(target)->Increment(foundation::unbox_value<double>(value));
         });
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -40,32 +40,22 @@ using NumberBoxValueChangedEventHandler =
 class NumberBox final : public Control {
 public:
     NumberBox();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.NumberBox"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.NumberBox")
 
-    static const DependencyProperty& ValueProperty();
-    static const DependencyProperty& TextProperty();
-    static const DependencyProperty& MinimumProperty();
-    static const DependencyProperty& MaximumProperty();
-    static const DependencyProperty& SmallChangeProperty();
-    static const DependencyProperty& SpinButtonPlacementModeProperty();
-    static const DependencyProperty& HeaderProperty();
-    static const DependencyProperty& PlaceholderTextProperty();
-    static const DependencyProperty& NumberFormatterProperty();
+    static inline constinit property_slot ValueProperty{u"Value"};
+    static inline constinit property_slot SpinButtonPlacementModeProperty{u"SpinButtonPlacementMode"};
+    static inline constinit property_slot NumberFormatterProperty{u"NumberFormatter"};
 
     double Value() const { return get_value<double>(*this, ValueProperty()); }
     void Value(double value)
     {
         if (!(std::isnan(value) && std::isnan(Value()))) set_value(*this, ValueProperty(), value);
     }
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
-    double Minimum() const { return get_value<double>(*this, MinimumProperty()); }
-    void Minimum(double value) { set_value(*this, MinimumProperty(), value); }
-    double Maximum() const { return get_value<double>(*this, MaximumProperty()); }
-    void Maximum(double value) { set_value(*this, MaximumProperty(), value); }
+    XAML_PROPERTY(hstring, Text)
+    XAML_PROPERTY(double, Minimum)
+    XAML_PROPERTY(double, Maximum)
     // What a spin button or an arrow key adds or takes away.
-    double SmallChange() const { return get_value<double>(*this, SmallChangeProperty()); }
-    void SmallChange(double value) { set_value(*this, SmallChangeProperty(), value); }
+    XAML_PROPERTY(double, SmallChange)
     NumberBoxSpinButtonPlacementMode SpinButtonPlacementMode() const
     {
         return get_value<NumberBoxSpinButtonPlacementMode>(*this, SpinButtonPlacementModeProperty());
@@ -74,10 +64,8 @@ public:
     {
         set_value(*this, SpinButtonPlacementModeProperty(), value);
     }
-    IInspectable Header() const { return GetValue(HeaderProperty()); }
-    void Header(const IInspectable& value) { SetValue(HeaderProperty(), value); }
-    hstring PlaceholderText() const { return get_value<hstring>(*this, PlaceholderTextProperty()); }
-    void PlaceholderText(const hstring& value) { set_value(*this, PlaceholderTextProperty(), value); }
+    XAML_PROPERTY(IInspectable, Header)
+    XAML_PROPERTY(hstring, PlaceholderText)
     // Whole numbers by default; a formatter that cannot also parse fails with invalid-argument.
     std::shared_ptr<globalization::INumberFormatter2> NumberFormatter() const;
     void NumberFormatter(const std::shared_ptr<globalization::INumberFormatter2>& value);

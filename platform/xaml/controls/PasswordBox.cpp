@@ -3,6 +3,7 @@
 #include "platform/xaml/core/flag_scope.h"
 #include "platform/xaml/controls/header_column.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -13,30 +14,6 @@
 namespace xaml {
 
 using foundation::box_value;
-
-namespace {
-const TypeName password_type{u"Microsoft.UI.Xaml.Controls.PasswordBox", TypeKind::Metadata};
-}
-
-const DependencyProperty& PasswordBox::PasswordProperty()
-{
-    static const auto p =
-        DependencyProperty::Register(u"Password", {u"String"}, password_type, PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
-const DependencyProperty& PasswordBox::HeaderProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Header", {u"Object"}, password_type, PropertyMetadata(nullptr));
-    return p;
-}
-
-const DependencyProperty& PasswordBox::PlaceholderTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"}, password_type,
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
 
 PasswordBox::PasswordBox()
 {
@@ -76,17 +53,13 @@ void PasswordBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& ar
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.PasswordBox", u"Microsoft.UI.Xaml.Controls.Control")
+void register_password_box()
+{
+    metadata::type_builder(PasswordBox::class_name, Control::class_name)
         .activatable<PasswordBox>()
-        .property(PasswordBox::PasswordProperty())
-        .property(PasswordBox::HeaderProperty())
-        .property(PasswordBox::PlaceholderTextProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(PasswordBox::PasswordProperty, {u"String"}, box_value(hstring{}))
+        .property(PasswordBox::HeaderProperty, {u"Object"}, nullptr)
+        .property(PasswordBox::PlaceholderTextProperty, {u"String"}, box_value(hstring{}));
+}
 
 }  // namespace xaml

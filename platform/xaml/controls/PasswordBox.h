@@ -11,19 +11,12 @@ namespace xaml {
 class PasswordBox final : public Control {
 public:
     PasswordBox();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.PasswordBox"; }
-
-    static const DependencyProperty& PasswordProperty();
-    static const DependencyProperty& HeaderProperty();
-    static const DependencyProperty& PlaceholderTextProperty();
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.PasswordBox")
 
     // Follows the typing keystroke by keystroke.
-    hstring Password() const { return get_value<hstring>(*this, PasswordProperty()); }
-    void Password(const hstring& value) { set_value(*this, PasswordProperty(), value); }
-    IInspectable Header() const { return GetValue(HeaderProperty()); }
-    void Header(const IInspectable& value) { SetValue(HeaderProperty(), value); }
-    hstring PlaceholderText() const { return get_value<hstring>(*this, PlaceholderTextProperty()); }
-    void PlaceholderText(const hstring& value) { set_value(*this, PlaceholderTextProperty(), value); }
+    XAML_PROPERTY(hstring, Password)
+    XAML_PROPERTY(IInspectable, Header)
+    XAML_PROPERTY(hstring, PlaceholderText)
 
     XAML_EVENT(PasswordChanged, RoutedEventHandler)
 

@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/ProgressRing.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <QAccessible>
@@ -81,13 +82,6 @@ QAccessibleInterface* ring_accessible(const QString&, QObject* object)
 
 }  // namespace
 
-const DependencyProperty& ProgressRing::IsActiveProperty()
-{
-    static const auto p = DependencyProperty::Register(u"IsActive", {u"Boolean"}, {u"Microsoft.UI.Xaml.Controls.ProgressRing", TypeKind::Metadata},
-                                                       PropertyMetadata(foundation::box_value(true)));
-    return p;
-}
-
 ProgressRing::ProgressRing()
 {
     // The element keeps its place while inactive; only the ring inside is hidden, which also
@@ -115,15 +109,11 @@ void ProgressRing::apply_active()
     widget()->findChild<ring_widget*>()->setVisible(IsActive());
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ProgressRing", u"Microsoft.UI.Xaml.Controls.Control")
+void register_progress_ring()
+{
+    metadata::type_builder(ProgressRing::class_name, Control::class_name)
         .activatable<ProgressRing>()
-        .property(ProgressRing::IsActiveProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(ProgressRing::IsActiveProperty, {u"Boolean"}, foundation::box_value(true));
+}
 
 }  // namespace xaml

@@ -8,11 +8,9 @@ namespace xaml {
 class ProgressRing final : public Control {
 public:
     ProgressRing();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ProgressRing"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ProgressRing")
 
-    static const DependencyProperty& IsActiveProperty();
-    bool IsActive() const { return get_value<bool>(*this, IsActiveProperty()); }
-    void IsActive(bool value) { set_value(*this, IsActiveProperty(), value); }
+    XAML_PROPERTY(bool, IsActive)
 
     // Whether the ring is animating now: only while active and shown.
     bool is_turning() const;

@@ -2,6 +2,7 @@
 
 #include "platform/xaml/controls/header_column.h"
 #include "platform/xaml/controls/key_filter.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <QLabel>
@@ -13,22 +14,8 @@ using foundation::box_value;
 using foundation::CollectionChange;
 
 namespace {
-const TypeName radio_buttons_type{u"Microsoft.UI.Xaml.Controls.RadioButtons", TypeKind::Metadata};
 constexpr double item_spacing = 4;
 }  // namespace
-
-const DependencyProperty& RadioButtons::SelectedIndexProperty()
-{
-    static const auto p = DependencyProperty::Register(u"SelectedIndex", {u"Int32"}, radio_buttons_type,
-                                                       PropertyMetadata(box_value(std::int32_t{-1})));
-    return p;
-}
-
-const DependencyProperty& RadioButtons::HeaderProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Header", {u"Object"}, radio_buttons_type, PropertyMetadata(nullptr));
-    return p;
-}
 
 RadioButtons::RadioButtons() : m_items(foundation::single_threaded_observable_vector<IInspectable>())
 {
@@ -215,20 +202,16 @@ void RadioButtons::OnPropertyChanged(const DependencyPropertyChangedEventArgs& a
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RadioButtons", u"Microsoft.UI.Xaml.Controls.Control")
+void register_radio_buttons()
+{
+    metadata::type_builder(RadioButtons::class_name, Control::class_name)
         .activatable<RadioButtons>()
-        .property(RadioButtons::SelectedIndexProperty())
-        .property(RadioButtons::HeaderProperty())
+        .property(RadioButtons::SelectedIndexProperty, {u"Int32"}, box_value(std::int32_t{-1}))
+        .property(RadioButtons::HeaderProperty, {u"Object"}, nullptr)
         .collection(u"Items", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<RadioButtons>(target)->Items()->Append(value);
         })
         .content(u"Items");
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -17,15 +17,10 @@ class RadioButtons final : public Control {
 public:
     RadioButtons();
     ~RadioButtons() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.RadioButtons"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.RadioButtons")
 
-    static const DependencyProperty& SelectedIndexProperty();
-    static const DependencyProperty& HeaderProperty();
-
-    std::int32_t SelectedIndex() const { return get_value<std::int32_t>(*this, SelectedIndexProperty()); }
-    void SelectedIndex(std::int32_t value) { set_value(*this, SelectedIndexProperty(), value); }
-    IInspectable Header() const { return GetValue(HeaderProperty()); }
-    void Header(const IInspectable& value) { SetValue(HeaderProperty(), value); }
+    XAML_PROPERTY(std::int32_t, SelectedIndex)
+    XAML_PROPERTY(IInspectable, Header)
 
     const std::shared_ptr<ItemCollection>& Items() const noexcept { return m_items; }
     // The radio button that shows the item at an index; null outside the items.

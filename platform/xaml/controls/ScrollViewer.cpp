@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/ScrollViewer.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <QScrollArea>
@@ -45,14 +46,6 @@ ScrollViewer::ScrollViewer() : ContentControl(own_widget_t{})
 
 QScrollArea* ScrollViewer::scroll_area() const { return static_cast<QScrollArea*>(widget()); }
 
-const DependencyProperty& ScrollViewer::HorizontalScrollBarVisibilityProperty()
-{
-    static const auto p = DependencyProperty::Register(
-        u"HorizontalScrollBarVisibility", {u"ScrollBarVisibility"}, {u"Microsoft.UI.Xaml.Controls.ScrollViewer", TypeKind::Metadata},
-        PropertyMetadata(foundation::box_value(ScrollBarVisibility::Disabled)));
-    return p;
-}
-
 void ScrollViewer::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
 {
     ContentControl::OnPropertyChanged(args);
@@ -68,19 +61,15 @@ void ScrollViewer::OnPropertyChanged(const DependencyPropertyChangedEventArgs& a
     invalidate_layout();
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ScrollViewer", u"Microsoft.UI.Xaml.Controls.ContentControl")
+void register_scroll_viewer()
+{
+    metadata::type_builder(ScrollViewer::class_name, ContentControl::class_name)
         .activatable<ScrollViewer>()
-        .property(ScrollViewer::HorizontalScrollBarVisibilityProperty());
+        .property(ScrollViewer::HorizontalScrollBarVisibilityProperty, {u"ScrollBarVisibility"}, foundation::box_value(ScrollBarVisibility::Disabled));
     metadata::register_enum<ScrollBarVisibility>(u"ScrollBarVisibility", {{u"Disabled", ScrollBarVisibility::Disabled},
                                                                           {u"Auto", ScrollBarVisibility::Auto},
                                                                           {u"Hidden", ScrollBarVisibility::Hidden},
                                                                           {u"Visible", ScrollBarVisibility::Visible}});
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -14,9 +14,9 @@ enum class ScrollBarVisibility { Disabled = 0, Auto = 1, Hidden = 2, Visible = 3
 class ScrollViewer final : public ContentControl {
 public:
     ScrollViewer();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ScrollViewer"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ScrollViewer")
 
-    static const DependencyProperty& HorizontalScrollBarVisibilityProperty();
+    static inline constinit property_slot HorizontalScrollBarVisibilityProperty{u"HorizontalScrollBarVisibility"};
     ScrollBarVisibility HorizontalScrollBarVisibility() const
     {
         return get_value<ScrollBarVisibility>(*this, HorizontalScrollBarVisibilityProperty());

@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/Selector.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 namespace xaml {
@@ -26,14 +27,6 @@ SelectionChangedEventArgs selection_change(const IInspectable& before, const IIn
 {
     auto one = [](const IInspectable& item) { return item ? std::vector{item} : std::vector<IInspectable>{}; };
     return SelectionChangedEventArgs(one(before), one(after));
-}
-
-const DependencyProperty& Selector::SelectedIndexProperty()
-{
-    static const auto p = DependencyProperty::Register(u"SelectedIndex", {u"Int32"},
-                                                       {u"Microsoft.UI.Xaml.Controls.Primitives.Selector", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(std::int32_t{-1})));
-    return p;
 }
 
 Selector::Selector() : m_items(foundation::single_threaded_observable_vector<IInspectable>())
@@ -72,18 +65,14 @@ void Selector::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     if (args.Property() == SelectedIndexProperty()) selection_moved();
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.Selector", u"Microsoft.UI.Xaml.Controls.Control")
-        .property(Selector::SelectedIndexProperty())
+void register_selector()
+{
+    metadata::type_builder(Selector::class_name, Control::class_name)
+        .property(Selector::SelectedIndexProperty, {u"Int32"}, box_value(std::int32_t{-1}))
         .collection(u"Items", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Selector>(target)->Items()->Append(value);
         })
         .content(u"Items");
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

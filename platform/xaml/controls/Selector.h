@@ -39,11 +39,9 @@ std::int32_t selection_after_change(std::int32_t selected, std::uint32_t sizeBef
 
 class Selector : public Control {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Primitives.Selector"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Primitives.Selector")
 
-    static const DependencyProperty& SelectedIndexProperty();
-    std::int32_t SelectedIndex() const { return get_value<std::int32_t>(*this, SelectedIndexProperty()); }
-    void SelectedIndex(std::int32_t value) { set_value(*this, SelectedIndexProperty(), value); }
+    XAML_PROPERTY(std::int32_t, SelectedIndex)
 
     const std::shared_ptr<ItemCollection>& Items() const noexcept { return m_items; }
 

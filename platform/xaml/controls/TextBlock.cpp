@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/TextBlock.h"
 
 #include "platform/xaml/controls/Control.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -19,8 +20,6 @@ namespace xaml {
 using foundation::box_value;
 
 namespace {
-
-const TypeName text_block_type{u"Microsoft.UI.Xaml.Controls.TextBlock", TypeKind::Metadata};
 
 // The label of a text block. Wrapping, it breaks lines between words and, where a word is longer
 // than the line (a checksum), inside the word; it then lays out, paints and selects the text
@@ -243,64 +242,9 @@ QFont with_family(QFont font, const hstring& family)
 
 }  // namespace
 
-const DependencyProperty& Run::TextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, {u"Microsoft.UI.Xaml.Documents.Run", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
 void Run::OnPropertyChanged(const DependencyPropertyChangedEventArgs&)
 {
     if (auto owner = m_owner.lock()) owner->inlines_changed();
-}
-
-const DependencyProperty& TextBlock::TextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, text_block_type, PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-const DependencyProperty& TextBlock::ForegroundProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Foreground", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
-                                                       text_block_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& TextBlock::FontSizeProperty()
-{
-    static const auto p = DependencyProperty::Register(u"FontSize", {u"Double"}, text_block_type, PropertyMetadata(box_value(14.0)));
-    return p;
-}
-const DependencyProperty& TextBlock::FontWeightProperty()
-{
-    // The weight as a number, 400 regular to 700 bold.
-    static const auto p = DependencyProperty::Register(u"FontWeight", {u"Windows.UI.Text.FontWeight", TypeKind::Metadata}, text_block_type,
-                                                       PropertyMetadata(box_value(std::int32_t{400})));
-    return p;
-}
-const DependencyProperty& TextBlock::FontFamilyProperty()
-{
-    static const auto p = DependencyProperty::Register(u"FontFamily", {u"Microsoft.UI.Xaml.Media.FontFamily", TypeKind::Metadata},
-                                                       text_block_type, PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-const DependencyProperty& TextBlock::TextWrappingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"TextWrapping", {u"Microsoft.UI.Xaml.TextWrapping", TypeKind::Metadata},
-                                                       text_block_type, PropertyMetadata(box_value(TextWrapping::NoWrap)));
-    return p;
-}
-const DependencyProperty& TextBlock::TextAlignmentProperty()
-{
-    static const auto p = DependencyProperty::Register(u"TextAlignment", {u"Microsoft.UI.Xaml.TextAlignment", TypeKind::Metadata},
-                                                       text_block_type, PropertyMetadata(box_value(TextAlignment::Left)));
-    return p;
-}
-const DependencyProperty& TextBlock::IsTextSelectionEnabledProperty()
-{
-    static const auto p = DependencyProperty::Register(u"IsTextSelectionEnabled", {u"Boolean"}, text_block_type,
-                                                       PropertyMetadata(box_value(false)));
-    return p;
 }
 
 TextBlock::TextBlock()
@@ -364,9 +308,8 @@ void TextBlock::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
     }
 }
 
-namespace {
-
-const bool registered = [] {
+void register_text_block()
+{
     metadata::register_converter(u"FontWeight", [](std::u16string_view text) -> IInspectable {
         if (text == u"Normal") return box_value(std::int32_t{400});
         if (text == u"SemiBold") return box_value(std::int32_t{600});
@@ -375,27 +318,24 @@ const bool registered = [] {
         return metadata::convert_text(u"Int32", text);
     });
     metadata::register_converter(u"FontFamily", [](std::u16string_view text) { return box_value(hstring(text)); });
-    metadata::type_builder(u"Microsoft.UI.Xaml.Documents.Run", u"Microsoft.UI.Xaml.DependencyObject")
+    metadata::type_builder(Run::class_name, u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<Run>()
-        .property(Run::TextProperty())
+        .property(Run::TextProperty, {u"String"}, box_value(hstring{}))
         .content(u"Text");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.TextBlock", u"Microsoft.UI.Xaml.FrameworkElement")
+    metadata::type_builder(TextBlock::class_name, FrameworkElement::class_name)
         .activatable<TextBlock>()
-        .property(TextBlock::TextProperty())
-        .property(TextBlock::ForegroundProperty())
-        .property(TextBlock::FontSizeProperty())
-        .property(TextBlock::FontWeightProperty())
-        .property(TextBlock::FontFamilyProperty())
-        .property(TextBlock::TextWrappingProperty())
-        .property(TextBlock::TextAlignmentProperty())
-        .property(TextBlock::IsTextSelectionEnabledProperty())
+        .property(TextBlock::TextProperty, {u"String"}, box_value(hstring{}))
+        .property(TextBlock::ForegroundProperty, {u"Microsoft.UI.Xaml.Media.Brush"}, nullptr)
+        .property(TextBlock::FontSizeProperty, {u"Double"}, box_value(14.0))
+        .property(TextBlock::FontWeightProperty, {u"Windows.UI.Text.FontWeight"}, box_value(std::int32_t{400}))
+        .property(TextBlock::FontFamilyProperty, {u"Microsoft.UI.Xaml.Media.FontFamily"}, box_value(hstring{}))
+        .property(TextBlock::TextWrappingProperty, {u"Microsoft.UI.Xaml.TextWrapping"}, box_value(TextWrapping::NoWrap))
+        .property(TextBlock::TextAlignmentProperty, {u"Microsoft.UI.Xaml.TextAlignment"}, box_value(TextAlignment::Left))
+        .property(TextBlock::IsTextSelectionEnabledProperty, {u"Boolean"}, box_value(false))
         .collection(u"Inlines", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<TextBlock>(target)->append_inline(foundation::as<Run>(value));
         })
         .content(u"Inlines");
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -13,10 +13,8 @@ class TextBlock;
 // A piece of text inside a TextBlock.
 class Run final : public DependencyObject {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Documents.Run"; }
-    static const DependencyProperty& TextProperty();
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Documents.Run")
+    XAML_PROPERTY(hstring, Text)
 
 private:
     friend class TextBlock;
@@ -27,24 +25,18 @@ private:
 class TextBlock final : public FrameworkElement {
 public:
     TextBlock();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.TextBlock"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.TextBlock")
 
-    static const DependencyProperty& TextProperty();
-    static const DependencyProperty& ForegroundProperty();
-    static const DependencyProperty& FontSizeProperty();
-    static const DependencyProperty& FontWeightProperty();
-    static const DependencyProperty& FontFamilyProperty();
-    static const DependencyProperty& TextWrappingProperty();
-    static const DependencyProperty& TextAlignmentProperty();
-    static const DependencyProperty& IsTextSelectionEnabledProperty();
+    static inline constinit property_slot FontWeightProperty{u"FontWeight"};
+    static inline constinit property_slot FontFamilyProperty{u"FontFamily"};
+    static inline constinit property_slot TextWrappingProperty{u"TextWrapping"};
+    static inline constinit property_slot TextAlignmentProperty{u"TextAlignment"};
+    static inline constinit property_slot IsTextSelectionEnabledProperty{u"IsTextSelectionEnabled"};
 
     // With inlines, the text is theirs joined.
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
-    std::shared_ptr<Brush> Foreground() const { return std::dynamic_pointer_cast<Brush>(GetValue(ForegroundProperty())); }
-    void Foreground(const std::shared_ptr<Brush>& value) { SetValue(ForegroundProperty(), value); }
-    double FontSize() const { return get_value<double>(*this, FontSizeProperty()); }
-    void FontSize(double value) { set_value(*this, FontSizeProperty(), value); }
+    XAML_PROPERTY(hstring, Text)
+    XAML_PROPERTY(std::shared_ptr<Brush>, Foreground)
+    XAML_PROPERTY(double, FontSize)
 
     const std::vector<std::shared_ptr<Run>>& Inlines() const noexcept { return m_inlines; }
     void append_inline(const std::shared_ptr<Run>& run);

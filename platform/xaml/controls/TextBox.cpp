@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/controls/header_column.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -13,43 +14,6 @@
 namespace xaml {
 
 using foundation::box_value;
-
-namespace {
-const TypeName text_box_type{u"Microsoft.UI.Xaml.Controls.TextBox", TypeKind::Metadata};
-}
-
-const DependencyProperty& TextBox::TextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, text_box_type, PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-const DependencyProperty& TextBox::HeaderProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Header", {u"Object"}, text_box_type, PropertyMetadata(nullptr));
-    return p;
-}
-const DependencyProperty& TextBox::PlaceholderTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"}, text_box_type,
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-const DependencyProperty& TextBox::IsReadOnlyProperty()
-{
-    static const auto p = DependencyProperty::Register(u"IsReadOnly", {u"Boolean"}, text_box_type, PropertyMetadata(box_value(false)));
-    return p;
-}
-const DependencyProperty& TextBox::AcceptsReturnProperty()
-{
-    static const auto p = DependencyProperty::Register(u"AcceptsReturn", {u"Boolean"}, text_box_type, PropertyMetadata(box_value(false)));
-    return p;
-}
-const DependencyProperty& TextBox::TextWrappingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"TextWrapping", {u"Microsoft.UI.Xaml.TextWrapping", TypeKind::Metadata},
-                                                       text_box_type, PropertyMetadata(box_value(TextWrapping::NoWrap)));
-    return p;
-}
 
 TextBox::TextBox()
 {
@@ -161,20 +125,16 @@ void TextBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.TextBox", u"Microsoft.UI.Xaml.Controls.Control")
+void register_text_box()
+{
+    metadata::type_builder(TextBox::class_name, Control::class_name)
         .activatable<TextBox>()
-        .property(TextBox::TextProperty())
-        .property(TextBox::HeaderProperty())
-        .property(TextBox::PlaceholderTextProperty())
-        .property(TextBox::IsReadOnlyProperty())
-        .property(TextBox::AcceptsReturnProperty())
-        .property(TextBox::TextWrappingProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(TextBox::TextProperty, {u"String"}, box_value(hstring{}))
+        .property(TextBox::HeaderProperty, {u"Object"}, nullptr)
+        .property(TextBox::PlaceholderTextProperty, {u"String"}, box_value(hstring{}))
+        .property(TextBox::IsReadOnlyProperty, {u"Boolean"}, box_value(false))
+        .property(TextBox::AcceptsReturnProperty, {u"Boolean"}, box_value(false))
+        .property(TextBox::TextWrappingProperty, {u"Microsoft.UI.Xaml.TextWrapping"}, box_value(TextWrapping::NoWrap));
+}
 
 }  // namespace xaml

@@ -15,25 +15,15 @@ using TextChangedEventHandler = foundation::delegate<IInspectable, TextChangedEv
 class TextBox final : public Control {
 public:
     TextBox();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.TextBox"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.TextBox")
 
-    static const DependencyProperty& TextProperty();
-    static const DependencyProperty& HeaderProperty();
-    static const DependencyProperty& PlaceholderTextProperty();
-    static const DependencyProperty& IsReadOnlyProperty();
-    static const DependencyProperty& AcceptsReturnProperty();
-    static const DependencyProperty& TextWrappingProperty();
+    static inline constinit property_slot TextWrappingProperty{u"TextWrapping"};
 
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
-    IInspectable Header() const { return GetValue(HeaderProperty()); }
-    void Header(const IInspectable& value) { SetValue(HeaderProperty(), value); }
-    hstring PlaceholderText() const { return get_value<hstring>(*this, PlaceholderTextProperty()); }
-    void PlaceholderText(const hstring& value) { set_value(*this, PlaceholderTextProperty(), value); }
-    bool IsReadOnly() const { return get_value<bool>(*this, IsReadOnlyProperty()); }
-    void IsReadOnly(bool value) { set_value(*this, IsReadOnlyProperty(), value); }
-    bool AcceptsReturn() const { return get_value<bool>(*this, AcceptsReturnProperty()); }
-    void AcceptsReturn(bool value) { set_value(*this, AcceptsReturnProperty(), value); }
+    XAML_PROPERTY(hstring, Text)
+    XAML_PROPERTY(IInspectable, Header)
+    XAML_PROPERTY(hstring, PlaceholderText)
+    XAML_PROPERTY(bool, IsReadOnly)
+    XAML_PROPERTY(bool, AcceptsReturn)
 
     XAML_EVENT(TextChanged, TextChangedEventHandler)
 

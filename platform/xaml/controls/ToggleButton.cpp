@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/flag_scope.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <QAccessible>
@@ -23,8 +24,6 @@ namespace xaml {
 using foundation::box_value;
 
 namespace {
-
-const TypeName toggle_type{u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton", TypeKind::Metadata};
 
 // How a checked toggle button is painted: the accent, at least 3:1 against the unchecked face,
 // and a text colour that reads on it.
@@ -221,20 +220,6 @@ toggle_colours toggle_colours_for(const QPalette& palette, bool enabled)
 
 // ---- ToggleButton ----
 
-const DependencyProperty& ToggleButton::IsCheckedProperty()
-{
-    static const auto p = DependencyProperty::Register(u"IsChecked", {u"Windows.Foundation.IReference`1<Boolean>"},
-                                                       toggle_type, PropertyMetadata(box_value(false)));
-    return p;
-}
-
-const DependencyProperty& ToggleButton::IsThreeStateProperty()
-{
-    static const auto p =
-        DependencyProperty::Register(u"IsThreeState", {u"Boolean"}, toggle_type, PropertyMetadata(box_value(false)));
-    return p;
-}
-
 ToggleButton::ToggleButton() : ToggleButton(new accent_toggle) {}
 
 ToggleButton::ToggleButton(QAbstractButton* button) : ButtonBase(button)
@@ -302,14 +287,6 @@ void CheckBox::arrange_override(double x, double y, double width, double height)
 
 // ---- RadioButton ----
 
-const DependencyProperty& RadioButton::GroupNameProperty()
-{
-    static const auto p = DependencyProperty::Register(u"GroupName", {u"String"},
-                                                       {u"Microsoft.UI.Xaml.Controls.RadioButton", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
 RadioButton::RadioButton() : ToggleButton(new toggle_widget<QRadioButton>(QSize(0, 0)))
 {
     // Groups are the element's business, not the parent widget's.
@@ -362,22 +339,18 @@ void RadioButton::arrange_override(double x, double y, double width, double heig
         y, width, height);
 }
 
-namespace {
-
-const bool registered = [] {
+void register_toggle_button()
+{
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton",
                            u"Microsoft.UI.Xaml.Controls.Primitives.ButtonBase")
         .activatable<ToggleButton>()
-        .property(ToggleButton::IsCheckedProperty())
-        .property(ToggleButton::IsThreeStateProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.CheckBox", u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton")
+        .property(ToggleButton::IsCheckedProperty, {u"Windows.Foundation.IReference`1<Boolean>"}, box_value(false))
+        .property(ToggleButton::IsThreeStateProperty, {u"Boolean"}, box_value(false));
+    metadata::type_builder(CheckBox::class_name, ToggleButton::class_name)
         .activatable<CheckBox>();
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RadioButton", u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton")
+    metadata::type_builder(RadioButton::class_name, ToggleButton::class_name)
         .activatable<RadioButton>()
-        .property(RadioButton::GroupNameProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(RadioButton::GroupNameProperty, {u"String"}, box_value(hstring{}));
+}
 
 }  // namespace xaml

@@ -16,10 +16,9 @@ double contrast_ratio(const QColor& a, const QColor& b);
 class ToggleButton : public ButtonBase {
 public:
     ToggleButton();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Primitives.ToggleButton")
 
-    static const DependencyProperty& IsCheckedProperty();
-    static const DependencyProperty& IsThreeStateProperty();
+    static inline constinit property_slot IsCheckedProperty{u"IsChecked"};
 
     // Null is the indeterminate state.
     foundation::IReference<bool> IsChecked() const
@@ -27,8 +26,7 @@ public:
         return get_value<foundation::IReference<bool>>(*this, IsCheckedProperty());
     }
     void IsChecked(foundation::IReference<bool> value) { set_value(*this, IsCheckedProperty(), value); }
-    bool IsThreeState() const { return get_value<bool>(*this, IsThreeStateProperty()); }
-    void IsThreeState(bool value) { set_value(*this, IsThreeStateProperty(), value); }
+    XAML_PROPERTY(bool, IsThreeState)
 
     XAML_EVENT(Checked, RoutedEventHandler)
     XAML_EVENT(Unchecked, RoutedEventHandler)
@@ -57,7 +55,7 @@ private:
 class CheckBox : public ToggleButton {
 public:
     CheckBox();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.CheckBox"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.CheckBox")
 
 protected:
     // Element content sits beside the indicator, not over it.
@@ -70,11 +68,9 @@ protected:
 class RadioButton : public ToggleButton {
 public:
     RadioButton();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.RadioButton"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.RadioButton")
 
-    static const DependencyProperty& GroupNameProperty();
-    hstring GroupName() const { return get_value<hstring>(*this, GroupNameProperty()); }
-    void GroupName(const hstring& value) { set_value(*this, GroupNameProperty(), value); }
+    XAML_PROPERTY(hstring, GroupName)
 
 protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;

@@ -2,6 +2,7 @@
 
 #include "platform/xaml/controls/Control.h"
 #include "platform/xaml/controls/TextBlock.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -33,14 +34,6 @@ void tool_tip_changed(const std::shared_ptr<DependencyObject>& object, const Dep
 
 }  // namespace
 
-const DependencyProperty& ToolTipService::ToolTipProperty()
-{
-    static const auto p = DependencyProperty::RegisterAttached(
-        u"ToolTip", {u"Object"}, {u"Microsoft.UI.Xaml.Controls.ToolTipService", TypeKind::Metadata},
-        PropertyMetadata(nullptr, tool_tip_changed));
-    return p;
-}
-
 IInspectable ToolTipService::GetToolTip(const std::shared_ptr<DependencyObject>& element)
 {
     return foundation::as<DependencyObject>(element)->GetValue(ToolTipProperty());
@@ -51,14 +44,10 @@ void ToolTipService::SetToolTip(const std::shared_ptr<DependencyObject>& element
     foundation::as<DependencyObject>(element)->SetValue(ToolTipProperty(), value);
 }
 
-namespace {
-
-const bool registered = [] {
+void register_tool_tip_service()
+{
     metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ToolTipService", u"")
-        .attached(ToolTipService::ToolTipProperty());
-    return true;
-}();
-
-}  // namespace
+        .attached(ToolTipService::ToolTipProperty, {u"Object"}, nullptr, tool_tip_changed);
+}
 
 }  // namespace xaml

@@ -10,7 +10,7 @@ public:
     ToolTipService() = delete;
 
     // A boxed string (or number), or an element whose text is shown.
-    static const DependencyProperty& ToolTipProperty();
+    static inline constinit property_slot ToolTipProperty{u"ToolTip"};
     static IInspectable GetToolTip(const std::shared_ptr<DependencyObject>& element);
     static void SetToolTip(const std::shared_ptr<DependencyObject>& element, const IInspectable& value);
 };

@@ -6,9 +6,8 @@ namespace xaml {
 
 // The name assistive technology reads for an element; without one, a control's own text serves.
 struct AutomationProperties {
-    static const DependencyProperty& NameProperty();
-    static hstring GetName(const std::shared_ptr<DependencyObject>& element);
-    static void SetName(const std::shared_ptr<DependencyObject>& element, const hstring& value);
+    static constexpr std::u16string_view class_name = u"Microsoft.UI.Xaml.Automation.AutomationProperties";
+    XAML_ATTACHED(hstring, Name)
 };
 
 }  // namespace xaml

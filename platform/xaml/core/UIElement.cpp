@@ -7,6 +7,7 @@
 #include "platform/xaml/core/layout.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
+#include "platform/xaml/core/registration.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -23,45 +24,12 @@ using foundation::box_value;
 
 namespace {
 
-const TypeName element_type{u"Microsoft.UI.Xaml.UIElement", TypeKind::Metadata};
-const TypeName framework_type{u"Microsoft.UI.Xaml.FrameworkElement", TypeKind::Metadata};
-
 double nan() { return std::numeric_limits<double>::quiet_NaN(); }
 double infinity() { return std::numeric_limits<double>::infinity(); }
 
 }  // namespace
 
 // ---- UIElement ----
-
-const DependencyProperty& UIElement::VisibilityProperty()
-{
-    static const auto property = DependencyProperty::Register(
-        u"Visibility", {u"Microsoft.UI.Xaml.Visibility", TypeKind::Metadata}, element_type,
-        PropertyMetadata(box_value(xaml::Visibility::Visible)));
-    return property;
-}
-
-const DependencyProperty& UIElement::AllowDropProperty()
-{
-    static const auto property =
-        DependencyProperty::Register(u"AllowDrop", {u"Boolean"}, element_type, PropertyMetadata(box_value(false)));
-    return property;
-}
-
-const DependencyProperty& UIElement::ContextFlyoutProperty()
-{
-    static const auto property = DependencyProperty::Register(
-        u"ContextFlyout", {u"Microsoft.UI.Xaml.Controls.Primitives.FlyoutBase", TypeKind::Metadata}, element_type,
-        PropertyMetadata(nullptr));
-    return property;
-}
-
-std::shared_ptr<FlyoutBase> UIElement::ContextFlyout() const
-{
-    return std::dynamic_pointer_cast<FlyoutBase>(GetValue(ContextFlyoutProperty()));
-}
-
-void UIElement::ContextFlyout(const std::shared_ptr<FlyoutBase>& value) { SetValue(ContextFlyoutProperty(), value); }
 
 UIElement::~UIElement()
 {
@@ -238,30 +206,6 @@ void UIElement::set_live(bool live)
 }
 
 // ---- FrameworkElement ----
-
-#define XAML_FE_PROPERTY(Name, Type, Default)                                                               \
-    const DependencyProperty& FrameworkElement::Name##Property()                                            \
-    {                                                                                                       \
-        static const auto property =                                                                        \
-            DependencyProperty::Register(u## #Name, {Type}, framework_type, PropertyMetadata(Default));     \
-        return property;                                                                                    \
-    }
-
-XAML_FE_PROPERTY(Name, u"String", box_value(hstring{}))
-XAML_FE_PROPERTY(Tag, u"Object", nullptr)
-XAML_FE_PROPERTY(DataContext, u"Object", nullptr)
-XAML_FE_PROPERTY(Width, u"Double", box_value(nan()))
-XAML_FE_PROPERTY(Height, u"Double", box_value(nan()))
-XAML_FE_PROPERTY(MinWidth, u"Double", box_value(0.0))
-XAML_FE_PROPERTY(MinHeight, u"Double", box_value(0.0))
-XAML_FE_PROPERTY(MaxWidth, u"Double", box_value(infinity()))
-XAML_FE_PROPERTY(MaxHeight, u"Double", box_value(infinity()))
-XAML_FE_PROPERTY(Margin, u"Microsoft.UI.Xaml.Thickness", box_value(Thickness{}))
-XAML_FE_PROPERTY(HorizontalAlignment, u"Microsoft.UI.Xaml.HorizontalAlignment", box_value(HorizontalAlignment::Stretch))
-XAML_FE_PROPERTY(VerticalAlignment, u"Microsoft.UI.Xaml.VerticalAlignment", box_value(VerticalAlignment::Stretch))
-XAML_FE_PROPERTY(RequestedTheme, u"Microsoft.UI.Xaml.ElementTheme", box_value(ElementTheme::Default))
-
-#undef XAML_FE_PROPERTY
 
 IInspectable FrameworkElement::DataContext() const
 {
@@ -471,33 +415,34 @@ IInspectable VisualTreeHelper::GetChild(const IInspectable& element, std::uint32
 
 // ---- markup metadata ----
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.DependencyObject", u"");
-    metadata::type_builder(u"Microsoft.UI.Xaml.UIElement", u"Microsoft.UI.Xaml.DependencyObject")
-        .property(UIElement::VisibilityProperty())
-        .property(UIElement::AllowDropProperty())
-        .property(UIElement::ContextFlyoutProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.FrameworkElement", u"Microsoft.UI.Xaml.UIElement")
-        .property(FrameworkElement::NameProperty())
-        .property(FrameworkElement::TagProperty())
-        .property(FrameworkElement::DataContextProperty())
-        .property(FrameworkElement::WidthProperty())
-        .property(FrameworkElement::HeightProperty())
-        .property(FrameworkElement::MinWidthProperty())
-        .property(FrameworkElement::MinHeightProperty())
-        .property(FrameworkElement::MaxWidthProperty())
-        .property(FrameworkElement::MaxHeightProperty())
-        .property(FrameworkElement::MarginProperty())
-        .property(FrameworkElement::HorizontalAlignmentProperty())
-        .property(FrameworkElement::VerticalAlignmentProperty())
-        .property(FrameworkElement::RequestedThemeProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Automation.AutomationProperties", u"")
-        .attached(AutomationProperties::NameProperty());
-    return true;
-}();
-
-}  // namespace
+void register_elements()
+{
+    using metadata::type_builder;
+    const TypeName object{u"Object"}, string{u"String"}, number{u"Double"};
+    type_builder(u"Microsoft.UI.Xaml.DependencyObject", u"");
+    type_builder(UIElement::class_name, u"Microsoft.UI.Xaml.DependencyObject")
+        .property(UIElement::VisibilityProperty, {u"Microsoft.UI.Xaml.Visibility"},
+                  box_value(xaml::Visibility::Visible))
+        .property(UIElement::AllowDropProperty, {u"Boolean"}, box_value(false))
+        .property(UIElement::ContextFlyoutProperty,
+                  {u"Microsoft.UI.Xaml.Controls.Primitives.FlyoutBase", TypeKind::Metadata}, nullptr);
+    using FE = FrameworkElement;
+    type_builder(FE::class_name, UIElement::class_name)
+        .property(FE::NameProperty, string, box_value(hstring{}))
+        .property(FE::TagProperty, object, nullptr)
+        .property(FE::DataContextProperty, object, nullptr)
+        .property(FE::WidthProperty, number, box_value(nan()))
+        .property(FE::HeightProperty, number, box_value(nan()))
+        .property(FE::MinWidthProperty, number, box_value(0.0))
+        .property(FE::MinHeightProperty, number, box_value(0.0))
+        .property(FE::MaxWidthProperty, number, box_value(infinity()))
+        .property(FE::MaxHeightProperty, number, box_value(infinity()))
+        .property(FE::MarginProperty, {u"Microsoft.UI.Xaml.Thickness"}, box_value(Thickness{}))
+        .property(FE::HorizontalAlignmentProperty, {u"Microsoft.UI.Xaml.HorizontalAlignment"},
+                  box_value(HorizontalAlignment::Stretch))
+        .property(FE::VerticalAlignmentProperty, {u"Microsoft.UI.Xaml.VerticalAlignment"},
+                  box_value(VerticalAlignment::Stretch))
+        .property(FE::RequestedThemeProperty, {u"Microsoft.UI.Xaml.ElementTheme"}, box_value(ElementTheme::Default));
+}
 
 }  // namespace xaml

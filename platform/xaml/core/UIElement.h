@@ -81,17 +81,11 @@ public:
 class UIElement : public DependencyObject {
 public:
     ~UIElement() override;
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.UIElement")
 
-    static const DependencyProperty& VisibilityProperty();
-    static const DependencyProperty& AllowDropProperty();
-    static const DependencyProperty& ContextFlyoutProperty();
-
-    xaml::Visibility Visibility() const { return get_value<xaml::Visibility>(*this, VisibilityProperty()); }
-    void Visibility(xaml::Visibility value) { set_value(*this, VisibilityProperty(), value); }
-    bool AllowDrop() const { return get_value<bool>(*this, AllowDropProperty()); }
-    void AllowDrop(bool value) { set_value(*this, AllowDropProperty(), value); }
-    std::shared_ptr<FlyoutBase> ContextFlyout() const;
-    void ContextFlyout(const std::shared_ptr<FlyoutBase>& value);
+    XAML_PROPERTY(xaml::Visibility, Visibility)
+    XAML_PROPERTY(bool, AllowDrop)
+    XAML_PROPERTY(std::shared_ptr<FlyoutBase>, ContextFlyout)
 
     // Moves the keyboard focus here; false when the element cannot take it.
     bool Focus(xaml::FocusState state);
@@ -173,56 +167,25 @@ private:
 
 class FrameworkElement : public UIElement {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.FrameworkElement"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.FrameworkElement")
 
-    static const DependencyProperty& NameProperty();
-    static const DependencyProperty& TagProperty();
-    static const DependencyProperty& DataContextProperty();
-    static const DependencyProperty& WidthProperty();
-    static const DependencyProperty& HeightProperty();
-    static const DependencyProperty& MinWidthProperty();
-    static const DependencyProperty& MinHeightProperty();
-    static const DependencyProperty& MaxWidthProperty();
-    static const DependencyProperty& MaxHeightProperty();
-    static const DependencyProperty& MarginProperty();
-    static const DependencyProperty& HorizontalAlignmentProperty();
-    static const DependencyProperty& VerticalAlignmentProperty();
-    static const DependencyProperty& RequestedThemeProperty();
-
-    hstring Name() const { return get_value<hstring>(*this, NameProperty()); }
-    void Name(const hstring& value) { set_value(*this, NameProperty(), value); }
-    IInspectable Tag() const { return GetValue(TagProperty()); }
-    void Tag(const IInspectable& value) { SetValue(TagProperty(), value); }
+    XAML_PROPERTY(hstring, Name)
+    XAML_PROPERTY(IInspectable, Tag)
     // Inherited: the nearest data context set on this element or above it.
+    static inline constinit property_slot DataContextProperty{u"DataContext"};
     IInspectable DataContext() const;
     void DataContext(const IInspectable& value) { SetValue(DataContextProperty(), value); }
 
-    double Width() const { return get_value<double>(*this, WidthProperty()); }
-    void Width(double value) { set_value(*this, WidthProperty(), value); }
-    double Height() const { return get_value<double>(*this, HeightProperty()); }
-    void Height(double value) { set_value(*this, HeightProperty(), value); }
-    double MinWidth() const { return get_value<double>(*this, MinWidthProperty()); }
-    void MinWidth(double value) { set_value(*this, MinWidthProperty(), value); }
-    double MaxWidth() const { return get_value<double>(*this, MaxWidthProperty()); }
-    void MaxWidth(double value) { set_value(*this, MaxWidthProperty(), value); }
-    double MinHeight() const { return get_value<double>(*this, MinHeightProperty()); }
-    void MinHeight(double value) { set_value(*this, MinHeightProperty(), value); }
-    double MaxHeight() const { return get_value<double>(*this, MaxHeightProperty()); }
-    void MaxHeight(double value) { set_value(*this, MaxHeightProperty(), value); }
-    Thickness Margin() const { return get_value<Thickness>(*this, MarginProperty()); }
-    void Margin(const Thickness& value) { set_value(*this, MarginProperty(), value); }
-    xaml::HorizontalAlignment HorizontalAlignment() const
-    {
-        return get_value<xaml::HorizontalAlignment>(*this, HorizontalAlignmentProperty());
-    }
-    void HorizontalAlignment(xaml::HorizontalAlignment value) { set_value(*this, HorizontalAlignmentProperty(), value); }
-    xaml::VerticalAlignment VerticalAlignment() const
-    {
-        return get_value<xaml::VerticalAlignment>(*this, VerticalAlignmentProperty());
-    }
-    void VerticalAlignment(xaml::VerticalAlignment value) { set_value(*this, VerticalAlignmentProperty(), value); }
-    ElementTheme RequestedTheme() const { return get_value<ElementTheme>(*this, RequestedThemeProperty()); }
-    void RequestedTheme(ElementTheme value) { set_value(*this, RequestedThemeProperty(), value); }
+    XAML_PROPERTY(double, Width)
+    XAML_PROPERTY(double, Height)
+    XAML_PROPERTY(double, MinWidth)
+    XAML_PROPERTY(double, MaxWidth)
+    XAML_PROPERTY(double, MinHeight)
+    XAML_PROPERTY(double, MaxHeight)
+    XAML_PROPERTY(Thickness, Margin)
+    XAML_PROPERTY(xaml::HorizontalAlignment, HorizontalAlignment)
+    XAML_PROPERTY(xaml::VerticalAlignment, VerticalAlignment)
+    XAML_PROPERTY(ElementTheme, RequestedTheme)
 
     std::shared_ptr<FrameworkElement> Parent() const;
     bool IsLoaded() const noexcept { return m_loaded; }

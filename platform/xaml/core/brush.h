@@ -8,7 +8,7 @@ namespace xaml {
 
 class Brush : public foundation::Object {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Media.Brush"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Media.Brush")
     double Opacity() const noexcept { return m_opacity; }
     void Opacity(double value) noexcept { m_opacity = value; }
 
@@ -20,7 +20,7 @@ class SolidColorBrush final : public Brush {
 public:
     SolidColorBrush() = default;
     explicit SolidColorBrush(xaml::Color color) : m_color(color) {}
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Media.SolidColorBrush"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Media.SolidColorBrush")
     xaml::Color Color() const noexcept { return m_color; }
     void Color(xaml::Color value) noexcept { m_color = value; }
 

@@ -60,6 +60,12 @@ const TypeName& DependencyProperty::OwnerType() const { return m_info->ownerType
 bool DependencyProperty::IsAttached() const { return m_info->attached; }
 const PropertyMetadata& DependencyProperty::GetMetadata() const { return m_info->metadata; }
 
+void property_slot::unregistered() const
+{
+    throw foundation::hresult_illegal_method_call(u"The dependency property " + hstring(m_name) +
+                                                  u" is used before its type is registered: call xaml::register_types() first");
+}
+
 namespace {
 
 void check_property(const DependencyProperty& property)

@@ -15,6 +15,9 @@ namespace xaml {
 
 class DependencyObject;
 class DependencyProperty;
+namespace metadata {
+class type_builder;
+}
 
 class DependencyPropertyChangedEventArgs {
 public:
@@ -110,11 +113,15 @@ private:
     std::int64_t m_nextToken = 1;
 };
 
-// Typed access helpers for property getters and setters of element classes.
+// Typed access helpers for property getters and setters of element classes. An object of
+// another class reads as null.
 template <class T>
 T get_value(const DependencyObject& object, const DependencyProperty& property)
 {
-    return foundation::unbox_value<T>(object.GetValue(property));
+    if constexpr (foundation::detail::is_shared_object<T>::value)
+        return std::dynamic_pointer_cast<typename T::element_type>(object.GetValue(property));
+    else
+        return foundation::unbox_value<T>(object.GetValue(property));
 }
 
 template <class T>
@@ -123,4 +130,47 @@ void set_value(DependencyObject& object, const DependencyProperty& property, T v
     object.SetValue(property, foundation::box_value(std::move(value)));
 }
 
+// A class's dependency property, named where the class declares it. The type's registration
+// (metadata::type_builder::property) makes it, with its value type, default and change handler,
+// and adds it to the type's members; `Owner::NameProperty()` reads it.
+class property_slot {
+public:
+    constexpr explicit property_slot(const char16_t* name) noexcept : m_name(name) {}
+    property_slot(const property_slot&) = delete;
+    property_slot& operator=(const property_slot&) = delete;
+
+    const DependencyProperty& operator()() const
+    {
+        if (!m_property) [[unlikely]]
+            unregistered();
+        return m_property;
+    }
+    const char16_t* name() const noexcept { return m_name; }
+
+private:
+    friend class metadata::type_builder;
+    [[noreturn]] void unregistered() const;
+
+    const char16_t* m_name;
+    DependencyProperty m_property;
+};
+
 }  // namespace xaml
+
+// A dependency property of the class: the handle `NameProperty()` and typed accessors.
+#define XAML_PROPERTY(Type, Name)                                                      \
+    static inline constinit ::xaml::property_slot Name##Property{u## #Name};           \
+    Type Name() const { return ::xaml::get_value<Type>(*this, Name##Property()); }      \
+    void Name(const Type& value) { ::xaml::set_value<Type>(*this, Name##Property(), value); }
+
+// An attached property the class owns: the handle and static typed accessors.
+#define XAML_ATTACHED(Type, Name)                                                                \
+    static inline constinit ::xaml::property_slot Name##Property{u## #Name};                     \
+    static Type Get##Name(const std::shared_ptr<::xaml::DependencyObject>& element)              \
+    {                                                                                            \
+        return ::xaml::get_value<Type>(*element, Name##Property());                              \
+    }                                                                                            \
+    static void Set##Name(const std::shared_ptr<::xaml::DependencyObject>& element, const Type& value) \
+    {                                                                                            \
+        ::xaml::set_value<Type>(*element, Name##Property(), value);                              \
+    }

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <mutex>
-#include <exception>
 #include <string>
 
 namespace xaml::metadata {
@@ -186,7 +185,7 @@ void check_open(std::u16string_view what)
 {
     if (the_registry().sealed)
         throw foundation::hresult_illegal_method_call(hstring(what) +
-                                                      u" is registered after start-up; register it during static initialisation");
+                                                      u" is registered after start-up; register it before the application starts");
 }
 
 // The converter name for markup text of a property: primitives by their own name, other types by
@@ -203,41 +202,65 @@ hstring text_type_of(const TypeName& type)
 
 }  // namespace
 
-type_builder::type_builder(hstring name, hstring base) : m_uncaught(std::uncaught_exceptions())
+type_builder::type_builder(std::u16string_view name, std::u16string_view base)
 {
     check_open(name);
-    m_type.name = std::move(name);
-    m_type.base = std::move(base);
-}
-
-type_builder::~type_builder() noexcept(false)
-{
-    // A member that failed to register is already on its way out; the type stays unregistered.
-    if (std::uncaught_exceptions() > m_uncaught) return;
-    auto& reg = the_registry();
-    const hstring name = m_type.name;
-    if (!reg.types.try_emplace(name.str(), std::move(m_type)).second)
-        throw foundation::hresult_invalid_argument(u"The type " + name + u" is registered twice");
+    auto& types = the_registry().types;
+    const auto [where, inserted] = types.try_emplace(std::u16string(name));
+    if (!inserted) throw foundation::hresult_invalid_argument(u"The type " + hstring(name) + u" is registered twice");
+    m_type = &where->second;
+    m_type->name = hstring(name);
+    m_type->base = hstring(base);
 }
 
 type_builder& type_builder::add(member_info member)
 {
     const hstring name = member.name;
-    if (!m_type.members.try_emplace(name, std::move(member)).second)
-        throw foundation::hresult_invalid_argument(u"The member " + m_type.name + u"." + name + u" is registered twice");
+    if (!m_type->members.try_emplace(name, std::move(member)).second) {
+        // A type half made is not registered at all.
+        const hstring type = m_type->name;
+        the_registry().types.erase(type.str());
+        throw foundation::hresult_invalid_argument(u"The member " + type + u"." + name + u" is registered twice");
+    }
     return *this;
 }
 
 type_builder& type_builder::static_class()
 {
-    foundation::activation::register_class(m_type.name, nullptr);
+    foundation::activation::register_class(m_type->name, nullptr);
     return *this;
 }
 
 type_builder& type_builder::activatable(std::function<IInspectable()> make)
 {
-    m_type.activate = std::move(make);
+    m_type->activate = std::move(make);
     return *this;
+}
+
+type_builder& type_builder::define(property_slot& slot, TypeName type, PropertyMetadata metadata, bool attached, setter set)
+{
+    const TypeName owner{m_type->name, TypeKind::Metadata};
+    const hstring text_type = text_type_of(type);
+    slot.m_property = attached ? DependencyProperty::RegisterAttached(slot.name(), std::move(type), owner, std::move(metadata))
+                               : DependencyProperty::Register(slot.name(), std::move(type), owner, std::move(metadata));
+    return add(member_info{slot.name(), text_type, slot.m_property, std::move(set), {}, attached, false});
+}
+
+type_builder& type_builder::checked_property(property_slot& slot, TypeName type, IInspectable defaultValue, setter set)
+{
+    return define(slot, std::move(type), PropertyMetadata(std::move(defaultValue)), false, std::move(set));
+}
+
+type_builder& type_builder::property(property_slot& slot, TypeName type, IInspectable defaultValue,
+                                     PropertyChangedCallback changed)
+{
+    return define(slot, std::move(type), PropertyMetadata(std::move(defaultValue), std::move(changed)), false);
+}
+
+type_builder& type_builder::attached(property_slot& slot, TypeName type, IInspectable defaultValue,
+                                     PropertyChangedCallback changed)
+{
+    return define(slot, std::move(type), PropertyMetadata(std::move(defaultValue), std::move(changed)), true);
 }
 
 type_builder& type_builder::property(const DependencyProperty& property)
@@ -262,8 +285,15 @@ type_builder& type_builder::collection(hstring name, setter add_item)
 
 type_builder& type_builder::content(hstring member)
 {
-    m_type.content_member = std::move(member);
+    m_type->content_member = std::move(member);
     return *this;
+}
+
+std::vector<const type_info*> registered_types()
+{
+    std::vector<const type_info*> types;
+    for (const auto& entry : the_registry().types) types.push_back(&entry.second);
+    return types;
 }
 
 const type_info* find_type(std::u16string_view name) noexcept

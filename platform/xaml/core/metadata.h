@@ -1,7 +1,8 @@
 #pragma once
 // What markup knows of each type: its full name, base, how to make one, its members by name,
-// and which member takes element content. Filled during static initialisation and sealed when
-// the application starts; a type or member registered twice is an error, not a replacement.
+// and which member takes element content. Each library registers its types by an explicit call
+// at start (xaml::register_types() for the UI layer's own); the registry is sealed when the
+// application starts. A type or member registered twice is an error, not a replacement.
 
 #include "platform/foundation/activation.h"
 #include "platform/xaml/core/dependency.h"
@@ -9,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <string_view>
+#include <vector>
 
 namespace xaml::metadata {
 
@@ -33,18 +35,19 @@ struct type_info {
     std::map<hstring, member_info> members;
 };
 
+// Registers a type at once and then adds to it: `type_builder(Border::class_name,
+// FrameworkElement::class_name).activatable<Border>().property(Border::ChildProperty, ...)`.
 class type_builder {
 public:
-    // Fails once the registry is sealed.
-    type_builder(hstring name, hstring base);
-    ~type_builder() noexcept(false);  // registers the type; fails when the name is taken
+    // Fails when the name is taken or the registry is sealed.
+    type_builder(std::u16string_view name, std::u16string_view base);
     type_builder(const type_builder&) = delete;
     type_builder& operator=(const type_builder&) = delete;
 
     template <class T>
     type_builder& activatable()
     {
-        m_type.activate = [] { return IInspectable(foundation::make<T>()); };
+        m_type->activate = [] { return IInspectable(foundation::make<T>()); };
         return *this;
     }
     type_builder& activatable(std::function<IInspectable()> make);
@@ -55,24 +58,35 @@ public:
     type_builder& runtime_class()
     {
         activatable<T>();
-        foundation::activation::register_class(m_type.name, foundation::activator_of<T>());
+        foundation::activation::register_class(m_type->name, foundation::activator_of<T>());
         return *this;
     }
     // A runtime class without instances (static members and attached properties only).
     type_builder& static_class();
-    // A dependency property under its own name; markup text converts by the property's type.
+    // Makes the dependency property the slot names, owned by this type, and adds it as a member
+    // under that name; markup text converts by the value type's name.
+    type_builder& property(property_slot& slot, TypeName type, IInspectable defaultValue,
+                           PropertyChangedCallback changed = {});
+    type_builder& attached(property_slot& slot, TypeName type, IInspectable defaultValue,
+                           PropertyChangedCallback changed = {});
+    // A dependency property that markup sets through the class's own setter, which checks the value.
+    type_builder& checked_property(property_slot& slot, TypeName type, IInspectable defaultValue, setter set);
     type_builder& property(const DependencyProperty& property);
     type_builder& attached(const DependencyProperty& property);
+    // Markup-only members: a value set through a call, and a collection each child joins.
     type_builder& member(hstring name, hstring type, setter set, getter get = {});
     type_builder& collection(hstring name, setter add);
     type_builder& content(hstring member);
 
 private:
     type_builder& add(member_info member);
+    type_builder& define(property_slot& slot, TypeName type, PropertyMetadata metadata, bool attached, setter set = {});
 
-    type_info m_type;
-    int m_uncaught = 0;
+    type_info* m_type;
 };
+
+// Every registered type, in name order.
+std::vector<const type_info*> registered_types();
 
 // Ends registration: later types and converters are refused.
 void seal();

@@ -5,6 +5,7 @@
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/converters.h"
 #include "platform/xaml/core/metadata.h"
+#include "platform/xaml/markup/registration.h"
 
 #include <QWidget>
 
@@ -15,45 +16,11 @@ namespace xaml {
 using foundation::box_value;
 
 namespace {
-const TypeName repeater_type{u"Microsoft.UI.Xaml.Controls.ItemsRepeater", TypeKind::Metadata};
-const TypeName stack_layout_type{u"Microsoft.UI.Xaml.Controls.StackLayout", TypeKind::Metadata};
 }  // namespace
 
 // ---- StackLayout ----
 
-const DependencyProperty& StackLayout::OrientationProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Orientation", {u"Microsoft.UI.Xaml.Controls.Orientation", TypeKind::Metadata},
-                                                       stack_layout_type, PropertyMetadata(box_value(xaml::Orientation::Vertical)));
-    return p;
-}
-
-const DependencyProperty& StackLayout::SpacingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Spacing", {u"Double"}, stack_layout_type, PropertyMetadata(box_value(0.0)));
-    return p;
-}
-
 // ---- ItemsRepeater ----
-
-const DependencyProperty& ItemsRepeater::ItemsSourceProperty()
-{
-    static const auto p = DependencyProperty::Register(u"ItemsSource", {u"Object"}, repeater_type, PropertyMetadata(nullptr));
-    return p;
-}
-
-const DependencyProperty& ItemsRepeater::ItemTemplateProperty()
-{
-    static const auto p = DependencyProperty::Register(u"ItemTemplate", {u"Object"}, repeater_type, PropertyMetadata(nullptr));
-    return p;
-}
-
-const DependencyProperty& ItemsRepeater::LayoutProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Layout", {u"Microsoft.UI.Xaml.Controls.Layout", TypeKind::Metadata},
-                                                       repeater_type, PropertyMetadata(nullptr));
-    return p;
-}
 
 ItemsRepeater::ItemsRepeater() { set_widget(new QWidget); }
 
@@ -251,23 +218,19 @@ void ItemsRepeater::arrange_override(double x, double y, double width, double he
                   layout ? layout->Spacing() : 0.0, x, y, width, height);
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Layout", u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.StackLayout", u"Microsoft.UI.Xaml.Controls.Layout")
+void register_items_repeater()
+{
+    metadata::type_builder(Layout::class_name, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(StackLayout::class_name, Layout::class_name)
         .activatable<StackLayout>()
-        .property(StackLayout::OrientationProperty())
-        .property(StackLayout::SpacingProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ItemsRepeater", u"Microsoft.UI.Xaml.FrameworkElement")
+        .property(StackLayout::OrientationProperty, {u"Microsoft.UI.Xaml.Controls.Orientation"}, box_value(xaml::Orientation::Vertical))
+        .property(StackLayout::SpacingProperty, {u"Double"}, box_value(0.0));
+    metadata::type_builder(ItemsRepeater::class_name, FrameworkElement::class_name)
         .activatable<ItemsRepeater>()
-        .property(ItemsRepeater::ItemsSourceProperty())
-        .property(ItemsRepeater::ItemTemplateProperty())
-        .property(ItemsRepeater::LayoutProperty())
+        .property(ItemsRepeater::ItemsSourceProperty, {u"Object"}, nullptr)
+        .property(ItemsRepeater::ItemTemplateProperty, {u"Object"}, nullptr)
+        .property(ItemsRepeater::LayoutProperty, {u"Microsoft.UI.Xaml.Controls.Layout"}, nullptr)
         .content(u"ItemTemplate");
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -9,7 +9,7 @@ namespace xaml {
 
 class Layout : public DependencyObject {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Layout"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Layout")
 
 protected:
     Layout() = default;
@@ -17,32 +17,24 @@ protected:
 
 class StackLayout final : public Layout {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.StackLayout"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.StackLayout")
 
-    static const DependencyProperty& OrientationProperty();
-    static const DependencyProperty& SpacingProperty();
-    xaml::Orientation Orientation() const { return get_value<xaml::Orientation>(*this, OrientationProperty()); }
-    void Orientation(xaml::Orientation value) { set_value(*this, OrientationProperty(), value); }
-    double Spacing() const { return get_value<double>(*this, SpacingProperty()); }
-    void Spacing(double value) { set_value(*this, SpacingProperty(), value); }
+    XAML_PROPERTY(xaml::Orientation, Orientation)
+    XAML_PROPERTY(double, Spacing)
 };
 
 class ItemsRepeater final : public FrameworkElement {
 public:
     ItemsRepeater();
     ~ItemsRepeater() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ItemsRepeater"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ItemsRepeater")
 
-    static const DependencyProperty& ItemsSourceProperty();
-    static const DependencyProperty& ItemTemplateProperty();
-    static const DependencyProperty& LayoutProperty();
+    static inline constinit property_slot LayoutProperty{u"Layout"};
 
     // An IBindableObservableVector (such as any IObservableVector), or null.
-    IInspectable ItemsSource() const { return GetValue(ItemsSourceProperty()); }
-    void ItemsSource(const IInspectable& value) { SetValue(ItemsSourceProperty(), value); }
+    XAML_PROPERTY(IInspectable, ItemsSource)
     // A DataTemplate; without one each item shows as text.
-    IInspectable ItemTemplate() const { return GetValue(ItemTemplateProperty()); }
-    void ItemTemplate(const IInspectable& value) { SetValue(ItemTemplateProperty(), value); }
+    XAML_PROPERTY(IInspectable, ItemTemplate)
     // Null stacks the items vertically without spacing.
     std::shared_ptr<xaml::Layout> Layout() const { return std::dynamic_pointer_cast<xaml::Layout>(GetValue(LayoutProperty())); }
     void Layout(const std::shared_ptr<xaml::Layout>& value) { SetValue(LayoutProperty(), value); }

@@ -1,4 +1,5 @@
 #include "platform/xaml/markup/markup_builder.h"
+#include "platform/xaml/markup/registration.h"
 
 #include "platform/xaml/markup/DataTemplate.h"
 #include "platform/xaml/controls/VisualStateManager.h"
@@ -114,8 +115,9 @@ const metadata::member_info* content_member_of(const metadata::type_info& type)
 
 void assign(const IInspectable& object, const metadata::member_info& member, const IInspectable& value)
 {
-    if (member.property) foundation::as<DependencyObject>(object)->SetValue(member.property, value);
-    else if (member.set) member.set(object, value);
+    // A setter of its own checks the value before it reaches the property.
+    if (member.set) member.set(object, value);
+    else if (member.property) foundation::as<DependencyObject>(object)->SetValue(member.property, value);
     else throw foundation::hresult_invalid_argument(u"the property is read-only");
 }
 
@@ -713,19 +715,15 @@ std::shared_ptr<IComponentConnector> builder::connect(const std::shared_ptr<ICom
 
 // ---- types the loader handles itself ----
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(hstring(dictionary_type), u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(hstring(template_type), u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(hstring(state_manager_type), u"");
-    metadata::type_builder(hstring(state_group_type), u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(hstring(state_type), u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(hstring(setter_type), u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(hstring(adaptive_trigger_type), u"Microsoft.UI.Xaml.DependencyObject");
-    return true;
-}();
-
-}  // namespace
+void register_loader_types()
+{
+    metadata::type_builder(dictionary_type, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(template_type, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(state_manager_type, u"");
+    metadata::type_builder(state_group_type, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(state_type, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(setter_type, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(adaptive_trigger_type, u"Microsoft.UI.Xaml.DependencyObject");
+}
 
 }  // namespace xaml::markup_detail

@@ -4,7 +4,10 @@
 #include "platform/xaml/window/Dispatching.h"
 #include "platform/xaml/window/Window.h"
 #include "platform/xaml/window/appearance.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/registration.h"
+#include "platform/xaml/markup/registration.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -18,6 +21,7 @@
 #include <exception>
 #include <fcntl.h>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <unistd.h>
 #include <utility>
@@ -201,7 +205,8 @@ void Application::Start(ApplicationInitializationCallback callback)
     create_ui_thread_queue();
     // From here on, before any window shows: a signal that comes early is handled when the loop runs.
     closing_signals closing;
-    // Every type has registered itself by now; markup reads the registry from here on.
+    // Markup reads the registry from here on: the program has registered its own types by now.
+    register_types();
     metadata::seal();
 
     // A failure to make or launch the application is the result of Start; the loop never runs.
@@ -244,12 +249,13 @@ namespace {
 
 // The roots of the application's markup and of a window's markup. The resources of the
 // application's markup join the application's resources.
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Application", u"")
+void register_window_types()
+{
+    metadata::type_builder(Application::class_name, u"")
         .member(u"Resources", u"Object", [](const IInspectable&, const IInspectable& value) {
             application_resources()->MergedDictionaries().push_back(foundation::as<ResourceDictionary>(value));
         });
-    metadata::type_builder(u"Microsoft.UI.Xaml.Window", u"")
+    metadata::type_builder(Window::class_name, u"")
         .member(u"Title", u"String", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Window>(target)->Title(foundation::unbox_value<hstring>(value));
         })
@@ -257,9 +263,38 @@ const bool registered = [] {
             foundation::as<Window>(target)->Content(value ? foundation::as<UIElement>(value) : nullptr);
         })
         .content(u"Content");
-    return true;
-}();
+}
 
 }  // namespace
+
+void register_types()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        register_elements();
+        register_brushes();
+        register_automation();
+        register_control_bases();
+        register_border();
+        register_button();
+        register_combo_box();
+        register_content_dialog();
+        register_image();
+        register_menu_flyout();
+        register_number_box();
+        register_password_box();
+        register_progress_ring();
+        register_radio_buttons();
+        register_scroll_viewer();
+        register_selector();
+        register_text_block();
+        register_text_box();
+        register_toggle_button();
+        register_tool_tip_service();
+        register_items_repeater();
+        markup_detail::register_loader_types();
+        register_window_types();
+    });
+}
 
 }  // namespace xaml

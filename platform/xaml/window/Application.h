@@ -26,7 +26,7 @@ using ApplicationInitializationCallback = foundation::delegate<ApplicationInitia
 class Application : public foundation::Object {
 public:
     ~Application() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Application"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Application")
 
     // The application made last; the platform keeps it while the message loop runs.
     static std::shared_ptr<Application> Current();
@@ -50,6 +50,10 @@ public:
 protected:
     Application();
 };
+
+// Registers the UI layer's types for markup and activation, once; Start calls it, and so does a
+// test set-up that makes elements without starting an application.
+void register_types();
 
 // The command line that Start gives the message loop and the launch arguments; main passes
 // its own. The strings must outlive the application.

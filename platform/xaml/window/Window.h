@@ -107,7 +107,7 @@ class Window : public foundation::Object, public ICompositionSupportsSystemBackd
 public:
     Window();
     ~Window() override;
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Window"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Window")
 
     std::shared_ptr<UIElement> Content() const;
     void Content(const std::shared_ptr<UIElement>& value);
