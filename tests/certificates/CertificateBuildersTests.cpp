@@ -17,6 +17,7 @@
 #include <vector>
 
 using namespace Zintrel;
+using test::accepted;
 using test::indented_block;
 using test::line_with;
 using test::run_tool;
@@ -30,16 +31,9 @@ struct inspected {
     std::string file;
 };
 
-std::string checked_output(const std::string& program, const std::vector<std::string>& arguments)
-{
-    const auto result = run_tool(program, arguments);
-    EXPECT_EQ(result.exit_code, 0) << program << " refused the file:\n" << result.output;
-    return result.output;
-}
-
 std::string public_key(const std::string& option, const std::string& file)
 {
-    const auto output = checked_output("certtool", {"--pubkey-info", option, file});
+    const auto output = accepted("certtool", {"--pubkey-info", option, file});
     return output.substr(output.find("-----BEGIN PUBLIC KEY-----"));
 }
 
@@ -53,20 +47,20 @@ inspected inspect(const test::scratch_folder& folder, const std::pair<evp_pkey_p
     const auto file = folder.write("c.crt", made.second.get());
     EXPECT_EQ(public_key("--load-certificate", file), public_key("--load-privkey", folder.write("c.key", made.first.get())))
         << "the certificate must carry the key's public half";
-    checked_output("openssl", {"verify", "-check_ss_sig", "-CAfile", file, file});
+    accepted("openssl", {"verify", "-check_ss_sig", "-CAfile", file, file});
     if (check == signer_check::both_tools)
-        checked_output("certtool", {"--verify", "--load-ca-certificate", file, "--infile", file});
-    return {checked_output("openssl", {"x509", "-in", file, "-noout", "-text", "-nameopt", "utf8,sep_comma_plus"}),
-            checked_output("certtool", {"-i", "--infile", file}), file};
+        accepted("certtool", {"--verify", "--load-ca-certificate", file, "--infile", file});
+    return {accepted("openssl", {"x509", "-in", file, "-noout", "-text", "-nameopt", "utf8,sep_comma_plus"}),
+            accepted("certtool", {"-i", "--infile", file}), file};
 }
 
 inspected inspect(const test::scratch_folder& folder, const std::pair<evp_pkey_ptr, x509_req_ptr>& made)
 {
     const auto file = folder.write("r.csr", made.second.get());
     EXPECT_EQ(public_key("--load-request", file), public_key("--load-privkey", folder.write("r.key", made.first.get())));
-    inspected result{checked_output("openssl", {"req", "-in", file, "-noout", "-text", "-verify", "-nameopt",
+    inspected result{accepted("openssl", {"req", "-in", file, "-noout", "-text", "-verify", "-nameopt",
                                                 "utf8,sep_comma_plus"}),
-                     checked_output("certtool", {"--crq-info", "--infile", file}), file};
+                     accepted("certtool", {"--crq-info", "--infile", file}), file};
     EXPECT_NE(result.openssl.find("verify OK"), std::string::npos) << result.openssl;
     EXPECT_EQ(line_with(result.certtool, "Self signature:"), "Self signature: verified");
     return result;
@@ -111,7 +105,7 @@ std::int64_t seconds_since_epoch(const std::string& iso)
 // Seconds from the start of validity to its end, as openssl reads them.
 std::int64_t validity_seconds(const test::scratch_folder& folder, X509* made)
 {
-    const auto output = checked_output(
+    const auto output = accepted(
         "openssl", {"x509", "-in", folder.write("v.crt", made), "-noout", "-dates", "-dateopt", "iso_8601"});
     const auto start = line_with(output, "notBefore="), end = line_with(output, "notAfter=");
     return seconds_since_epoch(end.substr(end.find('=') + 1)) - seconds_since_epoch(start.substr(start.find('=') + 1));
@@ -132,7 +126,7 @@ TEST(SelfSignedCertificate, SubjectEntriesInOrderAsUtf8)
 
     EXPECT_EQ(line_with(made.openssl, "Subject:"), "Subject: CN=Z\xC3\xBCrich B\xC3\xBCro,O=Org,OU=Unit,L=Loc,ST=St,C=CH");
     EXPECT_EQ(line_with(made.openssl, "Issuer:"), "Issuer: CN=Z\xC3\xBCrich B\xC3\xBCro,O=Org,OU=Unit,L=Loc,ST=St,C=CH");
-    const auto parsed = checked_output("openssl", {"asn1parse", "-in", made.file});
+    const auto parsed = accepted("openssl", {"asn1parse", "-in", made.file});
     EXPECT_NE(line_with(parsed, ":Z\xC3\xBCrich B\xC3\xBCro").find("UTF8STRING"), std::string::npos)
         << "the common name must be stored as UTF-8:\n" << parsed;
 
@@ -203,7 +197,7 @@ TEST(SelfSignedCertificate, ValidityLastsWholeDaysEndingBeforeYear9999)
     params.valid_days = max_valid_days(std::time(nullptr));
     const auto longest = make_self_signed_certificate(params);
     EXPECT_EQ(validity_seconds(folder, longest.second.get()), std::int64_t{params.valid_days} * 86400);
-    const auto dates = checked_output("openssl", {"x509", "-in", folder.write("l.crt", longest.second.get()), "-noout",
+    const auto dates = accepted("openssl", {"x509", "-in", folder.write("l.crt", longest.second.get()), "-noout",
                                                   "-enddate", "-dateopt", "iso_8601"});
     EXPECT_EQ(line_with(dates, "notAfter=").substr(9, 4), "9998") << dates;
 

@@ -54,6 +54,13 @@ tool_result run_tool(const std::string& program, const std::vector<std::string>&
     return {code, output.toStdString()};
 }
 
+std::string accepted(const std::string& program, const std::vector<std::string>& arguments)
+{
+    const auto result = run_tool(program, arguments);
+    EXPECT_EQ(result.exit_code, 0) << program << " refused the file:\n" << result.output;
+    return result.output;
+}
+
 std::string scratch_folder::path(const std::string& name) const
 {
     return m_folder.filePath(QString::fromStdString(name)).toStdString();

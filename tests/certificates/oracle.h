@@ -19,6 +19,8 @@ struct tool_result {
 
 // Runs openssl or certtool (or any program) and waits for it to end.
 tool_result run_tool(const std::string& program, const std::vector<std::string>& arguments);
+// The output of a run that must succeed.
+std::string accepted(const std::string& program, const std::vector<std::string>& arguments);
 
 class scratch_folder {
 public:

@@ -1,5 +1,7 @@
 #include "platform/storage/staged_file.h"
 
+#include "tests/support/files.h"
+
 #include <QTemporaryDir>
 
 #include <fcntl.h>
@@ -19,23 +21,16 @@
 #include <cstddef>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <system_error>
 
 namespace fs = std::filesystem;
 using storage::file_access;
+using test::file_text;
+using test::listing;
 using storage::staged_file;
 
 namespace {
-
-std::string contents(const fs::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::size_t entries(const fs::path& folder)
 {
@@ -49,15 +44,6 @@ staged_file staged(const fs::path& destination, std::string_view text)
     staged_file file(destination, file_access::owner_only);
     write_text(file, text);
     return file;
-}
-
-// The names in the folder with their contents ("/" for a folder), hidden ones included.
-std::map<std::string, std::string> listing(const fs::path& folder)
-{
-    std::map<std::string, std::string> found;
-    for (const auto& entry : fs::directory_iterator(folder))
-        found.emplace(entry.path().filename().string(), entry.is_directory() ? "/" : contents(entry.path()));
-    return found;
 }
 
 // Makes the process's file system one without unnamed files, as FAT or an older NFS is.
@@ -125,10 +111,10 @@ TEST(StagedFile, TheOldFileStaysUntilTheNewOneIsCommitted)
     staged_file file(destination, file_access::shared);
     write_text(file, "new contents");
     file.close();
-    EXPECT_EQ(contents(destination), "old");
+    EXPECT_EQ(file_text(destination), "old");
     EXPECT_EQ(entries(folder.path().toStdString()), 1u) << "a staged file has no name a killed run could leave";
     file.commit();
-    EXPECT_EQ(contents(destination), "new contents");
+    EXPECT_EQ(file_text(destination), "new contents");
     EXPECT_EQ(entries(folder.path().toStdString()), 1u);
 }
 
@@ -204,11 +190,11 @@ TEST_P(StagedFileKilled, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolde
         std::ofstream(first) << before.first;
         std::ofstream(second) << before.second;
         if (!killed_during_commit(n, first, second, GetParam())) break;
-        std::pair found{contents(first), contents(second)};
+        std::pair found{file_text(first), file_text(second)};
         if (found != before && found != after) ++mixed;
 
         staged(folder.filePath("other").toStdString(), "other").commit();
-        found = {contents(first), contents(second)};
+        found = {file_text(first), file_text(second)};
         EXPECT_TRUE(found == before || found == after) << "killed after system call " << n << ": " << found.first << ", "
                                                         << found.second;
         (found == before ? undone : done) += 1;
