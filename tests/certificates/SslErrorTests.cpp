@@ -14,21 +14,6 @@
 
 using test::library_reason;
 
-TEST(SslErrorCategory, MessagesAreTheLibraryReasonTexts)
-{
-    EXPECT_STREQ(vh::ssl_category().name(), "ssl");
-
-    const int string_too_long = 0x06800097;
-    const auto code = vh::make_ssl_error_code(string_too_long);
-    EXPECT_EQ(&code.category(), &vh::ssl_category());
-    EXPECT_EQ(code.value(), string_too_long);
-    EXPECT_EQ(code.message(), library_reason(string_too_long));
-    EXPECT_FALSE(code.message().empty());
-
-    // Library 254, reason 0x7FFFFE: openssl errstr knows neither.
-    EXPECT_EQ(vh::make_ssl_error_code(0x7F7FFFFE).message(), "ssl error");
-}
-
 TEST(SslErrorCategory, SystemErrorsAreNegativeAndShownInHexadecimal)
 {
     // The system flag (bit 31) with ENOMEM; the library keeps no reason text for system errors.
