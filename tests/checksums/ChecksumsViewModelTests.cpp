@@ -2,29 +2,19 @@
 
 #include "platform/foundation/activation.h"
 #include "tests/checksums/notifications.h"
-#include "tests/support/event_loop.h"
+#include "tests/checksums/oracles.h"
 
 #include <gtest/gtest.h>
-#include <openssl/evp.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstdio>
 #include <set>
 #include <sstream>
-#include <string>
-#include <vector>
 
 using namespace Zintrel;
 
 namespace {
 
-std::vector<foundation::hstring> Names(const HashAlgoVector& entries)
-{
-    std::vector<foundation::hstring> names;
-    for (const auto& entry : *entries) names.push_back(entry->ShortName());
-    return names;
-}
+using test::Names;
 
 // The digests `openssl list` names, one list of names (aliases) per digest, and whether the tool
 // gives it an object identifier.
@@ -36,13 +26,7 @@ struct ListedDigest {
 std::vector<ListedDigest> ListedDigests()
 {
     std::vector<ListedDigest> listed;
-    std::string output;
-    if (FILE* pipe = ::popen("openssl list -digest-algorithms", "r")) {
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
-        ::pclose(pipe);
-    }
-    std::istringstream lines(output);
+    std::istringstream lines(test::Output("openssl list -digest-algorithms"));
     for (std::string line; std::getline(lines, line);) {
         const auto at = line.find(" @ ");
         if (at == std::string::npos) continue;  // legacy aliases: "RSA-MD5 => MD5"
@@ -63,30 +47,11 @@ std::vector<ListedDigest> ListedDigests()
 
 }  // namespace
 
-TEST(NonCryptoChecksumsViewModel, StartsWithTheThreeAlgorithmsInOrdinalOrder)
+// "XXH128" before "XXH3": the digit 1 is a lower code unit than 3.
+TEST(NonCryptoChecksumsViewModel, OffersTheThreeAlgorithmsInOrdinalOrder)
 {
     auto model = foundation::make<NonCryptoChecksumsViewModel>();
-    // "XXH128" before "XXH3": the digit 1 is a lower code unit than 3.
     EXPECT_EQ(Names(model->AvailableHashAlgos()), (std::vector<foundation::hstring>{u"XXH128", u"XXH3", u"XXH64"}));
-    for (const auto& entry : *model->AvailableHashAlgos()) {
-        EXPECT_FALSE(entry->Checked());
-        EXPECT_TRUE(entry->Checksum().empty());
-        EXPECT_TRUE(std::holds_alternative<std::shared_ptr<INonCryptoMAC>>(entry->Algorithm()));
-    }
-    EXPECT_EQ(model->HashAlgos()->Size(), 0u);
-    EXPECT_EQ(model->FileSize(), -1);
-}
-
-// Bindings subscribe to the vector they get once; every later change must reach them.
-TEST(ChecksumsViewModel, ChangesOfTheChoiceReachWhoeverSubscribedFirst)
-{
-    auto model = foundation::make<NonCryptoChecksumsViewModel>();
-    int changes = 0;
-    model->HashAlgos()->VectorChanged([&](const auto&, const auto&) { ++changes; });
-    model->HashAlgos()->Append(model->AvailableHashAlgos()->GetAt(0));
-    model->HashAlgos()->Clear();
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(model->AvailableHashAlgos()->Size(), 3u) << "choosing never changes what is offered";
 }
 
 TEST(OpenSslChecksumsViewModel, OffersEachDigestThatHasAnIdentifierOnceSortedOrdinally)
@@ -104,7 +69,7 @@ TEST(OpenSslChecksumsViewModel, OffersEachDigestThatHasAnIdentifierOnceSortedOrd
     for (const auto& digest : listed) {
         const auto count = std::count_if(digest.names.begin(), digest.names.end(),
                                          [&](const auto& name) { return offered.contains(name); });
-        if (digest.identified) EXPECT_EQ(count, 1) << *digest.names.begin();
+        EXPECT_TRUE(!digest.identified || count == 1) << *digest.names.begin() << " offered " << count << " times";
     }
     // Offered without an object identifier: the pair of MD5 and SHA-1 has a numeric one all the
     // same. The KMAC cores have none and the null digest is no checksum.
@@ -121,10 +86,6 @@ TEST(OpenSslChecksumsViewModel, OffersEachDigestThatHasAnIdentifierOnceSortedOrd
     ASSERT_NE(md5, names.end());
     ASSERT_NE(md5 + 1, names.end());
     EXPECT_EQ(*(md5 + 1), u"MD5-SHA1");
-    for (const auto& entry : *model->AvailableHashAlgos())
-        EXPECT_NE(std::get<const EVP_MD*>(entry->Algorithm()), nullptr);
-    EXPECT_EQ(model->HashAlgos()->Size(), 0u);
-    EXPECT_EQ(model->FileSize(), -1);
 }
 
 TEST(ChecksumsViewModel, FileSizeNotifiesOnlyChanges)

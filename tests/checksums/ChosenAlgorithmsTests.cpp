@@ -1,7 +1,7 @@
 #include "checksums/ChosenAlgorithms.h"
 
 #include "platform/foundation/boxing.h"
-#include "tests/support/event_loop.h"
+#include "tests/checksums/oracles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,7 @@ namespace {
 
 constexpr std::u16string_view Key = u"ChosenNonCryptoAlgorithms";
 
-std::vector<foundation::hstring> Names(const HashAlgoVector& entries)
-{
-    std::vector<foundation::hstring> names;
-    for (const auto& entry : *entries) names.push_back(entry->ShortName());
-    return names;
-}
+using test::Names;
 
 std::vector<bool> CheckedFlags(const ChecksumsViewModel& model)
 {
@@ -54,24 +49,25 @@ protected:
 
 }  // namespace
 
-TEST(LoadChosenAlgorithms, RestoresTheSavedOrderWithDuplicates)
+// Each exact name in the saved order, duplicates too, in one change of the choice; the toggles of
+// the named entries are set. Blanks, other cases, other names and empty tokens are dropped.
+TEST(LoadChosenAlgorithms, RestoresEveryExactNameInTheSavedOrder)
 {
-    Restore restore;
-    restore.From(foundation::box_value(u"XXH64,XXH3,XXH64"));
-    EXPECT_EQ(Names(restore.model->HashAlgos()), (std::vector<foundation::hstring>{u"XXH64", u"XXH3", u"XXH64"}));
-    // XXH128, XXH3, XXH64 in the order offered.
-    EXPECT_EQ(CheckedFlags(*restore.model), (std::vector<bool>{false, true, true}));
-    EXPECT_EQ(restore.changes, 1);
-    EXPECT_EQ(restore.model->HashAlgos()->GetAt(0), FindAlgorithmByShortName(*restore.model, u"XXH64"));
-}
-
-TEST(LoadChosenAlgorithms, DropsEveryTokenThatIsNotAnExactName)
-{
-    Restore restore;
-    restore.From(foundation::box_value(u",XXH3,, XXH64,xxh128,MD5,XXH64 ,XXH12,XXH128,"));
-    EXPECT_EQ(Names(restore.model->HashAlgos()), (std::vector<foundation::hstring>{u"XXH3", u"XXH128"}));
-    EXPECT_EQ(CheckedFlags(*restore.model), (std::vector<bool>{true, true, false}));
-    EXPECT_EQ(restore.changes, 1);
+    const struct {
+        const char16_t* saved;
+        std::vector<foundation::hstring> chosen;
+        std::vector<bool> checked;  // XXH128, XXH3, XXH64 as offered
+    } cases[] = {
+        {u"XXH64,XXH3,XXH64", {u"XXH64", u"XXH3", u"XXH64"}, {false, true, true}},
+        {u",XXH3,, XXH64,xxh128,MD5,XXH64 ,XXH12,XXH128,", {u"XXH3", u"XXH128"}, {true, true, false}},
+    };
+    for (const auto& c : cases) {
+        Restore restore;
+        restore.From(foundation::box_value(c.saved));
+        EXPECT_EQ(Names(restore.model->HashAlgos()), c.chosen);
+        EXPECT_EQ(CheckedFlags(*restore.model), c.checked);
+        EXPECT_EQ(restore.changes, 1);
+    }
 }
 
 TEST(LoadChosenAlgorithms, AnEmptyStringEmptiesTheChoiceAndAnythingElseTouchesNothing)
@@ -100,38 +96,14 @@ TEST(LoadChosenAlgorithms, AnEmptyStringEmptiesTheChoiceAndAnythingElseTouchesNo
     EXPECT_EQ(foundation::unbox_value<foundation::hstring>(restore.values->Lookup(foundation::hstring(Key))), u"");
 }
 
-TEST(SaveChosenAlgorithms, JoinsTheChosenNamesInOrderAndRestoresThem)
+// The page saves its choice in order; here an empty choice and a store that refuses the value,
+// which leaves the page working and the old value in place.
+TEST(SaveChosenAlgorithms, SavesAnEmptyChoiceAndSurvivesARefusingStore)
 {
     Restore restore;
     SaveChosenAlgorithms(*restore.model, *restore.values, Key);
     EXPECT_EQ(foundation::unbox_value<foundation::hstring>(restore.values->Lookup(foundation::hstring(Key))), u"");
-
-    const auto xxh3 = FindAlgorithmByShortName(*restore.model, u"XXH3");
-    const auto xxh64 = FindAlgorithmByShortName(*restore.model, u"XXH64");
-    restore.model->HashAlgos()->ReplaceAll({xxh64, xxh3, xxh64});
-    SaveChosenAlgorithms(*restore.model, *restore.values, Key);
-    EXPECT_EQ(foundation::unbox_value<foundation::hstring>(restore.values->Lookup(foundation::hstring(Key))),
-              u"XXH64,XXH3,XXH64");
-
-    Restore again;
-    again.values = restore.values;
-    LoadChosenAlgorithms(*again.model, *again.values, Key);
-    EXPECT_EQ(Names(again.model->HashAlgos()), Names(restore.model->HashAlgos()));
-
-    // A store that refuses the value leaves the page working, and the old value in place.
     auto refusing = foundation::make<RefusingSet>();
     EXPECT_NO_THROW(SaveChosenAlgorithms(*restore.model, *refusing, Key));
     EXPECT_FALSE(refusing->HasKey(foundation::hstring(Key)));
-}
-
-TEST(FindAlgorithmByShortName, MatchesWholeNamesExactly)
-{
-    auto model = foundation::make<OpenSslChecksumsViewModel>();
-    const auto md5 = FindAlgorithmByShortName(*model, u"MD5");
-    ASSERT_NE(md5, nullptr);
-    EXPECT_EQ(md5->ShortName(), u"MD5");
-    EXPECT_EQ(FindAlgorithmByShortName(*model, u"MD5-SHA1")->ShortName(), u"MD5-SHA1");
-    EXPECT_EQ(FindAlgorithmByShortName(*model, u"md5"), nullptr);
-    EXPECT_EQ(FindAlgorithmByShortName(*model, u"MD"), nullptr);
-    EXPECT_EQ(FindAlgorithmByShortName(*model, u""), nullptr);
 }

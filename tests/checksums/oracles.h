@@ -2,6 +2,7 @@
 // Files of the sizes that matter to the checksum loop, and what the command-line tools say of them.
 
 #include "checksums/ChecksumHashers.h"
+#include "checksums/ChecksumsViewModel.h"
 #include "checksums/HashAlgo.h"
 #include "platform/foundation/threading.h"
 
@@ -27,8 +28,8 @@ inline std::string Upper(std::string text)
     return text;
 }
 
-// The first word of the command's output.
-inline std::string FirstWord(const std::string& command)
+// What the command writes to its standard output.
+inline std::string Output(const std::string& command)
 {
     std::string output;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -36,7 +37,19 @@ inline std::string FirstWord(const std::string& command)
         while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
         ::pclose(pipe);
     }
+    return output;
+}
+inline std::string FirstWord(const std::string& command)
+{
+    const auto output = Output(command);
     return output.substr(0, output.find_first_of(" \n"));
+}
+
+inline std::vector<foundation::hstring> Names(const Zintrel::HashAlgoVector& entries)
+{
+    std::vector<foundation::hstring> names;
+    for (const auto& entry : *entries) names.push_back(entry->ShortName());
+    return names;
 }
 
 // The upper-case checksum that xxhsum or openssl dgst gives for the entry's algorithm.

@@ -32,50 +32,59 @@ public:
     ReadHook& operator=(const ReadHook&) = delete;
 };
 
-// Holds every opening of a file before its first read until the test releases it by number
-// (0 for the first opening). A held reader goes on by itself after a minute, so a failing test
-// cannot hang.
-class OpeningGate {
+// Holds every thread that passes it until the test releases it by number (0 for the first to
+// come). Copies share one gate, so a thread may still be leaving it when the test's copy is gone;
+// a held thread goes on by itself after a minute, so a failing test cannot hang.
+class Gate {
 public:
-    explicit OpeningGate(const std::filesystem::path& file)
-        : m_state(std::make_shared<state>()), m_hook(file, [state = m_state](std::optional<std::uint64_t> offset) {
-              if (offset) return;
-              std::unique_lock lock(state->lock);
-              const std::size_t number = state->released.size();
-              state->released.push_back(false);
-              state->changed.notify_all();
-              state->changed.wait_for(lock, std::chrono::minutes(1), [&] { return state->released[number]; });
-          })
+    void Pass() const
     {
+        std::unique_lock lock(m_state->lock);
+        const std::size_t number = m_state->released.size();
+        m_state->released.push_back(false);
+        m_state->changed.notify_all();
+        m_state->changed.wait_for(lock, std::chrono::minutes(1), [&] { return m_state->released[number]; });
     }
-    ~OpeningGate()
+    // Waits a bounded time until this many threads have come.
+    bool WaitForArrivals(std::size_t count) const
+    {
+        std::unique_lock lock(m_state->lock);
+        return m_state->changed.wait_for(lock, std::chrono::seconds(30), [&] { return m_state->released.size() >= count; });
+    }
+    void Release(std::size_t number) const
+    {
+        std::lock_guard lock(m_state->lock);
+        if (number < m_state->released.size()) m_state->released[number] = true;
+        m_state->changed.notify_all();
+    }
+    void ReleaseAll() const
     {
         std::lock_guard lock(m_state->lock);
         m_state->released.assign(m_state->released.size(), true);
         m_state->changed.notify_all();
     }
 
-    // Waits a bounded time until this many openings have come.
-    bool WaitForOpenings(std::size_t count)
-    {
-        std::unique_lock lock(m_state->lock);
-        return m_state->changed.wait_for(lock, std::chrono::seconds(30), [&] { return m_state->released.size() >= count; });
-    }
-    void Release(std::size_t number)
-    {
-        std::lock_guard lock(m_state->lock);
-        if (number < m_state->released.size()) m_state->released[number] = true;
-        m_state->changed.notify_all();
-    }
-
 private:
-    // Shared with the readers, which may still be leaving the gate when it is gone.
     struct state {
         std::mutex lock;
         std::condition_variable changed;
         std::vector<bool> released;
     };
-    std::shared_ptr<state> m_state;
+    std::shared_ptr<state> m_state = std::make_shared<state>();
+};
+
+// Holds every opening of a file before its first read.
+class OpeningGate : public Gate {
+public:
+    explicit OpeningGate(const std::filesystem::path& file)
+        : m_hook(file, [gate = Gate(*this)](std::optional<std::uint64_t> offset) {
+              if (!offset) gate.Pass();
+          })
+    {
+    }
+    ~OpeningGate() { ReleaseAll(); }
+
+private:
     ReadHook m_hook;
 };
 
