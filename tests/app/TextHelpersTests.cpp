@@ -1,13 +1,12 @@
 #include "app/TextHelpers.h"
 
 #include "tests/app/test_locales.h"
+#include "tests/support/environment.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 using namespace Zintrel;
 
@@ -81,33 +80,20 @@ class SystemLocale : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG", "LOCPATH"}) {
-            const char* value = std::getenv(name);
-            m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
-            unsetenv(name);
-        }
+        for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG", "LOCPATH"}) m_environment.set(name, nullptr);
     }
-    void TearDown() override
-    {
-        for (auto& [name, value] : m_saved) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-
-private:
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    test::scoped_environment m_environment;
 };
 
 }  // namespace
 
 TEST_F(SystemLocale, FallsBackToTheClassicLocaleWithoutThrowing)
 {
-    setenv("LANG", "C", 1);
+    m_environment.set("LANG", "C");
     EXPECT_EQ(make_system_locale(), std::locale::classic());
-    setenv("LANG", "xx_YY.UTF-8", 1);
+    m_environment.set("LANG", "xx_YY.UTF-8");
     EXPECT_EQ(make_system_locale(), std::locale::classic()) << "a locale the runtime does not know";
-    setenv("LANG", "!!garbage", 1);
+    m_environment.set("LANG", "!!garbage");
     EXPECT_EQ(make_system_locale(), std::locale::classic());
 }
 
@@ -115,8 +101,8 @@ TEST_F(SystemLocale, KeepsTheLanguageCountryNameWhereTheRuntimeAcceptsIt)
 {
     const auto folder = compile_locales({"de-DE", "de_DE.UTF-8"});
     ASSERT_TRUE(folder) << "localedef (Debian package locales) is needed to build test locales";
-    setenv("LOCPATH", folder->c_str(), 1);
-    setenv("LANG", "de_DE.UTF-8", 1);
+    m_environment.set("LOCPATH", folder->c_str());
+    m_environment.set("LANG", "de_DE.UTF-8");
     EXPECT_EQ(make_system_locale().name(), "de-DE");
 
     std::filesystem::remove_all(*folder / "de-DE");

@@ -2,6 +2,7 @@
 #include "platform/appmodel/Package.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/support/program_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,15 +28,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Each test has its own folder standing for the program's, so tests may run side by side.
-fs::path test_folder()
-{
-    return fs::temp_directory_path() / ("zintrel-test-" + std::to_string(getpid()) + "-" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
-}
-
-fs::path manifest_path() { return test_folder() / "program" / PackageManifestName; }
-
 std::string contents(const fs::path& file)
 {
     std::ostringstream text;
@@ -43,41 +35,28 @@ std::string contents(const fs::path& file)
     return text.str();
 }
 
-void use_test_folder()
-{
-    fs::create_directories(test_folder() / "program");
-    set_package_folder_for_tests(hstring((test_folder() / "program").u16string()));
-}
-
 // A package identity and a private configuration folder for one test.
 class Packaged : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        use_test_folder();
-        m_config = test_folder() / "config";
-        fs::remove_all(m_config);
-        setenv("XDG_CONFIG_HOME", m_config.c_str(), 1);
-        std::ofstream(manifest_path()) << "<Package><Identity Name=\"Varnholt.Zintrel\" Version=\"3.1.3.0\"/></Package>\n";
-        reset_application_data_for_tests();
-    }
-    void TearDown() override
-    {
-        reset_application_data_for_tests();
-        fs::remove_all(test_folder());
-    }
     fs::path settings_file() const { return m_config / "zintrel" / "settings.json"; }
+    void write_settings(const std::string& text) const
+    {
+        fs::create_directories(settings_file().parent_path());
+        std::ofstream(settings_file(), std::ios::binary) << text;
+    }
+    // The files in the settings folder.
+    long files() const { return std::distance(fs::directory_iterator(settings_file().parent_path()), fs::directory_iterator{}); }
     static std::shared_ptr<foundation::PropertySet> values() { return ApplicationData::Current()->LocalSettings()->Values(); }
 
-    fs::path m_config;
+    test::program_folder m_folder;
+    const fs::path m_config = m_folder.config();
 };
 
 }  // namespace
 
 TEST(Package, WithoutAManifestThereIsNoPackageAndNoApplicationData)
 {
-    use_test_folder();
-    reset_application_data_for_tests();
+    test::program_folder unpackaged(false);
     try {
         Package::Current();
         FAIL() << "no manifest, no package";
@@ -85,7 +64,6 @@ TEST(Package, WithoutAManifestThereIsNoPackageAndNoApplicationData)
         EXPECT_EQ(static_cast<std::uint32_t>(e.code()), 0x80073D54u);
     }
     EXPECT_THROW(ApplicationData::Current(), foundation::hresult_error);
-    fs::remove_all(test_folder());
 }
 
 TEST_F(Packaged, ValuesSurviveARestart)
@@ -113,8 +91,7 @@ TEST_F(Packaged, ADamagedFileStartsEmptyAndIsKeptAsideUnderANameOfItsOwn)
     // Set aside within the same second, each keeps its own name.
     const std::set<std::string> damaged = {"", "{\"values\": 5}", "{\"values\": [", "\x89PNG"};
     for (const std::string& garbage : damaged) {
-        fs::create_directories(settings_file().parent_path());
-        std::ofstream(settings_file(), std::ios::binary) << garbage;
+        write_settings(garbage);
         reset_application_data_for_tests();
         EXPECT_EQ(values()->Size(), 0u) << "content: " << garbage;
         values()->Insert(u"k", PropertyValue::CreateString(u"v"));
@@ -129,8 +106,7 @@ TEST_F(Packaged, ADamagedFileStartsEmptyAndIsKeptAsideUnderANameOfItsOwn)
 TEST_F(Packaged, AValueOutOfRangeIsLeftOutAloneAndNeverSavedAsNull)
 {
     for (const char* version : {"-1", "1e30", "0.5"}) {
-        fs::create_directories(settings_file().parent_path());
-        std::ofstream(settings_file()) << R"({"version": )" << version << R"(, "values": {
+        write_settings(R"({"version": )" + std::string(version) + R"(, "values": {
             "kept": {"type": "String", "value": "SHA256"},
             "far": {"type": "Point", "value": [1e39, 0]},
             "negative": {"type": "UInt32", "value": -1},
@@ -138,7 +114,7 @@ TEST_F(Packaged, AValueOutOfRangeIsLeftOutAloneAndNeverSavedAsNull)
             "huge": {"type": "Int32", "value": 1e30},
             "WindowPlacement": {"type": "Composite", "value": {
                 "showCmd": {"type": "UInt32", "value": 3},
-                "rcNormalPosition": {"type": "Rect", "value": [1e10, 0, -4e38, 600]}}}}})";
+                "rcNormalPosition": {"type": "Rect", "value": [1e10, 0, -4e38, 600]}}}}})");
         reset_application_data_for_tests();
         EXPECT_EQ(ApplicationData::Current()->Version(), 0u) << version;
         EXPECT_EQ(values()->Size(), 2u) << "only the values in range";
@@ -147,8 +123,7 @@ TEST_F(Packaged, AValueOutOfRangeIsLeftOutAloneAndNeverSavedAsNull)
         ASSERT_NE(placement, nullptr);
         EXPECT_EQ(placement->Size(), 1u);
         EXPECT_EQ(unbox_value<std::uint32_t>(placement->Lookup(u"showCmd")), 3u);
-        EXPECT_EQ(std::distance(fs::directory_iterator(settings_file().parent_path()), fs::directory_iterator{}), 1)
-            << "nothing set aside";
+        EXPECT_EQ(files(), 1) << "nothing set aside";
 
         EXPECT_THROW(values()->Insert(u"x", PropertyValue::CreatePoint({INFINITY, 0})), foundation::hresult_invalid_argument);
         EXPECT_THROW(values()->Insert(u"x", PropertyValue::CreateDouble(NAN)), foundation::hresult_invalid_argument);
@@ -167,10 +142,9 @@ struct file_access_as_nobody {
 
 TEST_F(Packaged, AFileThatCannotBeReadIsLeftAsItIs)
 {
-    fs::create_directories(settings_file().parent_path());
-    fs::permissions(settings_file().parent_path(), fs::perms::all);  // nobody could replace the file
     const std::string saved = R"({"version": 0, "values": {"k": {"type": "String", "value": "mine"}}})";
-    std::ofstream(settings_file()) << saved;
+    write_settings(saved);
+    fs::permissions(settings_file().parent_path(), fs::perms::all);  // nobody could replace the file
     fs::permissions(settings_file(), fs::perms::owner_read | fs::perms::owner_write);
     std::string said;
     {
@@ -184,7 +158,7 @@ TEST_F(Packaged, AFileThatCannotBeReadIsLeftAsItIs)
         said = testing::internal::GetCapturedStderr();
     }
     EXPECT_EQ(contents(settings_file()), saved);
-    EXPECT_EQ(std::distance(fs::directory_iterator(settings_file().parent_path()), fs::directory_iterator{}), 1);
+    EXPECT_EQ(files(), 1);
     EXPECT_NE(said.find("cannot be read (Permission denied)"), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
 }

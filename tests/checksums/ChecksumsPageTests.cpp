@@ -5,8 +5,6 @@
 #include "app/MainWindow.h"
 #include "checksums/ChosenAlgorithms.h"
 #include "checksums/ChecksumsPage.h"
-#include "platform/appmodel/ApplicationData.h"
-#include "platform/appmodel/Package.h"
 #include "platform/foundation/activation.h"
 #include "platform/foundation/threading.h"
 #include "platform/xaml/controls/ContentDialog.h"
@@ -16,6 +14,7 @@
 #include "platform/xaml/controls/ToggleButton.h"
 
 #include "tests/checksums/oracles.h"
+#include "tests/support/program_folder.h"
 #include "tests/support/read_hook.h"
 #include "tests/xaml/shown_root.h"
 
@@ -90,29 +89,17 @@ struct page_kind {
 
 class ChecksumsPageTest : public test::ChecksumFiles, public ::testing::WithParamInterface<page_kind> {
 protected:
-    void SetUp() override
-    {
-        m_dir = s_folder / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        fs::create_directories(m_dir / "program");
-        setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
-        Identity(false);
-    }
+    void SetUp() override { Identity(false); }
     void TearDown() override
     {
         if (auto* dialog = QApplication::activeModalWidget()) dialog->close();
         m_root.reset();
-        appmodel::set_package_folder_for_tests({});
-        appmodel::reset_application_data_for_tests();
     }
 
-    // A new App with or without a package identity (a manifest in its program folder).
+    // A new App with or without a package identity.
     void Identity(bool packaged)
     {
-        const auto manifest = m_dir / "program" / appmodel::PackageManifestName;
-        if (packaged) std::ofstream(manifest) << "<Package><Identity Name=\"Varnholt.Zintrel\" Version=\"3.1.3.0\"/></Package>\n";
-        else fs::remove(manifest);
-        appmodel::set_package_folder_for_tests(path_text(m_dir / "program"));
-        appmodel::reset_application_data_for_tests();
+        m_folder.package(packaged);
         m_app = foundation::make<App>();
     }
 
@@ -245,7 +232,7 @@ protected:
         ASSERT_TRUE(test::run_until([] { return QApplication::activeModalWidget() == nullptr; }));
     }
 
-    fs::path m_dir;
+    test::program_folder m_folder;
     std::shared_ptr<App> m_app;
     std::shared_ptr<ChecksumsPage> m_page;
     std::shared_ptr<xaml::XamlRoot> m_root;

@@ -1,35 +1,18 @@
 #include "platform/shell/locale.h"
 
+#include "tests/support/environment.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <map>
-#include <optional>
 #include <string>
 
 using namespace shell;
 
 namespace {
 
-// Sets the locale variables for one test and puts the old ones back.
 class LocaleEnvironment : public ::testing::Test {
 protected:
-    void TearDown() override
-    {
-        for (auto& [name, value] : m_saved) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-    void set(const std::string& name, const char* value)
-    {
-        if (!m_saved.count(name)) {
-            const char* old = std::getenv(name.c_str());
-            m_saved[name] = old ? std::optional<std::string>(old) : std::nullopt;
-        }
-        if (value) setenv(name.c_str(), value, 1);
-        else unsetenv(name.c_str());
-    }
+    void set(const std::string& name, const char* value) { m_environment.set(name, value); }
     void only_lang(const char* value)
     {
         set("LC_ALL", nullptr);
@@ -44,8 +27,7 @@ protected:
         return n == 0 ? u"<failed>" : std::u16string(buffer);
     }
 
-private:
-    std::map<std::string, std::optional<std::string>> m_saved;
+    test::scoped_environment m_environment;
 };
 
 }  // namespace
