@@ -4,7 +4,9 @@
 
 #include "platform/foundation/object.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -113,49 +115,75 @@ public:
     {
         std::lock_guard lock(m_state->mutex);
         const event_token token{m_state->next++};
-        m_state->handlers.emplace_back(token, std::move(handler));
+        auto handlers = m_state->handlers ? std::make_shared<entries>(*m_state->handlers) : std::make_shared<entries>();
+        handlers->emplace_back(token, std::move(handler));
+        m_state->handlers = std::move(handlers);
         return token;
     }
 
-    void remove(event_token token)
-    {
-        std::lock_guard lock(m_state->mutex);
-        auto& handlers = m_state->handlers;
-        std::erase_if(handlers, [token](const auto& entry) { return entry.first == token; });
-    }
+    void remove(event_token token) { m_state->remove(token); }
 
     event_revoker add_revoker(Delegate handler)
     {
         const auto token = add(std::move(handler));
         return event_revoker([weak = std::weak_ptr<state>(m_state), token] {
-            if (auto strong = weak.lock()) {
-                std::lock_guard lock(strong->mutex);
-                std::erase_if(strong->handlers, [token](const auto& entry) { return entry.first == token; });
-            }
+            if (auto strong = weak.lock()) strong->remove(token);
         });
     }
 
     explicit operator bool() const
     {
         std::lock_guard lock(m_state->mutex);
-        return !m_state->handlers.empty();
+        return m_state->handlers != nullptr;
     }
 
+    // Calls every handler there was when it started, even when one throws; the first exception
+    // is rethrown once they all ran.
     template <class... Args>
     void operator()(const Args&... args) const
     {
-        std::vector<std::pair<event_token, Delegate>> snapshot;
+        std::shared_ptr<const entries> handlers;
         {
             std::lock_guard lock(m_state->mutex);
-            snapshot = m_state->handlers;
+            handlers = m_state->handlers;
         }
-        for (const auto& entry : snapshot) entry.second(args...);
+        if (!handlers) return;
+        std::exception_ptr first;
+        for (const auto& entry : *handlers) {
+            try {
+                entry.second(args...);
+            } catch (...) {
+                if (!first) first = std::current_exception();
+            }
+        }
+        if (first) std::rethrow_exception(first);
     }
 
 private:
+    using entries = std::vector<std::pair<event_token, Delegate>>;
     struct state {
+        void remove(event_token token)
+        {
+            std::lock_guard lock(mutex);
+            if (!handlers) return;
+            const auto found = std::find_if(handlers->begin(), handlers->end(),
+                                            [token](const auto& entry) { return entry.first == token; });
+            if (found == handlers->end()) return;
+            if (handlers->size() == 1) {
+                handlers = nullptr;
+                return;
+            }
+            auto rest = std::make_shared<entries>();
+            rest->reserve(handlers->size() - 1);
+            for (auto entry = handlers->begin(); entry != handlers->end(); ++entry)
+                if (entry != found) rest->push_back(*entry);
+            handlers = std::move(rest);
+        }
+
         std::mutex mutex;
-        std::vector<std::pair<event_token, Delegate>> handlers;
+        // Never changed once made: add and remove put a new array in its place, so raising takes
+        // only this pointer. Null while there are no handlers.
+        std::shared_ptr<const entries> handlers;
         std::int64_t next = 1;
     };
     std::shared_ptr<state> m_state = std::make_shared<state>();

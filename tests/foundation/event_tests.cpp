@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 using namespace foundation;
 
 namespace {
@@ -64,19 +67,41 @@ TEST(Event, WeakDelegateDoesNothingOnceItsTargetIsGone)
     EXPECT_NO_THROW(changed(5));
 }
 
-TEST(Event, HandlerMayRemoveItselfWhileTheEventRuns)
+// A raise calls the handlers there were when it started: one removed or added meanwhile counts
+// from the next raise on.
+TEST(Event, HandlersRemovedOrAddedWhileTheEventRunsCountFromTheNextRaise)
 {
     event<handler> changed;
-    int calls = 0;
+    std::vector<int> calls;
     event_token self;
-    self = changed.add([&](int) {
-        ++calls;
+    self = changed.add([&](int v) {
+        calls.push_back(v);
         changed.remove(self);
+        changed.add([&](int v) { calls.push_back(v * 100); });
     });
-    changed.add([&](int) { ++calls; });
-    changed(0);
-    changed(0);
-    EXPECT_EQ(calls, 3);
+    changed.add([&](int v) { calls.push_back(v * 10); });
+    changed(1);
+    changed(2);
+    EXPECT_EQ(calls, (std::vector<int>{1, 10, 20, 200}));
+}
+
+TEST(Event, AThrowingHandlerDoesNotStopTheOthersAndItsExceptionComesOutAfterThem)
+{
+    event<handler> changed;
+    std::vector<int> calls;
+    changed.add([&](int v) {
+        calls.push_back(v);
+        throw std::runtime_error("first");
+    });
+    changed.add([&](int) { throw std::logic_error("second"); });
+    changed.add([&](int v) { calls.push_back(v * 10); });
+    try {
+        changed(1);
+        ADD_FAILURE() << "the handler's exception was lost";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "first");
+    }
+    EXPECT_EQ(calls, (std::vector<int>{1, 10}));
 }
 
 TEST(Event, PropertyChangedCarriesTheName)
