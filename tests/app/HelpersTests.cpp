@@ -1,19 +1,11 @@
 #include "app/Helpers.h"
 
-#include "platform/datatransfer/DataPackage.h"
 #include "platform/foundation/activation.h"
 #include "platform/foundation/format.h"
-#include "platform/storage/streams.h"
 
 #include "tests/app/test_locales.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
-#include <QMimeData>
 #include <gtest/gtest.h>
-
-#include <cstring>
 
 using namespace Zintrel;
 using foundation::box_value;
@@ -93,25 +85,4 @@ TEST(Helpers, HelpersFollowARealLocale)
                                 "' ZINTREL_LOCALE_CHILD=1 '" + std::filesystem::read_symlink("/proc/self/exe").string() + "' --gtest_filter='HelpersUnderALocale.*' >/dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << "the helpers under de_DE.UTF-8; run that test alone to see why";
     std::filesystem::remove_all(*folder);
-}
-
-TEST(Helpers, HasTextOrFileNameLooksAtTheClipboard)
-{
-    auto text = foundation::make<datatransfer::DataPackage>();
-    text->SetText(u"/tmp/file");
-    datatransfer::Clipboard::SetContent(text);
-    EXPECT_TRUE(HasTextOrFileName());
-
-    const std::u16string path = u"/tmp/file";
-    std::vector<std::uint8_t> bytes((path.size() + 1) * 2);
-    std::memcpy(bytes.data(), path.data(), path.size() * 2);
-    auto file = foundation::make<datatransfer::DataPackage>();
-    file->SetData(FileNameFormatId(), foundation::make<storage::InMemoryRandomAccessStream>(std::move(bytes)));
-    datatransfer::Clipboard::SetContent(file);
-    EXPECT_TRUE(HasTextOrFileName());
-
-    auto* image = new QMimeData;
-    image->setImageData(QImage(4, 4, QImage::Format_RGB32));
-    QGuiApplication::clipboard()->setMimeData(image);
-    EXPECT_FALSE(HasTextOrFileName()) << "a bitmap is neither text nor a file item";
 }

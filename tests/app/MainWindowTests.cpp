@@ -313,25 +313,6 @@ TEST_F(MainWindowTest, TheWindowKeepsARoomyMinimumAndADrawnEdge)
     EXPECT_EQ(maximized.pixelColor(0, maximized.height() / 2), maximized.pixelColor(3, maximized.height() / 2));
 }
 
-TEST_F(MainWindowTest, DoubleClickOnTheTitleBarMaximisesAndRestores)
-{
-    QWidget* frame = m_window->widget();
-    QAbstractButton* maximize = caption_button(frame, "Maximize");
-    ASSERT_NE(maximize, nullptr);
-    QWidget* text = m_window->CaptionTextBlock()->widget();
-    const QPoint beside = text->mapTo(frame, QPoint(text->width() + 10, 8));
-    QWidget* target = frame->childAt(beside);
-    ASSERT_NE(target, nullptr);
-    QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(frame, beside));
-    QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFrom(frame, beside));  // QTest leaves the button down
-    EXPECT_TRUE(test::run_until([&] { return maximize->accessibleName() == "Restore"; })) << "the button says what it does now";
-    ASSERT_TRUE(frame->isMaximized());
-    QTest::mouseDClick(target, Qt::LeftButton, {}, target->mapFrom(frame, beside));
-    QTest::mouseRelease(target, Qt::LeftButton, {}, target->mapFrom(frame, beside));  // QTest leaves the button down
-    ASSERT_TRUE(test::run_until([&] { return !frame->isMaximized(); }));
-    EXPECT_TRUE(test::run_until([&] { return maximize->accessibleName() == "Maximize"; }));
-}
-
 TEST_F(MainWindowTest, EnterOnAFocusedToolOpensIt)
 {
     const auto all = items();

@@ -25,26 +25,16 @@ private:
 
 }  // namespace
 
-TEST(TextConversion, RoundTripsBetweenUtf8AndUtf16)
+// The conversion itself is the shell's, tested there; here what the wrappers hand it.
+TEST(TextConversion, TheWholeInputIsConvertedNULsIncluded)
 {
-    EXPECT_EQ(to_wide("Zintrel"), u"Zintrel");
-    EXPECT_EQ(to_utf8(u"Zintrel"), "Zintrel");
-
     const std::string euro = "\xE2\x82\xAC";
-    EXPECT_EQ(to_wide(euro), std::u16string(1, u'\u20AC')) << "a three-byte character is one UTF-16 unit";
     EXPECT_EQ(to_utf8(to_wide(euro)), euro);
-
-    const std::string emoji = "\xF0\x9F\x94\x91";
-    const auto wide = to_wide(emoji);
-    ASSERT_EQ(wide.size(), 2u) << "a character outside the BMP is a surrogate pair";
-    EXPECT_EQ(wide[0], 0xD83D);
-    EXPECT_EQ(wide[1], 0xDD11);
-    EXPECT_EQ(to_utf8(wide), emoji);
-
     EXPECT_EQ(to_wide(""), u"");
     EXPECT_EQ(to_utf8(u""), "");
     const std::string with_nul("a\0b", 3);
     EXPECT_EQ(to_wide(with_nul), std::u16string(u"a\0b", 3)) << "the byte count, not a terminator, ends the input";
+    EXPECT_EQ(to_utf8(std::u16string(u"a\0b", 3)), with_nul);
 }
 
 TEST(TextConversion, IllFormedInputIsReplacedNotRejected)

@@ -174,10 +174,3 @@ TEST(ChecksumLoop, EdgeCasesOfTheEntryList)
     EXPECT_FALSE(results[0].has_value());
     EXPECT_EQ(foundation::to_narrow(*results[1]), OpenSslOneShot("MD5", data));
 }
-
-TEST(ChecksumText, IsUpperCaseHexWithTwoDigitsPerByte)
-{
-    const std::uint8_t bytes[] = {0xAB, 0x0F, 0x00, 0x90};
-    EXPECT_EQ(ChecksumText(bytes), u"AB0F0090");
-    EXPECT_TRUE(ChecksumText({}).empty());
-}

@@ -3,8 +3,6 @@
 
 #include "tests/support/event_loop.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -32,26 +30,6 @@ std::u16string read_file_name(const foundation::IInspectable& data)
 }
 
 }  // namespace
-
-TEST(Clipboard, TextRoundTrips)
-{
-    auto package = make<DataPackage>();
-    package->SetText(u"XXH64: 0123ABCD");
-    package->Properties().Title(u"Checksums");
-    Clipboard::SetContent(package);
-    auto view = Clipboard::GetContent();
-    EXPECT_TRUE(view->Contains(StandardDataFormats::Text()));
-    EXPECT_FALSE(view->Contains(FileNameFormat));
-    EXPECT_EQ(wait_for(view->GetTextAsync()), u"XXH64: 0123ABCD");
-}
-
-TEST(Clipboard, TextLinesEndWithTheHostsLineEnding)
-{
-    auto package = make<DataPackage>();
-    package->SetText(u"/tmp/a\r\nSize (Bytes): 5\r\nXXH64: 26C7827D889F6DA3\rlone\n");
-    Clipboard::SetContent(package);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "/tmp/a\nSize (Bytes): 5\nXXH64: 26C7827D889F6DA3\rlone\n");
-}
 
 TEST(Clipboard, AFileItemIsOfferedAsFileNameWithItsTerminator)
 {
