@@ -37,7 +37,6 @@ const DependencyProperty& CountProperty()
 class Counter : public DependencyObject {
 public:
     hstring GetRuntimeClassName() const override { return u"Test.Counter"; }
-    void default_to(std::int32_t value) { SetTypeDefault(CountProperty(), box_value(value)); }
 };
 
 }  // namespace
@@ -96,18 +95,6 @@ TEST(DependencyProperty, ANameRegisteredTwiceOnOneOwnerIsRefused)
     const auto elsewhere =
         DependencyProperty::Register(u"Size", {u"Int32"}, {u"Test.Other" + suffix, TypeKind::Metadata}, PropertyMetadata(box_value(4)));
     EXPECT_FALSE(first == elsewhere) << "another owner may use the same name";
-}
-
-TEST(DependencyProperty, TypeDefaultStandsBetweenLocalAndPropertyDefault)
-{
-    auto counter = foundation::make<Counter>();
-    counter->default_to(7);
-    EXPECT_EQ(unbox_value<std::int32_t>(counter->GetValue(CountProperty())), 7);
-    counter->SetValue(CountProperty(), box_value(std::int32_t{9}));
-    EXPECT_TRUE(counter->HasLocalValue(CountProperty()));
-    counter->ClearValue(CountProperty());
-    EXPECT_EQ(unbox_value<std::int32_t>(counter->GetValue(CountProperty())), 7);
-    EXPECT_EQ(counter->ReadLocalValue(CountProperty()), nullptr);
 }
 
 TEST(DependencyProperty, ChangesFromAnotherThreadAreRefused)

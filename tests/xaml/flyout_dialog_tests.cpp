@@ -58,12 +58,6 @@ void right_click(QWidget* widget, QContextMenuEvent::Reason reason = QContextMen
     QApplication::sendEvent(widget, &event);
 }
 
-void click_action(QMenu* menu, QAction* action)
-{
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-    QCoreApplication::processEvents();
-}
-
 }  // namespace
 
 TEST(MenuFlyout, OpeningComesBeforeTheMenuShowsAndCanStillChangeItsItems)
@@ -97,28 +91,6 @@ TEST(MenuFlyout, OpeningComesBeforeTheMenuShowsAndCanStillChangeItsItems)
     right_click(box->editor(), QContextMenuEvent::Keyboard);
     EXPECT_EQ(openings, 2) << "the menu key opens it too, raising Opening again";
     EXPECT_TRUE(flyout->menu()->actions()[1]->isEnabled());
-}
-
-TEST(MenuFlyout, ChoosingAnItemRaisesItsClickUnlessItIsDisabled)
-{
-    box_with_menu m;
-    auto& [box, flyout, copy, paste] = m;
-    std::vector<IInspectable> clicked;
-    for (const auto& item : {copy, paste})
-        item->Click([&](const IInspectable& sender, const RoutedEventArgs&) { clicked.push_back(sender); });
-    auto root = test::show(box);
-
-    right_click(box->editor());
-    ASSERT_TRUE(test::run_until([&] { return flyout->menu()->isVisible(); }));
-    click_action(flyout->menu(), copy->action());
-    EXPECT_EQ(clicked, std::vector<IInspectable>{copy});
-    EXPECT_TRUE(test::run_until([&] { return !flyout->menu()->isVisible(); })) << "choosing an item closes the menu";
-
-    paste->IsEnabled(false);
-    right_click(box->editor());
-    ASSERT_TRUE(test::run_until([&] { return flyout->menu()->isVisible(); }));
-    click_action(flyout->menu(), paste->action());
-    EXPECT_EQ(clicked.size(), 1u) << "a disabled item raises no Click";
 }
 
 TEST(ToolTipService, TheToolTipIsTheWidgetsQtToolTipAndShowsItsTextAsWritten)
