@@ -4,7 +4,7 @@
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/XamlRoot.h"
 
-#include "tests/support/event_loop.h"
+#include "tests/xaml/shown_root.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -18,18 +18,8 @@ using foundation::make;
 
 namespace {
 
-// Wide enough by default for the pane to stand beside the content.
-std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content, int width = 1100)
-{
-    auto root = make<XamlRoot>();
-    root->Content(content);
-    root->host_widget()->resize(width, 600);
-    root->host_widget()->show();
-    QApplication::setActiveWindow(root->host_widget());
-    test::run_until([&] { return root->host_widget()->isVisible(); });
-    QCoreApplication::processEvents();
-    return root;
-}
+// Wide enough for the pane to stand beside the content.
+std::shared_ptr<XamlRoot> show(const std::shared_ptr<UIElement>& content) { return test::show(content, 1100, 600); }
 
 std::shared_ptr<NavigationViewItem> item(const char16_t* text)
 {
