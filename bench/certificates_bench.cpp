@@ -39,15 +39,15 @@ void self_signed_certificate(benchmark::State& state, int index)
 {
     if (!key_type_available(state, index)) return;
     const certificate_params params{.purpose = 3, .key = KeyTypeTable.at(index), .valid_days = 365,
-                                    .common_name = "bench.example", .alt_names = "192.0.2.7"};
+                                    .subject = {.common_name = "bench.example", .alt_names = "192.0.2.7"}};
     for (auto _ : state) benchmark::DoNotOptimize(make_self_signed_certificate(params));
 }
 
 void certificate_request(benchmark::State& state, int index)
 {
     if (!key_type_available(state, index)) return;
-    const request_params params{.purpose = 3, .key = KeyTypeTable.at(index), .common_name = "bench.example",
-                                .alt_names = "192.0.2.7"};
+    const request_params params{.purpose = 3, .key = KeyTypeTable.at(index),
+                                .subject = {.common_name = "bench.example", .alt_names = "192.0.2.7"}};
     for (auto _ : state) benchmark::DoNotOptimize(make_certificate_request(params));
 }
 

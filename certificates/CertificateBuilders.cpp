@@ -17,29 +17,28 @@ namespace Zintrel {
 
 namespace {
 
-template <class Params>
-Params without_surrounding_blanks(Params params)
+subject_fields without_surrounding_blanks(subject_fields fields)
 {
-    for (const auto field : {&Params::common_name, &Params::organization, &Params::organizational_unit,
-                             &Params::location, &Params::state, &Params::country_code})
-        params.*field = without_blanks(params.*field);
-    return params;
+    for (const auto field : {&subject_fields::common_name, &subject_fields::organization,
+                             &subject_fields::organizational_unit, &subject_fields::location, &subject_fields::state,
+                             &subject_fields::country_code})
+        fields.*field = without_blanks(fields.*field);
+    return fields;
 }
 
 // Characters that would reach a reader of the certificate as something else than text: the
 // subject would keep them, and tools print them to terminals as they stand.
-template <class Params>
-void refuse_control_characters(const Params& params)
+void refuse_control_characters(const subject_fields& subject)
 {
     const struct {
         const char* field;
         std::string_view value;
         bool separated_by_blanks;  // tabs and line breaks separate the names
     } fields[] = {
-        {"common name", params.common_name, false}, {"organization", params.organization, false},
-        {"organizational unit", params.organizational_unit, false}, {"location", params.location, false},
-        {"state", params.state, false}, {"country code", params.country_code, false},
-        {"alternative names", params.alt_names, true},
+        {"common name", subject.common_name, false}, {"organization", subject.organization, false},
+        {"organizational unit", subject.organizational_unit, false}, {"location", subject.location, false},
+        {"state", subject.state, false}, {"country code", subject.country_code, false},
+        {"alternative names", subject.alt_names, true},
     };
     for (const auto& [field, value, names] : fields) {
         const auto control = first_control_character(value, names);
@@ -53,13 +52,6 @@ void refuse_control_characters(const Params& params)
         throw certificate_error(certificate_errc::control_character,
                                 the_field + "the control character " + code + ", which a certificate cannot carry.");
     }
-}
-
-template <class Params>
-void add_subject(const Params& params, X509_NAME* name)
-{
-    add_subject_entries(params.common_name, params.organization, params.organizational_unit, params.location,
-                        params.state, params.country_code, name);
 }
 
 void add_alt_name(STACK_OF(CONF_VALUE) * values, const std::string& prefixed)
@@ -136,15 +128,14 @@ struct prepared_names {
     x509_extension_ptr alt_names;
 };
 
-template <class Params>
-prepared_names prepare_names(const Params& typed)
+prepared_names prepare_names(std::int32_t purpose, const subject_fields& form)
 {
     // Blanks around a field are not part of it.
-    const Params params = without_surrounding_blanks(typed);
-    refuse_control_characters(params);
+    const subject_fields fields = without_surrounding_blanks(form);
+    refuse_control_characters(fields);
     x509_name_ptr subject{ssl_check(X509_NAME_new())};
-    add_subject(params, subject.get());
-    return {std::move(subject), make_alt_name_extension(params.purpose, params.common_name, params.alt_names)};
+    add_subject_entries(fields, subject.get());
+    return {std::move(subject), make_alt_name_extension(purpose, fields.common_name, fields.alt_names)};
 }
 
 }  // namespace
@@ -158,15 +149,15 @@ std::int32_t max_valid_days(std::time_t now)
 
 void check_params(const certificate_params& params)
 {
-    prepare_names(params);
+    prepare_names(params.purpose, params.subject);
     refuse_long_validity(params.valid_days, std::time(nullptr));
 }
 
-void check_params(const request_params& params) { prepare_names(params); }
+void check_params(const request_params& params) { prepare_names(params.purpose, params.subject); }
 
 std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate_params& params)
 {
-    prepared_names names = prepare_names(params);
+    prepared_names names = prepare_names(params.purpose, params.subject);
     refuse_long_validity(params.valid_days, std::time(nullptr));
 
     evp_pkey_ptr key = generate_key(params.key);
@@ -199,7 +190,7 @@ std::pair<evp_pkey_ptr, x509_ptr> make_self_signed_certificate(const certificate
 
 std::pair<evp_pkey_ptr, x509_req_ptr> make_certificate_request(const request_params& params)
 {
-    prepared_names names = prepare_names(params);
+    prepared_names names = prepare_names(params.purpose, params.subject);
 
     evp_pkey_ptr key = generate_key(params.key);
     x509_req_ptr request{ssl_check(X509_REQ_new())};

@@ -18,38 +18,25 @@
 // Each call uses only its own objects, so several may run at once.
 
 #include "certificates/KeyTypes.h"
+#include "certificates/SubjectNames.h"
 
 #include <cstdint>
 #include <ctime>
-#include <string_view>
 #include <utility>
 
 namespace Zintrel {
 
-// The views are UTF-8 and are read only during the call.
 struct certificate_params {
     std::int32_t purpose = 0;
     key_spec key{};
     std::int32_t valid_days = 1;
-    std::string_view common_name{};
-    std::string_view organization{};
-    std::string_view organizational_unit{};
-    std::string_view location{};
-    std::string_view state{};
-    std::string_view country_code{};
-    std::string_view alt_names{};
+    subject_fields subject{};
 };
 
 struct request_params {
     std::int32_t purpose = 0;
     key_spec key{};
-    std::string_view common_name{};
-    std::string_view organization{};
-    std::string_view organizational_unit{};
-    std::string_view location{};
-    std::string_view state{};
-    std::string_view country_code{};
-    std::string_view alt_names{};
+    subject_fields subject{};
 };
 
 // The most whole days of validity from the time now that end before the year 9999.

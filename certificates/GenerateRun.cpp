@@ -23,13 +23,13 @@ std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, b
 {
     auto snapshot = std::make_shared<form_snapshot>();
     snapshot->purpose = form.Purpose();
-    snapshot->common_name = to_utf8(form.CommonName());
-    if (with_alt_names) snapshot->alt_names = to_utf8(form.AltNames());
-    snapshot->organization = to_utf8(form.Organization());
-    snapshot->organizational_unit = to_utf8(form.OrganizationalUnit());
-    snapshot->location = to_utf8(form.Location());
-    snapshot->state = to_utf8(form.State());
-    snapshot->country_code = to_utf8(form.CountryCode());
+    snapshot->subject.common_name = to_utf8(form.CommonName());
+    if (with_alt_names) snapshot->subject.alt_names = to_utf8(form.AltNames());
+    snapshot->subject.organization = to_utf8(form.Organization());
+    snapshot->subject.organizational_unit = to_utf8(form.OrganizationalUnit());
+    snapshot->subject.location = to_utf8(form.Location());
+    snapshot->subject.state = to_utf8(form.State());
+    snapshot->subject.country_code = to_utf8(form.CountryCode());
     if (const auto* self_signed = dynamic_cast<const SelfSignedCertViewModel*>(&form))
         snapshot->valid_days = self_signed->ValidDays();
     snapshot->key_type = form.KeyTypeLabel();
@@ -108,7 +108,7 @@ foundation::fire_and_forget show_failure_dialog(std::shared_ptr<xaml::Control> p
 foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, std::shared_ptr<form_snapshot> form,
                                          generate_plan plan)
 {
-    if (without_blanks(form->common_name).empty()) co_return;
+    if (without_blanks(form->subject.common_name).empty()) co_return;
     if (!KeyTypeTable.contains(form->key_type)) {
         show_failure_dialog(page, plan.failure_title, u"No key type is chosen. Choose one of the key types and try again.");
         co_return;

@@ -6,6 +6,7 @@
 #include "certificates/CertificateViewModels.h"
 #include "certificates/KeyTypes.h"
 #include "certificates/OutputFiles.h"
+#include "certificates/SubjectNames.h"
 #include "platform/foundation/async.h"
 #include "platform/xaml/controls/Control.h"
 
@@ -23,13 +24,7 @@ struct form_snapshot {
     std::int32_t purpose = 0;
     std::int32_t key_type = 0;
     std::int32_t valid_days = 1;
-    std::string common_name;
-    std::string alt_names;
-    std::string organization;
-    std::string organizational_unit;
-    std::string location;
-    std::string state;
-    std::string country_code;
+    subject_fields subject;
     // Wiped when the run lets go of the snapshot.
     std::unique_ptr<secret_text> passphrase = std::make_unique<secret_text>();
 };
@@ -38,22 +33,13 @@ struct form_snapshot {
 // certificate for digital signing names no host).
 std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, bool with_alt_names);
 
-// The builder's parameters (certificate_params or request_params) over the snapshot's texts;
-// the snapshot must outlive them. The key type must be in KeyTypeTable.
+// The builder's parameters (certificate_params or request_params) from the snapshot. The key
+// type must be in KeyTypeTable.
 template <class Params>
 Params params_from(const form_snapshot& form)
 {
-    Params params;
-    params.purpose = form.purpose;
-    params.key = KeyTypeTable.at(form.key_type);
+    Params params{.purpose = form.purpose, .key = KeyTypeTable.at(form.key_type), .subject = form.subject};
     if constexpr (requires { params.valid_days; }) params.valid_days = form.valid_days;
-    params.common_name = form.common_name;
-    params.organization = form.organization;
-    params.organizational_unit = form.organizational_unit;
-    params.location = form.location;
-    params.state = form.state;
-    params.country_code = form.country_code;
-    params.alt_names = form.alt_names;
     return params;
 }
 

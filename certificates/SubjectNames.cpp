@@ -70,19 +70,17 @@ std::size_t find_blank(std::string_view text, std::size_t start, bool blank)
 
 }  // namespace
 
-X509_NAME* add_subject_entries(std::string_view common_name, std::string_view organization,
-                               std::string_view organizational_unit, std::string_view location,
-                               std::string_view state, std::string_view country_code, X509_NAME* name)
+X509_NAME* add_subject_entries(const subject_fields& fields, X509_NAME* name)
 {
-    add_entry(name, "CN", "common name", common_name);
+    add_entry(name, "CN", "common name", fields.common_name);
     const struct {
         const char* entry;
         const char* field;
         std::string_view value;
     } optional_entries[] = {
-        {"O", "organization", organization}, {"OU", "organizational unit", organizational_unit},
-        {"L", "location", location},         {"ST", "state", state},
-        {"C", "country code", country_code},
+        {"O", "organization", fields.organization}, {"OU", "organizational unit", fields.organizational_unit},
+        {"L", "location", fields.location},         {"ST", "state", fields.state},
+        {"C", "country code", fields.country_code},
     };
     for (const auto& [entry, field, value] : optional_entries)
         if (!value.empty()) add_entry(name, entry, field, value);

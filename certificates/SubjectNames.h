@@ -10,13 +10,22 @@
 
 namespace Zintrel {
 
+// The subject's fields and the alternative names as the form holds them, in UTF-8.
+struct subject_fields {
+    std::string common_name;
+    std::string organization;
+    std::string organizational_unit;
+    std::string location;
+    std::string state;
+    std::string country_code;
+    std::string alt_names;
+};
+
 // Appends CN (always), then O, OU, L, ST and C where not empty, each as UTF-8 input in a set of
 // its own, and returns name. An entry the library refuses for its length or its characters
 // throws a certificate error code naming the field and its limit; any other refusal throws the
 // library's error.
-X509_NAME* add_subject_entries(std::string_view common_name, std::string_view organization,
-                               std::string_view organizational_unit, std::string_view location,
-                               std::string_view state, std::string_view country_code, X509_NAME* name);
+X509_NAME* add_subject_entries(const subject_fields& fields, X509_NAME* name);
 
 // The token, unchanged, behind the first prefix that fits: "IP:" for an IPv4 or IPv6 address,
 // "URI:" when it begins with a scheme, "email:" when it holds an at sign, otherwise "DNS:".

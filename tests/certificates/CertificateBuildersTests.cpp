@@ -84,13 +84,14 @@ std::vector<std::string> extensions(const std::string& openssl_text)
 
 certificate_params certificate(std::int32_t purpose, std::string_view common_name, std::string_view alt_names = {})
 {
-    return {.purpose = purpose, .key = rsa_bits{2048}, .valid_days = 365, .common_name = common_name,
-            .alt_names = alt_names};
+    return {.purpose = purpose, .key = rsa_bits{2048}, .valid_days = 365,
+            .subject = {.common_name = std::string(common_name), .alt_names = std::string(alt_names)}};
 }
 
 request_params request(std::int32_t purpose, std::string_view common_name, std::string_view alt_names = {})
 {
-    return {.purpose = purpose, .key = rsa_bits{2048}, .common_name = common_name, .alt_names = alt_names};
+    return {.purpose = purpose, .key = rsa_bits{2048},
+            .subject = {.common_name = std::string(common_name), .alt_names = std::string(alt_names)}};
 }
 
 std::int64_t seconds_since_epoch(const std::string& iso)
@@ -117,11 +118,11 @@ TEST(SelfSignedCertificate, SubjectEntriesInOrderAsUtf8)
 {
     const test::scratch_folder folder;
     auto params = certificate(1, "Z\xC3\xBCrich B\xC3\xBCro");
-    params.organization = "Org";
-    params.organizational_unit = "Unit";
-    params.location = "Loc";
-    params.state = "St";
-    params.country_code = "CH";
+    params.subject.organization = "Org";
+    params.subject.organizational_unit = "Unit";
+    params.subject.location = "Loc";
+    params.subject.state = "St";
+    params.subject.country_code = "CH";
     const auto made = inspect(folder, make_self_signed_certificate(params), signer_check::openssl_only);
 
     EXPECT_EQ(line_with(made.openssl, "Subject:"), "Subject: CN=Z\xC3\xBCrich B\xC3\xBCro,O=Org,OU=Unit,L=Loc,ST=St,C=CH");
@@ -130,7 +131,7 @@ TEST(SelfSignedCertificate, SubjectEntriesInOrderAsUtf8)
     EXPECT_NE(line_with(parsed, ":Z\xC3\xBCrich B\xC3\xBCro").find("UTF8STRING"), std::string::npos)
         << "the common name must be stored as UTF-8:\n" << parsed;
 
-    params.organization = params.organizational_unit = params.state = {};
+    params.subject.organization = params.subject.organizational_unit = params.subject.state = {};
     const auto sparse = inspect(folder, make_self_signed_certificate(params), signer_check::openssl_only);
     EXPECT_EQ(line_with(sparse.openssl, "Subject:"), "Subject: CN=Z\xC3\xBCrich B\xC3\xBCro,L=Loc,C=CH")
         << "empty entries are left out";
@@ -212,23 +213,23 @@ TEST(SelfSignedCertificate, SubjectFieldsTheLibraryRefusesAreNamedWithTheirLimit
 {
     const std::string long_64(64, 'x'), long_128(128, 'x');
     const struct {
-        std::string_view certificate_params::*field;
+        std::string subject_fields::*field;
         std::string value;
         std::vector<std::string> said;  // field name and limit
     } cases[] = {
-        {&certificate_params::common_name, long_64 + "x", {"common name", "at most 64", "has 65"}},
-        {&certificate_params::common_name, std::string(64, 'x') + "\xC3\xBC", {"common name", "at most 64"}},
-        {&certificate_params::organization, long_64 + "x", {"organization", "at most 64"}},
-        {&certificate_params::organizational_unit, long_64 + "x", {"organizational unit", "at most 64"}},
-        {&certificate_params::location, long_128 + "x", {"location", "at most 128"}},
-        {&certificate_params::state, long_128 + "x", {"state", "at most 128"}},
-        {&certificate_params::country_code, "DEU", {"country code", "exactly 2", "has 3"}},
-        {&certificate_params::country_code, "D", {"country code", "exactly 2", "has 1"}},
-        {&certificate_params::country_code, "\xC3\x96S", {"country code", "A to Z"}},
+        {&subject_fields::common_name, long_64 + "x", {"common name", "at most 64", "has 65"}},
+        {&subject_fields::common_name, std::string(64, 'x') + "\xC3\xBC", {"common name", "at most 64"}},
+        {&subject_fields::organization, long_64 + "x", {"organization", "at most 64"}},
+        {&subject_fields::organizational_unit, long_64 + "x", {"organizational unit", "at most 64"}},
+        {&subject_fields::location, long_128 + "x", {"location", "at most 128"}},
+        {&subject_fields::state, long_128 + "x", {"state", "at most 128"}},
+        {&subject_fields::country_code, "DEU", {"country code", "exactly 2", "has 3"}},
+        {&subject_fields::country_code, "D", {"country code", "exactly 2", "has 1"}},
+        {&subject_fields::country_code, "\xC3\x96S", {"country code", "A to Z"}},
     };
     for (const auto& [field, value, said] : cases) {
         auto params = certificate(0, "limits.example");
-        params.*field = value;
+        params.subject.*field = value;
         for (const auto& part : said) {
             test::expect_refusal([&] { check_params(params); }, certificate_errc::invalid_subject_field, part);
             test::expect_refusal([&] { make_self_signed_certificate(params); }, certificate_errc::invalid_subject_field, part);
@@ -238,16 +239,16 @@ TEST(SelfSignedCertificate, SubjectFieldsTheLibraryRefusesAreNamedWithTheirLimit
     // At the limits, counted in characters as the library counts them.
     const std::string longest_common_name = std::string(62, 'x') + " \xC3\xBC";
     auto params = certificate(0, longest_common_name);
-    params.organization = long_64;
-    params.location = params.state = long_128;
-    params.country_code = "DE";
+    params.subject.organization = long_64;
+    params.subject.location = params.subject.state = long_128;
+    params.subject.country_code = "DE";
     try {
         check_params(params);
     } catch (const std::error_code& refused) {
         ADD_FAILURE() << "refused at the limits: " << refused.message();
     }
     auto request_params = request(0, "limits.example");
-    request_params.country_code = "DEU";
+    request_params.subject.country_code = "DEU";
     test::expect_refusal([&] { make_certificate_request(request_params); }, certificate_errc::invalid_subject_field,
                          "country code");
 }
@@ -291,11 +292,11 @@ TEST(SelfSignedCertificate, AltNamesACertificateCannotHoldFailNamingTheToken)
 TEST(SelfSignedCertificate, FieldsWithControlCharactersAreRefusedNamingTheField)
 {
     using namespace std::string_view_literals;
-    const std::pair<std::string_view certificate_params::*, const char*> fields[] = {
-        {&certificate_params::common_name, "common name"}, {&certificate_params::organization, "organization"},
-        {&certificate_params::organizational_unit, "organizational unit"}, {&certificate_params::location, "location"},
-        {&certificate_params::state, "state"}, {&certificate_params::country_code, "country code"},
-        {&certificate_params::alt_names, "alternative names"},
+    const std::pair<std::string subject_fields::*, const char*> fields[] = {
+        {&subject_fields::common_name, "common name"}, {&subject_fields::organization, "organization"},
+        {&subject_fields::organizational_unit, "organizational unit"}, {&subject_fields::location, "location"},
+        {&subject_fields::state, "state"}, {&subject_fields::country_code, "country code"},
+        {&subject_fields::alt_names, "alternative names"},
     };
     // NUL, ESC, BEL, DEL, NEL, right-to-left override, first strong isolate, right-to-left mark.
     const std::pair<std::string_view, certificate_errc> controls[] = {
@@ -307,19 +308,19 @@ TEST(SelfSignedCertificate, FieldsWithControlCharactersAreRefusedNamingTheField)
     for (const auto& [field, name] : fields) {
         for (const auto& [text, errc] : controls) {
             auto params = certificate(0, "control.example");
-            params.*field = text;
+            params.subject.*field = text;
             test::expect_refusal([&] { check_params(params); }, errc, name);
         }
         // Inside a field a tab or a line break is no separator.
-        if (field == &certificate_params::alt_names) continue;
+        if (field == &subject_fields::alt_names) continue;
         for (const std::string_view text : {"a\tb", "a\nb"}) {
             auto params = certificate(0, "control.example");
-            params.*field = text;
+            params.subject.*field = text;
             test::expect_refusal([&] { make_self_signed_certificate(params); }, certificate_errc::control_character, name);
         }
     }
     auto params = request(1, "control.example");
-    params.alt_names = "a\0b"sv;
+    params.subject.alt_names = "a\0b"sv;
     test::expect_refusal([&] { make_certificate_request(params); }, certificate_errc::nul_character, "alternative names");
 }
 
@@ -327,8 +328,8 @@ TEST(SelfSignedCertificate, BlanksAroundFieldsAreNotPartOfThem)
 {
     const test::scratch_folder folder;
     auto params = certificate(3, " \twww.example.com\xC2\xA0 ", "\xE2\x80\xA8" "mail.example\r\n");
-    params.organization = "  Varnholt\xC2\xA0Labs ";
-    params.country_code = " AT\n";
+    params.subject.organization = "  Varnholt\xC2\xA0Labs ";
+    params.subject.country_code = " AT\n";
     const auto made = inspect(folder, make_self_signed_certificate(params));
     EXPECT_EQ(line_with(made.openssl, "Subject:"), "Subject: CN=www.example.com,O=Varnholt\xC2\xA0Labs,C=AT");
     EXPECT_EQ(indented_block(made.certtool, "Subject Alternative Name"),
@@ -375,7 +376,7 @@ TEST(CertificateRequest, RequestedExtensionsFollowThePurpose)
     EXPECT_EQ(line_with(server.openssl, "Subject:"), "Subject: CN=server.example");
 
     auto params = request(1, "signer", "signer@example.com");
-    params.country_code = "DE";
+    params.subject.country_code = "DE";
     const auto signing = inspect(folder, make_certificate_request(params));
     EXPECT_EQ(extensions(signing.openssl), (std::vector<std::string>{"Subject Alternative Name", "Key Usage"}));
     EXPECT_EQ(indented_block(signing.certtool, "Subject Alternative Name"),

@@ -36,12 +36,12 @@ void put(const fs::path& file, const std::string& text, fs::perms mode)
 std::pair<evp_pkey_ptr, x509_ptr> certificate()
 {
     return make_self_signed_certificate(
-        {.purpose = 3, .key = ec_curve{"prime256v1"}, .valid_days = 30, .common_name = "files.example"});
+        {.purpose = 3, .key = ec_curve{"prime256v1"}, .valid_days = 30, .subject = {.common_name = "files.example"}});
 }
 
 std::pair<evp_pkey_ptr, x509_req_ptr> request()
 {
-    return make_certificate_request({.purpose = 2, .key = ec_curve{"prime256v1"}, .common_name = "files.example"});
+    return make_certificate_request({.purpose = 2, .key = ec_curve{"prime256v1"}, .subject = {.common_name = "files.example"}});
 }
 
 // The public key in a certificate, request or key file, as openssl writes it.
