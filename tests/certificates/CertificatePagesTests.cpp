@@ -290,8 +290,9 @@ TEST_P(EachCertificatePage, AFirstShownPageHasTheFormsStartValues)
     EXPECT_EQ(element<xaml::RadioButtons>(page, u"PurposeCtrl")->SelectedIndex(), 0);
     for (const auto* name : {u"CommonNameCtrl", u"AltNamesCtrl", u"OrganizationCtrl", u"CountryCodeCtrl"})
         EXPECT_EQ(element<xaml::TextBox>(page, name)->Text(), u"");
-    if (std::string(std::getenv("LANG") ? std::getenv("LANG") : "") == "de_AT.UTF-8")
+    if (std::string(std::getenv("LANG") ? std::getenv("LANG") : "") == "de_AT.UTF-8") {
         EXPECT_EQ(element<xaml::TextBox>(page, u"CountryCodeCtrl")->PlaceholderText(), u"AT");
+    }
     EXPECT_NE(page->CommonNameCtrl()->FocusState(), xaml::FocusState::Unfocused) << "the common name has the focus";
     EXPECT_EQ(unbox_value<hstring>(page->CommonNameCtrl()->Header()), u"Common Name");
     EXPECT_FALSE(page->CommonNameCtrl()->PlaceholderText().empty()) << "an example host name";
