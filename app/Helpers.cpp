@@ -4,6 +4,7 @@
 #include "platform/datatransfer/DataPackage.h"
 #include "platform/foundation/activation.h"
 #include "platform/foundation/format.h"
+#include "platform/foundation/utf.h"
 #include "platform/shell/locale.h"
 
 #include <cctype>
@@ -97,11 +98,11 @@ xaml::Visibility Helpers::StringToVisibility(const hstring& value)
 hstring Helpers::FormatString(const hstring& format, const hstring& value, const hstring& localeName)
 {
     if (format.empty()) return value;
-    const std::string name = localeName.empty() ? std::string("C") : to_utf8(localeName);
+    const std::string name = localeName.empty() ? std::string("C") : foundation::utf::utf16_to_utf8(localeName);
     // The locale must exist, though a string argument formats alike in every locale.
     [[maybe_unused]] const std::locale locale = make_locale(name);
-    const std::string text = to_utf8(value);
-    return hstring(to_wide(std::vformat(to_utf8(format), std::make_format_args(text))));
+    const std::string text = foundation::utf::utf16_to_utf8(value);
+    return hstring(foundation::utf::utf8_to_utf16(std::vformat(foundation::utf::utf16_to_utf8(format), std::make_format_args(text))));
 }
 
 hstring Helpers::TriStateText(const IInspectable& value, const hstring& whenNull, const hstring& whenTrue,

@@ -1,6 +1,5 @@
 #pragma once
-// Text conversion between UTF-8 and UTF-16, the failure-dialog text of an error code, and the
-// process-wide locale of the system.
+// The failure-dialog text of an error code, and the process-wide locale of the system.
 
 #include <locale>
 #include <optional>
@@ -9,10 +8,6 @@
 #include <system_error>
 
 namespace Zintrel {
-
-// A failed conversion raises std::system_error with the platform's last error.
-std::u16string to_wide(std::string_view utf8);
-std::string to_utf8(std::u16string_view utf16);
 
 // "name:value"; a negative value as 0x and eight hexadecimal digits of its bit pattern.
 std::u16string error_code_text(const std::error_code& code);

@@ -1,8 +1,8 @@
 #include "certificates/CertificatePageBindings.h"
 
 #include "app/Helpers.h"
-#include "app/TextHelpers.h"
 #include "certificates/NameText.h"
+#include "platform/foundation/utf.h"
 #include "platform/xaml/core/converters.h"
 #include "platform/xaml/controls/RelativePanel.h"
 #include "platform/xaml/controls/ToolTipService.h"
@@ -179,7 +179,7 @@ void CertificatePageBindings::mark_tracked_common_name()
         const auto page = DataRoot();
         if (!page || !page->CommonNameCtrl()) return;
         // Blanks alone are no common name.
-        const bool enabled = !without_blanks(to_utf8(page->CommonNameCtrl()->Text())).empty();
+        const bool enabled = !without_blanks(foundation::utf::utf16_to_utf8(page->CommonNameCtrl()->Text())).empty();
         for (const auto& button : m_buttons)
             if (button) button->IsEnabled(enabled);
     });

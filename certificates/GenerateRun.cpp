@@ -6,6 +6,7 @@
 #include "app/VisualStateGuard.h"
 #include "certificates/KeyTypes.h"
 #include "certificates/NameText.h"
+#include "platform/foundation/utf.h"
 #include "platform/shell/reveal.h"
 #include "platform/storage/Pickers.h"
 #include "platform/xaml/controls/ContentDialog.h"
@@ -23,17 +24,17 @@ std::shared_ptr<form_snapshot> read_form(const CertificateFormViewModel& form, b
 {
     auto snapshot = std::make_shared<form_snapshot>();
     snapshot->purpose = form.Purpose();
-    snapshot->subject.common_name = to_utf8(form.CommonName());
-    if (with_alt_names) snapshot->subject.alt_names = to_utf8(form.AltNames());
-    snapshot->subject.organization = to_utf8(form.Organization());
-    snapshot->subject.organizational_unit = to_utf8(form.OrganizationalUnit());
-    snapshot->subject.location = to_utf8(form.Location());
-    snapshot->subject.state = to_utf8(form.State());
-    snapshot->subject.country_code = to_utf8(form.CountryCode());
+    snapshot->subject.common_name = foundation::utf::utf16_to_utf8(form.CommonName());
+    if (with_alt_names) snapshot->subject.alt_names = foundation::utf::utf16_to_utf8(form.AltNames());
+    snapshot->subject.organization = foundation::utf::utf16_to_utf8(form.Organization());
+    snapshot->subject.organizational_unit = foundation::utf::utf16_to_utf8(form.OrganizationalUnit());
+    snapshot->subject.location = foundation::utf::utf16_to_utf8(form.Location());
+    snapshot->subject.state = foundation::utf::utf16_to_utf8(form.State());
+    snapshot->subject.country_code = foundation::utf::utf16_to_utf8(form.CountryCode());
     if (const auto* self_signed = dynamic_cast<const SelfSignedCertViewModel*>(&form))
         snapshot->valid_days = self_signed->ValidDays();
     snapshot->key_type = form.KeyTypeLabel();
-    snapshot->passphrase = std::make_unique<secret_text>(to_utf8(form.Passphrase()));
+    snapshot->passphrase = std::make_unique<secret_text>(foundation::utf::utf16_to_utf8(form.Passphrase()));
     return snapshot;
 }
 

@@ -12,18 +12,13 @@ namespace {
 // Only made with a name or an algorithm, so the registry cannot make one by itself.
 const foundation::class_registration registration{u"Zintrel.HashAlgo", nullptr};
 
-foundation::hstring from_utf8(const char* text)
-{
-    return text ? foundation::hstring(foundation::utf::utf8_to_utf16(text)) : foundation::hstring{};
-}
-
 }  // namespace
 
-HashAlgo::HashAlgo(const EVP_MD* digest)
-    : m_shortName(from_utf8(EVP_MD_get0_name(digest))),
-      m_description(from_utf8(EVP_MD_get0_description(digest))),
-      m_algorithm(digest)
+HashAlgo::HashAlgo(const EVP_MD* digest) : m_algorithm(digest)
 {
+    if (const char* name = EVP_MD_get0_name(digest)) m_shortName = foundation::utf::utf8_to_utf16(name);
+    if (const char* description = EVP_MD_get0_description(digest))
+        m_description = foundation::utf::utf8_to_utf16(description);
     // Tooltips show the description; a digest without one shows its name instead.
     if (m_description.empty()) m_description = m_shortName;
     // Last, so a failure above leaves no reference behind.

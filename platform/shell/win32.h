@@ -19,9 +19,6 @@ using LPWSTR = char16_t*;
 using LPCWSTR = const char16_t*;
 using LPSTR = char*;
 using LPCSTR = const char*;
-using LPCCH = const char*;
-using LPCWCH = const char16_t*;
-using LPBOOL = BOOL*;
 using PCWSTR = const char16_t*;
 using PWSTR = char16_t*;
 
@@ -53,7 +50,6 @@ constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD ERROR_INVALID_PARAMETER = EINVAL;
 constexpr DWORD ERROR_INVALID_FLAGS = EINVAL;
 constexpr DWORD ERROR_INSUFFICIENT_BUFFER = ENOBUFS;
-constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = EILSEQ;
 constexpr DWORD ERROR_NO_DATA = ENODATA;
 constexpr DWORD ERROR_INVALID_WINDOW_HANDLE = EBADF;
 

@@ -25,25 +25,6 @@ private:
 
 }  // namespace
 
-// The conversion itself is the shell's, tested there; here what the wrappers hand it.
-TEST(TextConversion, TheWholeInputIsConvertedNULsIncluded)
-{
-    const std::string euro = "\xE2\x82\xAC";
-    EXPECT_EQ(to_utf8(to_wide(euro)), euro);
-    EXPECT_EQ(to_wide(""), u"");
-    EXPECT_EQ(to_utf8(u""), "");
-    const std::string with_nul("a\0b", 3);
-    EXPECT_EQ(to_wide(with_nul), std::u16string(u"a\0b", 3)) << "the byte count, not a terminator, ends the input";
-    EXPECT_EQ(to_utf8(std::u16string(u"a\0b", 3)), with_nul);
-}
-
-TEST(TextConversion, IllFormedInputIsReplacedNotRejected)
-{
-    EXPECT_EQ(to_wide("ab\xFF"), u"ab\uFFFD");
-    const char16_t lone[] = {u'x', 0xDC00};
-    EXPECT_EQ(to_utf8(std::u16string_view(lone, 2)), "x\xEF\xBF\xBD");
-}
-
 TEST(ErrorText, ValuesInDecimalOrAsTheirBitPattern)
 {
     const named_category ssl("ssl");

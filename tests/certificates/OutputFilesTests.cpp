@@ -4,6 +4,7 @@
 #include "app/TextHelpers.h"
 #include "oracle.h"
 #include "refusal.h"
+#include "platform/foundation/utf.h"
 #include "tests/support/files.h"
 
 #include <gtest/gtest.h>
@@ -169,7 +170,7 @@ TEST(OutputFiles, AFailureLeavesNoNewFileAndTheOldOnesAsTheyWere)
         } catch (const std::error_code& code) {
             EXPECT_EQ(code, std::errc::is_a_directory) << code.message();
             // What the failure dialog shows names the file.
-            const auto text = to_utf8(error_message_text(code));
+            const auto text = foundation::utf::utf16_to_utf8(error_message_text(code));
             EXPECT_EQ(text.rfind("[certificate:" + std::to_string(EISDIR) + "] Could not write " + folder.path("site.key"), 0), 0u)
                 << text;
         }
