@@ -8,8 +8,10 @@
 #include "platform/shell/locale.h"
 
 #include <cctype>
-#include <locale>
+#include <functional>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 namespace Zintrel {
@@ -61,12 +63,51 @@ bool is_language_country(const std::string& name)
 
 // The C++ runtime here knows locales in POSIX spelling only. The locale takes no part in
 // formatting a string, so a language-country name of a locale this machine lacks must not
-// fail every label on a page: it falls back to the classic locale. Other names must exist.
-std::locale make_locale(const std::string& name)
+// fail every label on a page. Other names must exist. Names once accepted are kept: building a
+// locale for every label costs more than the label.
+void check_locale_name(const hstring& localeName)
 {
-    if (auto locale = language_country_locale(name)) return *locale;
-    if (!is_language_country(name)) throw std::runtime_error("bad locale name");
-    return std::locale::classic();
+    static std::mutex mutex;
+    static std::set<std::u16string, std::less<>> accepted;
+    const std::u16string_view key = localeName;
+    {
+        const std::lock_guard lock(mutex);
+        if (accepted.contains(key)) return;
+    }
+    const std::string name = localeName.empty() ? std::string("C") : foundation::utf::utf16_to_utf8(localeName);
+    if (!language_country_locale(name) && !is_language_country(name)) throw std::runtime_error("bad locale name");
+    const std::lock_guard lock(mutex);
+    accepted.emplace(key);
+}
+
+// The format with its one {} or every {0} replaced by the value and {{ and }} by single braces,
+// as std::format gives it; nothing when the format holds anything else (a format specification,
+// another index, a lone brace), which std::vformat then formats or refuses.
+std::optional<std::u16string> substitute(std::u16string_view format, std::u16string_view value)
+{
+    std::u16string text;
+    int automatic = 0;
+    bool numbered = false;
+    for (std::size_t i = 0; i < format.size(); ++i) {
+        const auto rest = format.substr(i);
+        if (rest.starts_with(u"{{") || rest.starts_with(u"}}")) {
+            text += format[i++];
+        } else if (rest.starts_with(u"{}")) {
+            ++automatic;
+            text += value;
+            ++i;
+        } else if (rest.starts_with(u"{0}")) {
+            numbered = true;
+            text += value;
+            i += 2;
+        } else if (format[i] == u'{' || format[i] == u'}') {
+            return std::nullopt;
+        } else {
+            text += format[i];
+        }
+    }
+    if (automatic > 1 || (automatic && numbered)) return std::nullopt;
+    return text;
 }
 
 }  // namespace
@@ -98,11 +139,12 @@ xaml::Visibility Helpers::StringToVisibility(const hstring& value)
 hstring Helpers::FormatString(const hstring& format, const hstring& value, const hstring& localeName)
 {
     if (format.empty()) return value;
-    const std::string name = localeName.empty() ? std::string("C") : foundation::utf::utf16_to_utf8(localeName);
     // The locale must exist, though a string argument formats alike in every locale.
-    [[maybe_unused]] const std::locale locale = make_locale(name);
+    check_locale_name(localeName);
+    if (auto text = substitute(format, value)) return hstring(std::move(*text));
     const std::string text = foundation::utf::utf16_to_utf8(value);
-    return hstring(foundation::utf::utf8_to_utf16(std::vformat(foundation::utf::utf16_to_utf8(format), std::make_format_args(text))));
+    const std::string formatted = std::vformat(foundation::utf::utf16_to_utf8(format), std::make_format_args(text));
+    return hstring(foundation::utf::utf8_to_utf16(formatted));
 }
 
 hstring Helpers::TriStateText(const IInspectable& value, const hstring& whenNull, const hstring& whenTrue,

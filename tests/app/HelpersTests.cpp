@@ -2,6 +2,7 @@
 
 #include "platform/foundation/activation.h"
 #include "platform/foundation/format.h"
+#include "platform/foundation/utf.h"
 
 #include "tests/app/test_locales.h"
 
@@ -21,17 +22,34 @@ TEST(Helpers, FormatStringAppliesTheFormatToTheOneValue)
     EXPECT_EQ(Helpers::FormatString(u"{{{0:>6}}}", u"ab", u""), u"{    ab}");
     EXPECT_EQ(Helpers::FormatString(u"Calculate {0} checksum", u"XXH3 64-bit \u00fcber", u""),
               u"Calculate XXH3 64-bit \u00fcber checksum");
+    // Whatever the format, the text or the refusal is std::format's.
+    for (const std::string format : {"{0}{0}", "}}{{0}}{{", "{}", "{} {}", "{0} {}", "{0}}", "{", "a}b", "{0:4}", "{:}"}) {
+        const std::string value = "\xC3\xBC";
+        std::string expected;
+        try {
+            expected = std::vformat(format, std::make_format_args(value));
+        } catch (const std::format_error&) {
+            EXPECT_THROW(Helpers::FormatString(foundation::utf::utf8_to_utf16(format), u"\u00fc", u""), std::format_error)
+                << format;
+            continue;
+        }
+        EXPECT_EQ(Helpers::FormatString(foundation::utf::utf8_to_utf16(format), u"\u00fc", u""),
+                  foundation::hstring(foundation::utf::utf8_to_utf16(expected)))
+            << format;
+    }
 }
 
 TEST(Helpers, FormatStringFailures)
 {
     EXPECT_THROW(Helpers::FormatString(u"{0", u"x", u""), std::format_error) << "an unmatched brace";
     EXPECT_THROW(Helpers::FormatString(u"{1}", u"x", u""), std::format_error) << "only argument 0 exists";
-    try {
-        Helpers::FormatString(u"{0}:", u"x", u"not a locale!");
-        FAIL() << "a name that is no locale must be rejected";
-    } catch (const std::runtime_error& e) {
-        EXPECT_STREQ(e.what(), "bad locale name");
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            Helpers::FormatString(u"{0}:", u"x", u"not a locale!");
+            ADD_FAILURE() << "a name that is no locale must be rejected, on every attempt";
+        } catch (const std::runtime_error& e) {
+            EXPECT_STREQ(e.what(), "bad locale name");
+        }
     }
     // A language-country name works whether or not this machine has that locale.
     EXPECT_EQ(Helpers::FormatString(u"{0}:", u"Size", u"zz-ZZ"), u"Size:");
