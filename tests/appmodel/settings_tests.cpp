@@ -2,6 +2,7 @@
 #include "platform/appmodel/Package.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/support/files.h"
 #include "tests/support/program_folder.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -28,12 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string contents(const fs::path& file)
-{
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
-}
+using test::file_text;
 
 // A package identity and a private configuration folder for one test.
 class Packaged : public ::testing::Test {
@@ -45,7 +40,7 @@ protected:
         std::ofstream(settings_file(), std::ios::binary) << text;
     }
     // The files in the settings folder.
-    long files() const { return std::distance(fs::directory_iterator(settings_file().parent_path()), fs::directory_iterator{}); }
+    std::size_t files() const { return test::listing(settings_file().parent_path()).size(); }
     static std::shared_ptr<foundation::PropertySet> values() { return ApplicationData::Current()->LocalSettings()->Values(); }
 
     test::program_folder m_folder;
@@ -99,7 +94,7 @@ TEST_F(Packaged, ADamagedFileStartsEmptyAndIsKeptAsideUnderANameOfItsOwn)
     }
     std::set<std::string> kept;
     for (const auto& entry : fs::directory_iterator(settings_file().parent_path()))
-        if (entry.path().filename().string().starts_with("settings.json.damaged-")) kept.insert(contents(entry.path()));
+        if (entry.path().filename().string().starts_with("settings.json.damaged-")) kept.insert(file_text(entry.path()));
     EXPECT_EQ(kept, damaged);
 }
 
@@ -123,12 +118,12 @@ TEST_F(Packaged, AValueOutOfRangeIsLeftOutAloneAndNeverSavedAsNull)
         ASSERT_NE(placement, nullptr);
         EXPECT_EQ(placement->Size(), 1u);
         EXPECT_EQ(unbox_value<std::uint32_t>(placement->Lookup(u"showCmd")), 3u);
-        EXPECT_EQ(files(), 1) << "nothing set aside";
+        EXPECT_EQ(files(), 1u) << "nothing set aside";
 
         EXPECT_THROW(values()->Insert(u"x", PropertyValue::CreatePoint({INFINITY, 0})), foundation::hresult_invalid_argument);
         EXPECT_THROW(values()->Insert(u"x", PropertyValue::CreateDouble(NAN)), foundation::hresult_invalid_argument);
         values()->Insert(u"x", PropertyValue::CreateRect({1e10f, 0, 800, 600}));
-        EXPECT_EQ(contents(settings_file()).find("null"), std::string::npos) << contents(settings_file());
+        EXPECT_EQ(file_text(settings_file()).find("null"), std::string::npos) << file_text(settings_file());
         reset_application_data_for_tests();
         EXPECT_EQ(values()->Size(), 3u) << "what was saved comes back whole";
     }
@@ -157,8 +152,8 @@ TEST_F(Packaged, AFileThatCannotBeReadIsLeftAsItIs)
         values()->Insert(u"l", PropertyValue::CreateString(u"new"));
         said = testing::internal::GetCapturedStderr();
     }
-    EXPECT_EQ(contents(settings_file()), saved);
-    EXPECT_EQ(files(), 1);
+    EXPECT_EQ(file_text(settings_file()), saved);
+    EXPECT_EQ(files(), 1u);
     EXPECT_NE(said.find("cannot be read (Permission denied)"), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
 }
@@ -175,15 +170,15 @@ TEST_F(Packaged, ASymbolicLinkIsWrittenThroughToItsTarget)
     values()->Insert(u"l", PropertyValue::CreateUInt32(2));
     ASSERT_TRUE(fs::is_symlink(settings_file())) << "the link stays a link";
     EXPECT_EQ(fs::read_symlink(settings_file()), "../../dotfiles/zintrel.json");
-    EXPECT_NE(contents(target).find("\"l\""), std::string::npos) << contents(target);
+    EXPECT_NE(file_text(target).find("\"l\""), std::string::npos) << file_text(target);
     for (const auto& folder : {dotfiles, settings_file().parent_path()})
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1) << "nothing left beside " << folder;
+        EXPECT_EQ(test::listing(folder).size(), 1u) << "nothing left beside " << folder;
 
     fs::remove(target);  // a link that leads nowhere yet makes its target
     reset_application_data_for_tests();
     values()->Insert(u"m", PropertyValue::CreateUInt32(3));
     EXPECT_TRUE(fs::is_symlink(settings_file()));
-    EXPECT_NE(contents(target).find("\"m\""), std::string::npos);
+    EXPECT_NE(file_text(target).find("\"m\""), std::string::npos);
 }
 
 TEST_F(Packaged, ASaveCutShortLeavesNoOtherFile)

@@ -26,13 +26,14 @@ TEST(HashAlgo, CheckedNotifiesOnlyChanges)
 }
 
 // Names and algorithms from the offered lists are checked against the tools; here the entry made
-// by name alone, a descriptor's description, and a class that the markup may not make.
+// by name alone, a descriptor's description, the class's name, and that the markup may not make one.
 TEST(HashAlgo, AnEntryByNameHasNoAlgorithmAndTheMarkupCannotMakeOne)
 {
     const auto byName = foundation::make<HashAlgo>(foundation::hstring(u"SHA9"));
     EXPECT_EQ(byName->ShortName(), u"SHA9");
     EXPECT_TRUE(byName->Description().empty());
     EXPECT_EQ(std::get<const EVP_MD*>(byName->Algorithm()), nullptr);
+    EXPECT_EQ(byName->GetRuntimeClassName(), u"Zintrel.HashAlgo");
     EXPECT_EQ(foundation::make<HashAlgo>(std::make_shared<XXH128_MAC>())->Description(), u"XXH3 128-bit checksum");
     const auto* factory = foundation::activation::find(u"Zintrel.HashAlgo");
     ASSERT_NE(factory, nullptr);
