@@ -11,24 +11,6 @@ using xaml::DependencyObject;
 using xaml::DependencyProperty;
 using xaml::FrameworkElement;
 
-const DependencyProperty& AncestorSource::AncestorTypeProperty()
-{
-    static const auto p = DependencyProperty::RegisterAttached(
-        u"AncestorType", {u"Object"}, {u"Zintrel.AncestorSource", xaml::TypeKind::Metadata},
-        xaml::PropertyMetadata(nullptr, &AncestorSource::OnAncestorTypeChanged));
-    return p;
-}
-
-hstring AncestorSource::GetAncestorType(const std::shared_ptr<DependencyObject>& element)
-{
-    return xaml::get_value<hstring>(*foundation::as<DependencyObject>(element), AncestorTypeProperty());
-}
-
-void AncestorSource::SetAncestorType(const std::shared_ptr<DependencyObject>& element, const hstring& value)
-{
-    xaml::set_value(*foundation::as<DependencyObject>(element), AncestorTypeProperty(), value);
-}
-
 AncestorSource::loaded_tokens& AncestorSource::waiting()
 {
     // Never destroyed: the elements it may still hold must not outlive the UI at exit.
@@ -81,15 +63,17 @@ IInspectable AncestorSource::FindAncestorOfType(const IInspectable& element, con
     return nullptr;
 }
 
+// A class without instances: its factory offers the statics only.
+void register_ancestor_source()
+{
+    xaml::metadata::type_builder(AncestorSource::class_name, u"")
+        .static_class()
+        .attached(AncestorSource::AncestorTypeProperty, {u"Object"}, nullptr, &AncestorSource::OnAncestorTypeChanged);
+}
+
 namespace {
 
-// A class without instances: its factory offers the statics only.
-const bool registered = [] {
-    xaml::metadata::type_builder(u"Zintrel.AncestorSource", u"")
-        .static_class()
-        .attached(AncestorSource::AncestorTypeProperty());
-    return true;
-}();
+const bool registered = (register_ancestor_source(), true);
 
 }  // namespace
 

@@ -9,14 +9,17 @@
 
 namespace Zintrel {
 
+// Registers the class for markup and activation.
+void register_ancestor_source();
+
 class AncestorSource {
 public:
     AncestorSource() = delete;
 
+    static constexpr std::u16string_view class_name = u"Zintrel.AncestorSource";
+
     // A String: the ancestor's full runtime class name, compared exactly (case included).
-    static const xaml::DependencyProperty& AncestorTypeProperty();
-    static foundation::hstring GetAncestorType(const std::shared_ptr<xaml::DependencyObject>& element);
-    static void SetAncestorType(const std::shared_ptr<xaml::DependencyObject>& element, const foundation::hstring& value);
+    XAML_ATTACHED(foundation::hstring, AncestorType)
 
     // The elements that wait for their Loaded event to apply the property, with the token of
     // that Loaded handler: one per element.
@@ -24,6 +27,7 @@ public:
     static const loaded_tokens& AncestorLoadedTokens();
 
 private:
+    friend void register_ancestor_source();
     static loaded_tokens& waiting();
     static void OnAncestorTypeChanged(const std::shared_ptr<xaml::DependencyObject>& element,
                                       const xaml::DependencyPropertyChangedEventArgs& args);

@@ -20,7 +20,6 @@ using xaml::PropertyMetadata;
 
 namespace {
 
-const xaml::TypeName owner_type{u"Zintrel.GridHelpers", xaml::TypeKind::Metadata};
 constexpr xaml::GridLength star_share{1.0, xaml::GridUnitType::Star};
 
 // Every run of decimal digits in the list as an index, left to right. Digits are ASCII, so a
@@ -66,64 +65,6 @@ void set_width(xaml::ColumnDefinition& column, const xaml::GridLength& length) {
 
 }  // namespace
 
-const DependencyProperty& GridHelpers::RowCountProperty()
-{
-    static const auto p = DependencyProperty::RegisterAttached(
-        u"RowCount", {u"Int32"}, owner_type, PropertyMetadata(box_value(std::int32_t{-1}), &GridHelpers::OnRowCountChanged));
-    return p;
-}
-const DependencyProperty& GridHelpers::ColumnCountProperty()
-{
-    static const auto p = DependencyProperty::RegisterAttached(
-        u"ColumnCount", {u"Int32"}, owner_type, PropertyMetadata(box_value(std::int32_t{-1}), &GridHelpers::OnColumnCountChanged));
-    return p;
-}
-const DependencyProperty& GridHelpers::StarRowsProperty()
-{
-    static const auto p = DependencyProperty::RegisterAttached(
-        u"StarRows", {u"String"}, owner_type, PropertyMetadata(box_value(hstring{}), &GridHelpers::OnStarRowsChanged));
-    return p;
-}
-const DependencyProperty& GridHelpers::StarColumnsProperty()
-{
-    static const auto p = DependencyProperty::RegisterAttached(
-        u"StarColumns", {u"String"}, owner_type, PropertyMetadata(box_value(hstring{}), &GridHelpers::OnStarColumnsChanged));
-    return p;
-}
-
-std::int32_t GridHelpers::GetRowCount(const std::shared_ptr<DependencyObject>& element)
-{
-    return xaml::get_value<std::int32_t>(*foundation::as<DependencyObject>(element), RowCountProperty());
-}
-void GridHelpers::SetRowCount(const std::shared_ptr<DependencyObject>& element, std::int32_t value)
-{
-    xaml::set_value(*foundation::as<DependencyObject>(element), RowCountProperty(), value);
-}
-std::int32_t GridHelpers::GetColumnCount(const std::shared_ptr<DependencyObject>& element)
-{
-    return xaml::get_value<std::int32_t>(*foundation::as<DependencyObject>(element), ColumnCountProperty());
-}
-void GridHelpers::SetColumnCount(const std::shared_ptr<DependencyObject>& element, std::int32_t value)
-{
-    xaml::set_value(*foundation::as<DependencyObject>(element), ColumnCountProperty(), value);
-}
-hstring GridHelpers::GetStarRows(const std::shared_ptr<DependencyObject>& element)
-{
-    return xaml::get_value<hstring>(*foundation::as<DependencyObject>(element), StarRowsProperty());
-}
-void GridHelpers::SetStarRows(const std::shared_ptr<DependencyObject>& element, const hstring& value)
-{
-    xaml::set_value(*foundation::as<DependencyObject>(element), StarRowsProperty(), value);
-}
-hstring GridHelpers::GetStarColumns(const std::shared_ptr<DependencyObject>& element)
-{
-    return xaml::get_value<hstring>(*foundation::as<DependencyObject>(element), StarColumnsProperty());
-}
-void GridHelpers::SetStarColumns(const std::shared_ptr<DependencyObject>& element, const hstring& value)
-{
-    xaml::set_value(*foundation::as<DependencyObject>(element), StarColumnsProperty(), value);
-}
-
 void GridHelpers::OnRowCountChanged(const std::shared_ptr<DependencyObject>& element, const DependencyPropertyChangedEventArgs& args)
 {
     const auto count = foundation::unbox_value<std::int32_t>(args.NewValue());
@@ -168,18 +109,21 @@ void GridHelpers::ApplyStarColumns(const std::shared_ptr<xaml::Grid>& grid)
     apply_stars(grid->ColumnDefinitions(), GetStarColumns(grid), set_width);
 }
 
+// A class without instances: its factory offers the statics only.
+void register_grid_helpers()
+{
+    const xaml::TypeName number{u"Int32"}, text{u"String"};
+    xaml::metadata::type_builder(GridHelpers::class_name, u"")
+        .static_class()
+        .attached(GridHelpers::RowCountProperty, number, box_value(std::int32_t{-1}), &GridHelpers::OnRowCountChanged)
+        .attached(GridHelpers::ColumnCountProperty, number, box_value(std::int32_t{-1}), &GridHelpers::OnColumnCountChanged)
+        .attached(GridHelpers::StarRowsProperty, text, box_value(hstring{}), &GridHelpers::OnStarRowsChanged)
+        .attached(GridHelpers::StarColumnsProperty, text, box_value(hstring{}), &GridHelpers::OnStarColumnsChanged);
+}
+
 namespace {
 
-// A class without instances: its factory offers the statics only.
-const bool registered = [] {
-    xaml::metadata::type_builder(u"Zintrel.GridHelpers", u"")
-        .static_class()
-        .attached(GridHelpers::RowCountProperty())
-        .attached(GridHelpers::ColumnCountProperty())
-        .attached(GridHelpers::StarRowsProperty())
-        .attached(GridHelpers::StarColumnsProperty());
-    return true;
-}();
+const bool registered = (register_grid_helpers(), true);
 
 }  // namespace
 

@@ -7,26 +7,23 @@
 
 namespace Zintrel {
 
+// Registers the class for markup and activation.
+void register_grid_helpers();
+
 class GridHelpers {
 public:
     GridHelpers() = delete;
 
-    // A negative count (-1, the default) leaves the rows or columns alone.
-    static const xaml::DependencyProperty& RowCountProperty();
-    static const xaml::DependencyProperty& ColumnCountProperty();
-    static const xaml::DependencyProperty& StarRowsProperty();
-    static const xaml::DependencyProperty& StarColumnsProperty();
+    static constexpr std::u16string_view class_name = u"Zintrel.GridHelpers";
 
-    static std::int32_t GetRowCount(const std::shared_ptr<xaml::DependencyObject>& element);
-    static void SetRowCount(const std::shared_ptr<xaml::DependencyObject>& element, std::int32_t value);
-    static std::int32_t GetColumnCount(const std::shared_ptr<xaml::DependencyObject>& element);
-    static void SetColumnCount(const std::shared_ptr<xaml::DependencyObject>& element, std::int32_t value);
-    static foundation::hstring GetStarRows(const std::shared_ptr<xaml::DependencyObject>& element);
-    static void SetStarRows(const std::shared_ptr<xaml::DependencyObject>& element, const foundation::hstring& value);
-    static foundation::hstring GetStarColumns(const std::shared_ptr<xaml::DependencyObject>& element);
-    static void SetStarColumns(const std::shared_ptr<xaml::DependencyObject>& element, const foundation::hstring& value);
+    // A negative count (-1, the default) leaves the rows or columns alone.
+    XAML_ATTACHED(std::int32_t, RowCount)
+    XAML_ATTACHED(std::int32_t, ColumnCount)
+    XAML_ATTACHED(foundation::hstring, StarRows)
+    XAML_ATTACHED(foundation::hstring, StarColumns)
 
 private:
+    friend void register_grid_helpers();
     static void OnRowCountChanged(const std::shared_ptr<xaml::DependencyObject>& element,
                                   const xaml::DependencyPropertyChangedEventArgs& args);
     static void OnColumnCountChanged(const std::shared_ptr<xaml::DependencyObject>& element,

@@ -40,16 +40,12 @@ using foundation::make;
 
 // An attached property of the program's own namespace, as markup writes local:Owner.Property.
 struct TestHelpers {
-    static const DependencyProperty& WeightProperty()
-    {
-        static const auto property = DependencyProperty::RegisterAttached(
-            u"Weight", {u"Int32"}, {u"Zintrel.TestHelpers", TypeKind::Metadata}, PropertyMetadata(box_value(std::int32_t{0})));
-        return property;
-    }
+    static constexpr std::u16string_view class_name = u"Zintrel.TestHelpers";
+    XAML_ATTACHED(std::int32_t, Weight)
 };
 
 inline const bool test_helpers_registered = [] {
-    metadata::type_builder(u"Zintrel.TestHelpers", u"").attached(TestHelpers::WeightProperty());
+    metadata::type_builder(TestHelpers::class_name, u"").attached(TestHelpers::WeightProperty, {u"Int32"}, box_value(std::int32_t{0}));
     return true;
 }();
 

@@ -281,8 +281,8 @@ TEST(MarkupRegistry, ATypeOrMemberRegisteredTwiceIsRefusedAndTheFirstStays)
     EXPECT_EQ(metadata::find_member(*once, u"Other"), nullptr) << "the second registration replaced the first";
 
     EXPECT_THROW(metadata::type_builder(u"Test.Members" + suffix, u"")
-                     .property(TextBlock::TextProperty())
-                     .property(TextBlock::TextProperty()),
+                     .member(u"Size", u"Int32", {})
+                     .member(u"Size", u"Int32", {}),
                  foundation::hresult_invalid_argument);
     EXPECT_EQ(metadata::find_type(u"Test.Members" + suffix), nullptr) << "a type whose members clash is not registered";
     EXPECT_THROW(metadata::register_converter(u"FontWeight", [](std::u16string_view) { return IInspectable(); }),

@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/AutomationProperties.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -12,21 +13,6 @@
 namespace xaml {
 
 using foundation::box_value;
-
-const DependencyProperty& AutoSuggestBox::TextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Text", {u"String"}, {u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
-
-const DependencyProperty& AutoSuggestBox::PlaceholderTextProperty()
-{
-    static const auto p = DependencyProperty::Register(u"PlaceholderText", {u"String"},
-                                                       {u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
 
 AutoSuggestBox::AutoSuggestBox()
 {
@@ -76,16 +62,12 @@ void AutoSuggestBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.AutoSuggestBox", u"Microsoft.UI.Xaml.Controls.Control")
+void register_auto_suggest_box()
+{
+    metadata::type_builder(AutoSuggestBox::class_name, Control::class_name)
         .activatable<AutoSuggestBox>()
-        .property(AutoSuggestBox::TextProperty())
-        .property(AutoSuggestBox::PlaceholderTextProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(AutoSuggestBox::TextProperty, {u"String"}, box_value(hstring{}))
+        .property(AutoSuggestBox::PlaceholderTextProperty, {u"String"}, box_value(hstring{}));
+}
 
 }  // namespace xaml

@@ -22,14 +22,10 @@ private:
 class AutoSuggestBox final : public Control {
 public:
     AutoSuggestBox();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.AutoSuggestBox"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.AutoSuggestBox")
 
-    static const DependencyProperty& TextProperty();
-    static const DependencyProperty& PlaceholderTextProperty();
-    hstring Text() const { return get_value<hstring>(*this, TextProperty()); }
-    void Text(const hstring& value) { set_value(*this, TextProperty(), value); }
-    hstring PlaceholderText() const { return get_value<hstring>(*this, PlaceholderTextProperty()); }
-    void PlaceholderText(const hstring& value) { set_value(*this, PlaceholderTextProperty(), value); }
+    XAML_PROPERTY(hstring, Text)
+    XAML_PROPERTY(hstring, PlaceholderText)
 
     using TextChangedHandler = foundation::TypedEventHandler<std::shared_ptr<AutoSuggestBox>, AutoSuggestBoxTextChangedEventArgs>;
     XAML_EVENT(TextChanged, TextChangedHandler)

@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/FontIcon.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -8,13 +9,6 @@
 namespace xaml {
 
 using foundation::box_value;
-
-const DependencyProperty& FontIcon::GlyphProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Glyph", {u"String"}, {u"Microsoft.UI.Xaml.Controls.FontIcon", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(hstring{})));
-    return p;
-}
 
 FontIcon::FontIcon()
 {
@@ -29,15 +23,11 @@ void FontIcon::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     if (args.Property() == GlyphProperty()) static_cast<QLabel*>(widget())->setText(to_qstring(Glyph()));
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.FontIcon", u"Microsoft.UI.Xaml.FrameworkElement")
+void register_font_icon()
+{
+    metadata::type_builder(FontIcon::class_name, FrameworkElement::class_name)
         .activatable<FontIcon>()
-        .property(FontIcon::GlyphProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(FontIcon::GlyphProperty, {u"String"}, box_value(hstring{}));
+}
 
 }  // namespace xaml

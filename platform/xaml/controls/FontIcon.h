@@ -8,10 +8,8 @@ namespace xaml {
 class FontIcon final : public FrameworkElement {
 public:
     FontIcon();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.FontIcon"; }
-    static const DependencyProperty& GlyphProperty();
-    hstring Glyph() const { return get_value<hstring>(*this, GlyphProperty()); }
-    void Glyph(const hstring& value) { set_value(*this, GlyphProperty(), value); }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.FontIcon")
+    XAML_PROPERTY(hstring, Glyph)
 
 protected:
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;

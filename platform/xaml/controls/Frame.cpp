@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/Frame.h"
 
 #include "platform/foundation/activation.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 namespace xaml {
@@ -23,14 +24,10 @@ bool Frame::Navigate(const TypeName& page, const IInspectable&, const std::share
     return true;
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Frame", u"Microsoft.UI.Xaml.Controls.ContentControl")
+void register_frame()
+{
+    metadata::type_builder(Frame::class_name, ContentControl::class_name)
         .activatable<Frame>();
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -22,7 +22,7 @@ private:
 
 class Frame final : public ContentControl {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Frame"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Frame")
 
     // Creates a page of the type through the class registry and shows it in place of the
     // current one. A type that cannot be made into a page raises NavigationFailed and leaves the

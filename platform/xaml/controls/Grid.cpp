@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/Grid.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <numeric>
@@ -8,40 +9,7 @@ namespace xaml {
 
 using foundation::box_value;
 
-namespace {
-const TypeName grid_type{u"Microsoft.UI.Xaml.Controls.Grid", TypeKind::Metadata};
-}  // namespace
-
 // ---- Row and column definitions ----
-
-const DependencyProperty& RowDefinition::HeightProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Height", {u"Microsoft.UI.Xaml.GridLength", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Controls.RowDefinition", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(GridLength{})));
-    return p;
-}
-const DependencyProperty& RowDefinition::MinHeightProperty()
-{
-    static const auto p = DependencyProperty::Register(u"MinHeight", {u"Double"},
-                                                       {u"Microsoft.UI.Xaml.Controls.RowDefinition", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(0.0)));
-    return p;
-}
-const DependencyProperty& ColumnDefinition::WidthProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Width", {u"Microsoft.UI.Xaml.GridLength", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Controls.ColumnDefinition", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(GridLength{})));
-    return p;
-}
-const DependencyProperty& ColumnDefinition::MinWidthProperty()
-{
-    static const auto p = DependencyProperty::Register(u"MinWidth", {u"Double"},
-                                                       {u"Microsoft.UI.Xaml.Controls.ColumnDefinition", TypeKind::Metadata},
-                                                       PropertyMetadata(box_value(0.0)));
-    return p;
-}
 
 void RowDefinition::OnPropertyChanged(const DependencyPropertyChangedEventArgs&)
 {
@@ -54,40 +22,6 @@ void ColumnDefinition::OnPropertyChanged(const DependencyPropertyChangedEventArg
 }
 
 // ---- Grid ----
-
-#define XAML_GRID_ATTACHED(Name, Default)                                                                   \
-    const DependencyProperty& Grid::Name##Property()                                                        \
-    {                                                                                                       \
-        static const auto p = DependencyProperty::RegisterAttached(                                         \
-            u## #Name, {u"Int32"}, grid_type,                                                               \
-            PropertyMetadata(box_value(std::int32_t{Default}),                                              \
-                             [](const auto& element, const auto&) { invalidate_parent_layout(element); })); \
-        return p;                                                                                           \
-    }
-
-XAML_GRID_ATTACHED(Row, 0)
-XAML_GRID_ATTACHED(Column, 0)
-XAML_GRID_ATTACHED(RowSpan, 1)
-XAML_GRID_ATTACHED(ColumnSpan, 1)
-
-#undef XAML_GRID_ATTACHED
-
-const DependencyProperty& Grid::RowSpacingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"RowSpacing", {u"Double"}, grid_type, PropertyMetadata(box_value(0.0)));
-    return p;
-}
-const DependencyProperty& Grid::ColumnSpacingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"ColumnSpacing", {u"Double"}, grid_type, PropertyMetadata(box_value(0.0)));
-    return p;
-}
-
-std::int32_t Grid::GetRow(const std::shared_ptr<UIElement>& e) { return get_value<std::int32_t>(*e, RowProperty()); }
-void Grid::SetRow(const std::shared_ptr<UIElement>& e, std::int32_t v) { set_value(*e, RowProperty(), v); }
-std::int32_t Grid::GetColumn(const std::shared_ptr<UIElement>& e) { return get_value<std::int32_t>(*e, ColumnProperty()); }
-void Grid::SetColumn(const std::shared_ptr<UIElement>& e, std::int32_t v) { set_value(*e, ColumnProperty(), v); }
-void Grid::SetColumnSpan(const std::shared_ptr<UIElement>& e, std::int32_t v) { set_value(*e, ColumnSpanProperty(), v); }
 
 Grid::Grid()
     : m_rows(foundation::single_threaded_observable_vector<std::shared_ptr<RowDefinition>>()),
@@ -268,34 +202,32 @@ void Grid::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     if (args.Property() == RowSpacingProperty() || args.Property() == ColumnSpacingProperty()) invalidate_layout();
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RowDefinition", u"Microsoft.UI.Xaml.DependencyObject")
+void register_grid()
+{
+    const TypeName number{u"Int32"};
+    const auto relayout = [](const auto& element, const auto&) { invalidate_parent_layout(element); };
+    metadata::type_builder(RowDefinition::class_name, u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<RowDefinition>()
-        .property(RowDefinition::HeightProperty())
-        .property(RowDefinition::MinHeightProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.ColumnDefinition", u"Microsoft.UI.Xaml.DependencyObject")
+        .property(RowDefinition::HeightProperty, {u"Microsoft.UI.Xaml.GridLength", TypeKind::Metadata}, box_value(GridLength{}))
+        .property(RowDefinition::MinHeightProperty, {u"Double"}, box_value(0.0));
+    metadata::type_builder(ColumnDefinition::class_name, u"Microsoft.UI.Xaml.DependencyObject")
         .activatable<ColumnDefinition>()
-        .property(ColumnDefinition::WidthProperty())
-        .property(ColumnDefinition::MinWidthProperty());
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Grid", u"Microsoft.UI.Xaml.Controls.Panel")
+        .property(ColumnDefinition::WidthProperty, {u"Microsoft.UI.Xaml.GridLength", TypeKind::Metadata}, box_value(GridLength{}))
+        .property(ColumnDefinition::MinWidthProperty, {u"Double"}, box_value(0.0));
+    metadata::type_builder(Grid::class_name, Panel::class_name)
         .activatable<Grid>()
-        .attached(Grid::RowProperty())
-        .attached(Grid::ColumnProperty())
-        .attached(Grid::RowSpanProperty())
-        .attached(Grid::ColumnSpanProperty())
-        .property(Grid::RowSpacingProperty())
-        .property(Grid::ColumnSpacingProperty())
+        .attached(Grid::RowProperty, number, box_value(std::int32_t{0}), relayout)
+        .attached(Grid::ColumnProperty, number, box_value(std::int32_t{0}), relayout)
+        .attached(Grid::RowSpanProperty, number, box_value(std::int32_t{1}), relayout)
+        .attached(Grid::ColumnSpanProperty, number, box_value(std::int32_t{1}), relayout)
+        .property(Grid::RowSpacingProperty, {u"Double"}, box_value(0.0))
+        .property(Grid::ColumnSpacingProperty, {u"Double"}, box_value(0.0))
         .collection(u"RowDefinitions", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Grid>(target)->RowDefinitions()->Append(foundation::as<RowDefinition>(value));
         })
         .collection(u"ColumnDefinitions", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Grid>(target)->ColumnDefinitions()->Append(foundation::as<ColumnDefinition>(value));
         });
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -10,11 +10,9 @@ class Grid;
 
 class RowDefinition final : public DependencyObject {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.RowDefinition"; }
-    static const DependencyProperty& HeightProperty();
-    static const DependencyProperty& MinHeightProperty();
-    GridLength Height() const { return get_value<GridLength>(*this, HeightProperty()); }
-    void Height(const GridLength& value) { set_value(*this, HeightProperty(), value); }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.RowDefinition")
+    static inline constinit property_slot MinHeightProperty{u"MinHeight"};
+    XAML_PROPERTY(GridLength, Height)
     // The height the grid's last layout gave the row.
     double ActualHeight() const noexcept { return m_actual; }
 
@@ -27,11 +25,9 @@ private:
 
 class ColumnDefinition final : public DependencyObject {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.ColumnDefinition"; }
-    static const DependencyProperty& WidthProperty();
-    static const DependencyProperty& MinWidthProperty();
-    GridLength Width() const { return get_value<GridLength>(*this, WidthProperty()); }
-    void Width(const GridLength& value) { set_value(*this, WidthProperty(), value); }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.ColumnDefinition")
+    static inline constinit property_slot MinWidthProperty{u"MinWidth"};
+    XAML_PROPERTY(GridLength, Width)
     // The width the grid's last layout gave the column.
     double ActualWidth() const noexcept { return m_actual; }
 
@@ -48,19 +44,14 @@ using ColumnDefinitionCollection = foundation::IObservableVector<std::shared_ptr
 class Grid : public Panel {
 public:
     Grid();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Grid"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Grid")
 
-    static const DependencyProperty& RowProperty();
-    static const DependencyProperty& ColumnProperty();
-    static const DependencyProperty& RowSpanProperty();
-    static const DependencyProperty& ColumnSpanProperty();
-    static const DependencyProperty& RowSpacingProperty();
-    static const DependencyProperty& ColumnSpacingProperty();
-    static std::int32_t GetRow(const std::shared_ptr<UIElement>& element);
-    static void SetRow(const std::shared_ptr<UIElement>& element, std::int32_t value);
-    static std::int32_t GetColumn(const std::shared_ptr<UIElement>& element);
-    static void SetColumn(const std::shared_ptr<UIElement>& element, std::int32_t value);
-    static void SetColumnSpan(const std::shared_ptr<UIElement>& element, std::int32_t value);
+    XAML_ATTACHED(std::int32_t, Row)
+    XAML_ATTACHED(std::int32_t, Column)
+    XAML_ATTACHED(std::int32_t, RowSpan)
+    XAML_ATTACHED(std::int32_t, ColumnSpan)
+    static inline constinit property_slot RowSpacingProperty{u"RowSpacing"};
+    static inline constinit property_slot ColumnSpacingProperty{u"ColumnSpacing"};
 
     const std::shared_ptr<RowDefinitionCollection>& RowDefinitions() const;
     const std::shared_ptr<ColumnDefinitionCollection>& ColumnDefinitions() const;

@@ -7,7 +7,7 @@ namespace xaml {
 
 class NavigationTransitionInfo : public foundation::Object {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Media.Animation.NavigationTransitionInfo"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Media.Animation.NavigationTransitionInfo")
 };
 
 }  // namespace xaml

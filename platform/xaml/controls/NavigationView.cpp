@@ -2,6 +2,7 @@
 
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -20,7 +21,6 @@ using foundation::box_value;
 
 namespace {
 
-const TypeName navigation_view_type{u"Microsoft.UI.Xaml.Controls.NavigationView", TypeKind::Metadata};
 constexpr double compact_pane_width = 48;
 
 // The page header is read as a heading.
@@ -75,25 +75,6 @@ public:
 };
 
 }  // namespace
-
-#define XAML_NAV_PROPERTY(Name, Type, Default)                                                                 \
-    const DependencyProperty& NavigationView::Name##Property()                                                 \
-    {                                                                                                          \
-        static const auto p = DependencyProperty::Register(u## #Name, {Type}, navigation_view_type, PropertyMetadata(Default)); \
-        return p;                                                                                              \
-    }
-
-XAML_NAV_PROPERTY(SelectedItem, u"Object", nullptr)
-XAML_NAV_PROPERTY(IsPaneOpen, u"Boolean", box_value(true))
-XAML_NAV_PROPERTY(IsPaneToggleButtonVisible, u"Boolean", box_value(true))
-XAML_NAV_PROPERTY(Header, u"Object", nullptr)
-XAML_NAV_PROPERTY(AutoSuggestBox, u"Object", nullptr)
-XAML_NAV_PROPERTY(PaneFooter, u"Object", nullptr)
-XAML_NAV_PROPERTY(OpenPaneLength, u"Double", box_value(300.0))
-XAML_NAV_PROPERTY(CompactModeThresholdWidth, u"Double", box_value(641.0))
-XAML_NAV_PROPERTY(ExpandedModeThresholdWidth, u"Double", box_value(1008.0))
-
-#undef XAML_NAV_PROPERTY
 
 NavigationView::NavigationView()
     : m_menuItems(foundation::single_threaded_observable_vector<IInspectable>()),
@@ -306,26 +287,23 @@ void NavigationView::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NavigationView", u"Microsoft.UI.Xaml.Controls.ContentControl")
+void register_navigation_view()
+{
+    const TypeName object{u"Object"}, number{u"Double"};
+    metadata::type_builder(NavigationView::class_name, ContentControl::class_name)
         .activatable<NavigationView>()
-        .property(NavigationView::SelectedItemProperty())
-        .property(NavigationView::IsPaneOpenProperty())
-        .property(NavigationView::IsPaneToggleButtonVisibleProperty())
-        .property(NavigationView::HeaderProperty())
-        .property(NavigationView::AutoSuggestBoxProperty())
-        .property(NavigationView::PaneFooterProperty())
-        .property(NavigationView::OpenPaneLengthProperty())
-        .property(NavigationView::CompactModeThresholdWidthProperty())
-        .property(NavigationView::ExpandedModeThresholdWidthProperty())
+        .property(NavigationView::SelectedItemProperty, object, nullptr)
+        .property(NavigationView::IsPaneOpenProperty, {u"Boolean"}, box_value(true))
+        .property(NavigationView::IsPaneToggleButtonVisibleProperty, {u"Boolean"}, box_value(true))
+        .property(NavigationView::HeaderProperty, object, nullptr)
+        .property(NavigationView::AutoSuggestBoxProperty, object, nullptr)
+        .property(NavigationView::PaneFooterProperty, object, nullptr)
+        .property(NavigationView::OpenPaneLengthProperty, number, box_value(300.0))
+        .property(NavigationView::CompactModeThresholdWidthProperty, number, box_value(641.0))
+        .property(NavigationView::ExpandedModeThresholdWidthProperty, number, box_value(1008.0))
         .collection(u"MenuItems", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<NavigationView>(target)->MenuItems()->Append(value);
         });
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

@@ -41,41 +41,27 @@ enum class NavigationViewDisplayMode { Minimal = 0, Compact = 1, Expanded = 2 };
 class NavigationView final : public ContentControl {
 public:
     NavigationView();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.NavigationView"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.NavigationView")
 
-    static const DependencyProperty& SelectedItemProperty();
-    static const DependencyProperty& IsPaneOpenProperty();
-    static const DependencyProperty& IsPaneToggleButtonVisibleProperty();
-    static const DependencyProperty& HeaderProperty();
-    static const DependencyProperty& AutoSuggestBoxProperty();
-    static const DependencyProperty& PaneFooterProperty();
-    static const DependencyProperty& OpenPaneLengthProperty();
-    static const DependencyProperty& CompactModeThresholdWidthProperty();
-    static const DependencyProperty& ExpandedModeThresholdWidthProperty();
+    static inline constinit property_slot AutoSuggestBoxProperty{u"AutoSuggestBox"};
+    static inline constinit property_slot PaneFooterProperty{u"PaneFooter"};
 
     // Menu entries: NavigationViewItem elements.
     const std::shared_ptr<foundation::IObservableVector<IInspectable>>& MenuItems() const noexcept { return m_menuItems; }
-    IInspectable SelectedItem() const { return GetValue(SelectedItemProperty()); }
-    void SelectedItem(const IInspectable& value) { SetValue(SelectedItemProperty(), value); }
-    bool IsPaneOpen() const { return get_value<bool>(*this, IsPaneOpenProperty()); }
-    void IsPaneOpen(bool value) { set_value(*this, IsPaneOpenProperty(), value); }
-    bool IsPaneToggleButtonVisible() const { return get_value<bool>(*this, IsPaneToggleButtonVisibleProperty()); }
-    void IsPaneToggleButtonVisible(bool value) { set_value(*this, IsPaneToggleButtonVisibleProperty(), value); }
-    IInspectable Header() const { return GetValue(HeaderProperty()); }
-    void Header(const IInspectable& value) { SetValue(HeaderProperty(), value); }
+    XAML_PROPERTY(IInspectable, SelectedItem)
+    XAML_PROPERTY(bool, IsPaneOpen)
+    XAML_PROPERTY(bool, IsPaneToggleButtonVisible)
+    XAML_PROPERTY(IInspectable, Header)
     std::shared_ptr<xaml::AutoSuggestBox> AutoSuggestBox() const
     {
         return std::dynamic_pointer_cast<xaml::AutoSuggestBox>(GetValue(AutoSuggestBoxProperty()));
     }
     void AutoSuggestBox(const std::shared_ptr<xaml::AutoSuggestBox>& value) { SetValue(AutoSuggestBoxProperty(), value); }
-    double OpenPaneLength() const { return get_value<double>(*this, OpenPaneLengthProperty()); }
-    void OpenPaneLength(double value) { set_value(*this, OpenPaneLengthProperty(), value); }
+    XAML_PROPERTY(double, OpenPaneLength)
     // The view's width from which the pane shows as a rail of icons (641), and from which it
     // shows beside the content (1008); the view follows its width as it changes.
-    double CompactModeThresholdWidth() const { return get_value<double>(*this, CompactModeThresholdWidthProperty()); }
-    void CompactModeThresholdWidth(double value) { set_value(*this, CompactModeThresholdWidthProperty(), value); }
-    double ExpandedModeThresholdWidth() const { return get_value<double>(*this, ExpandedModeThresholdWidthProperty()); }
-    void ExpandedModeThresholdWidth(double value) { set_value(*this, ExpandedModeThresholdWidthProperty(), value); }
+    XAML_PROPERTY(double, CompactModeThresholdWidth)
+    XAML_PROPERTY(double, ExpandedModeThresholdWidth)
     NavigationViewDisplayMode DisplayMode() const noexcept { return m_displayMode; }
 
     using SelectionChangedHandler =

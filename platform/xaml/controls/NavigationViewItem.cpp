@@ -2,6 +2,7 @@
 
 #include "platform/xaml/controls/NavigationView.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -129,14 +130,6 @@ void install_item_accessible()
 
 }  // namespace
 
-const DependencyProperty& NavigationViewItem::IconProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Icon", {u"Microsoft.UI.Xaml.Controls.IconElement", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Controls.NavigationViewItem", TypeKind::Metadata},
-                                                       PropertyMetadata(nullptr));
-    return p;
-}
-
 NavigationViewItem::NavigationViewItem() : ContentControl(own_widget_t{})
 {
     install_item_accessible();
@@ -187,15 +180,11 @@ void NavigationViewItem::set_compact(bool compact)
     widget()->update();
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.NavigationViewItem", u"Microsoft.UI.Xaml.Controls.ContentControl")
+void register_navigation_view_item()
+{
+    metadata::type_builder(NavigationViewItem::class_name, ContentControl::class_name)
         .activatable<NavigationViewItem>()
-        .property(NavigationViewItem::IconProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(NavigationViewItem::IconProperty, {u"Microsoft.UI.Xaml.Controls.IconElement", TypeKind::Metadata}, nullptr);
+}
 
 }  // namespace xaml

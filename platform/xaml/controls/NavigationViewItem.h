@@ -11,11 +11,9 @@ class NavigationView;
 class NavigationViewItem final : public ContentControl {
 public:
     NavigationViewItem();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.NavigationViewItem"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.NavigationViewItem")
 
-    static const DependencyProperty& IconProperty();
-    std::shared_ptr<FontIcon> Icon() const { return std::dynamic_pointer_cast<FontIcon>(GetValue(IconProperty())); }
-    void Icon(const std::shared_ptr<FontIcon>& value) { SetValue(IconProperty(), value); }
+    XAML_PROPERTY(std::shared_ptr<FontIcon>, Icon)
     bool IsSelected() const noexcept { return m_selected; }
 
 protected:

@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/Panel.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
@@ -48,14 +49,6 @@ void UIElementCollection::Clear()
 
 // ---- Panel ----
 
-const DependencyProperty& Panel::BackgroundProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Background", {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata},
-                                                       {u"Microsoft.UI.Xaml.Controls.Panel", TypeKind::Metadata},
-                                                       PropertyMetadata(nullptr));
-    return p;
-}
-
 Panel::Panel() { set_widget(new QWidget); }
 
 const std::shared_ptr<UIElementCollection>& Panel::Children() const
@@ -76,18 +69,14 @@ void Panel::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args)
     }
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.Panel", u"Microsoft.UI.Xaml.FrameworkElement")
-        .property(Panel::BackgroundProperty())
+void register_panel()
+{
+    metadata::type_builder(Panel::class_name, FrameworkElement::class_name)
+        .property(Panel::BackgroundProperty, {u"Microsoft.UI.Xaml.Media.Brush", TypeKind::Metadata}, nullptr)
         .collection(u"Children", [](const IInspectable& target, const IInspectable& value) {
             foundation::as<Panel>(target)->Children()->Append(foundation::as<UIElement>(value));
         })
         .content(u"Children");
-    return true;
-}();
-
-}  // namespace
+}
 
 }  // namespace xaml

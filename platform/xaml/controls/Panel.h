@@ -12,7 +12,7 @@ class Panel;
 class UIElementCollection final : public foundation::Object {
 public:
     explicit UIElementCollection(Panel* owner) : m_owner(owner) {}
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.UIElementCollection"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.UIElementCollection")
 
     std::uint32_t Size() const;
     std::shared_ptr<UIElement> GetAt(std::uint32_t index) const;
@@ -29,11 +29,9 @@ private:
 class Panel : public FrameworkElement {
 public:
     Panel();
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.Panel"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.Panel")
 
-    static const DependencyProperty& BackgroundProperty();
-    std::shared_ptr<Brush> Background() const { return std::dynamic_pointer_cast<Brush>(GetValue(BackgroundProperty())); }
-    void Background(const std::shared_ptr<Brush>& value) { SetValue(BackgroundProperty(), value); }
+    XAML_PROPERTY(std::shared_ptr<Brush>, Background)
 
     const std::shared_ptr<UIElementCollection>& Children() const;
 

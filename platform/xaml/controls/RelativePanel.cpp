@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/RelativePanel.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 #include <algorithm>
@@ -9,49 +10,6 @@
 namespace xaml {
 
 using foundation::box_value;
-
-namespace {
-const TypeName relative_type{u"Microsoft.UI.Xaml.Controls.RelativePanel", TypeKind::Metadata};
-}
-
-#define XAML_RELATIVE_SIBLING(Name)                                                                               \
-    const DependencyProperty& RelativePanel::Name##Property()                                                     \
-    {                                                                                                             \
-        static const auto p = DependencyProperty::RegisterAttached(                                               \
-            u## #Name, {u"Object"}, relative_type,                                                                \
-            PropertyMetadata(nullptr, [](const auto& element, const auto&) { invalidate_parent_layout(element); })); \
-        return p;                                                                                                 \
-    }                                                                                                             \
-    IInspectable RelativePanel::Get##Name(const std::shared_ptr<UIElement>& element)                              \
-    {                                                                                                             \
-        return foundation::as<UIElement>(element)->GetValue(Name##Property());                                    \
-    }                                                                                                             \
-    void RelativePanel::Set##Name(const std::shared_ptr<UIElement>& element, const IInspectable& value)           \
-    {                                                                                                             \
-        foundation::as<UIElement>(element)->SetValue(Name##Property(), value);                                    \
-    }
-
-#define XAML_RELATIVE_FLAG(Name)                                                                                  \
-    const DependencyProperty& RelativePanel::Name##Property()                                                     \
-    {                                                                                                             \
-        static const auto p = DependencyProperty::RegisterAttached(                                               \
-            u## #Name, {u"Boolean"}, relative_type,                                                               \
-            PropertyMetadata(box_value(false), [](const auto& element, const auto&) { invalidate_parent_layout(element); })); \
-        return p;                                                                                                 \
-    }                                                                                                             \
-    bool RelativePanel::Get##Name(const std::shared_ptr<UIElement>& element)                                      \
-    {                                                                                                             \
-        return get_value<bool>(*foundation::as<UIElement>(element), Name##Property());                            \
-    }                                                                                                             \
-    void RelativePanel::Set##Name(const std::shared_ptr<UIElement>& element, bool value)                          \
-    {                                                                                                             \
-        set_value(*foundation::as<UIElement>(element), Name##Property(), value);                                  \
-    }
-
-XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_SIBLING, XAML_RELATIVE_FLAG)
-
-#undef XAML_RELATIVE_SIBLING
-#undef XAML_RELATIVE_FLAG
 
 namespace {
 
@@ -157,18 +115,19 @@ void RelativePanel::arrange_override(double x, double y, double width, double he
     }
 }
 
-namespace {
-
-#define XAML_RELATIVE_ATTACHED(Name) .attached(RelativePanel::Name##Property())
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.RelativePanel", u"Microsoft.UI.Xaml.Controls.Panel")
-        .activatable<RelativePanel>() XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_ATTACHED, XAML_RELATIVE_ATTACHED);
-    return true;
-}();
-
-#undef XAML_RELATIVE_ATTACHED
-
-}  // namespace
+void register_relative_panel()
+{
+    const auto relayout = [](const auto& element, const auto&) { invalidate_parent_layout(element); };
+    metadata::type_builder type(RelativePanel::class_name, Panel::class_name);
+    type.activatable<RelativePanel>();
+    for (auto* sibling : {&RelativePanel::BelowProperty, &RelativePanel::AboveProperty, &RelativePanel::RightOfProperty,
+                          &RelativePanel::LeftOfProperty, &RelativePanel::AlignLeftWithProperty,
+                          &RelativePanel::AlignRightWithProperty, &RelativePanel::AlignTopWithProperty,
+                          &RelativePanel::AlignBottomWithProperty})
+        type.attached(*sibling, {u"Object"}, nullptr, relayout);
+    for (auto* flag : {&RelativePanel::AlignLeftWithPanelProperty, &RelativePanel::AlignRightWithPanelProperty,
+                       &RelativePanel::AlignTopWithPanelProperty, &RelativePanel::AlignBottomWithPanelProperty})
+        type.attached(*flag, {u"Boolean"}, box_value(false), relayout);
+}
 
 }  // namespace xaml

@@ -11,28 +11,24 @@
 
 namespace xaml {
 
-// Every relationship, as SIBLING(Name) for a sibling-valued property or FLAG(Name) for a
-// Boolean one against the panel.
-#define XAML_RELATIVE_PANEL_PROPERTIES(SIBLING, FLAG)                                                   \
-    SIBLING(Below) SIBLING(Above) SIBLING(RightOf) SIBLING(LeftOf) SIBLING(AlignLeftWith)               \
-    SIBLING(AlignRightWith) SIBLING(AlignTopWith) SIBLING(AlignBottomWith) FLAG(AlignLeftWithPanel)     \
-    FLAG(AlignRightWithPanel) FLAG(AlignTopWithPanel) FLAG(AlignBottomWithPanel)
-
-#define XAML_RELATIVE_SIBLING(Name)                                                          \
-    static const DependencyProperty& Name##Property();                                       \
-    static IInspectable Get##Name(const std::shared_ptr<UIElement>& element);                \
-    static void Set##Name(const std::shared_ptr<UIElement>& element, const IInspectable& value);
-
-#define XAML_RELATIVE_FLAG(Name)                                  \
-    static const DependencyProperty& Name##Property();            \
-    static bool Get##Name(const std::shared_ptr<UIElement>& element); \
-    static void Set##Name(const std::shared_ptr<UIElement>& element, bool value);
-
 class RelativePanel final : public Panel {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.RelativePanel"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.RelativePanel")
 
-    XAML_RELATIVE_PANEL_PROPERTIES(XAML_RELATIVE_SIBLING, XAML_RELATIVE_FLAG)
+    // Beside or aligned with a sibling, given as the element or its name.
+    XAML_ATTACHED(IInspectable, Below)
+    XAML_ATTACHED(IInspectable, Above)
+    XAML_ATTACHED(IInspectable, RightOf)
+    XAML_ATTACHED(IInspectable, LeftOf)
+    XAML_ATTACHED(IInspectable, AlignLeftWith)
+    XAML_ATTACHED(IInspectable, AlignRightWith)
+    XAML_ATTACHED(IInspectable, AlignTopWith)
+    XAML_ATTACHED(IInspectable, AlignBottomWith)
+    // Against the panel.
+    XAML_ATTACHED(bool, AlignLeftWithPanel)
+    XAML_ATTACHED(bool, AlignRightWithPanel)
+    XAML_ATTACHED(bool, AlignTopWithPanel)
+    XAML_ATTACHED(bool, AlignBottomWithPanel)
 
 protected:
     foundation::Size measure_override() const override;
@@ -46,8 +42,5 @@ private:
     // two axes are independent. Measuring, a child bound on both sides keeps its desired size.
     std::vector<span> place(bool horizontal, double extent, bool measuring) const;
 };
-
-#undef XAML_RELATIVE_SIBLING
-#undef XAML_RELATIVE_FLAG
 
 }  // namespace xaml

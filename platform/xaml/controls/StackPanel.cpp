@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/StackPanel.h"
 
+#include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 
 namespace xaml {
@@ -9,18 +10,6 @@ using foundation::box_value;
 namespace {
 const TypeName stack_type{u"Microsoft.UI.Xaml.Controls.StackPanel", TypeKind::Metadata};
 }  // namespace
-
-const DependencyProperty& StackPanel::OrientationProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Orientation", {u"Microsoft.UI.Xaml.Controls.Orientation", TypeKind::Metadata},
-                                                       stack_type, PropertyMetadata(box_value(xaml::Orientation::Vertical)));
-    return p;
-}
-const DependencyProperty& StackPanel::SpacingProperty()
-{
-    static const auto p = DependencyProperty::Register(u"Spacing", {u"Double"}, stack_type, PropertyMetadata(box_value(0.0)));
-    return p;
-}
 
 foundation::Size measure_stack(const std::vector<std::shared_ptr<UIElement>>& elements, xaml::Orientation orientation,
                                double spacing)
@@ -70,16 +59,12 @@ void StackPanel::OnPropertyChanged(const DependencyPropertyChangedEventArgs& arg
     if (args.Property() == OrientationProperty() || args.Property() == SpacingProperty()) invalidate_layout();
 }
 
-namespace {
-
-const bool registered = [] {
-    metadata::type_builder(u"Microsoft.UI.Xaml.Controls.StackPanel", u"Microsoft.UI.Xaml.Controls.Panel")
+void register_stack_panel()
+{
+    metadata::type_builder(StackPanel::class_name, Panel::class_name)
         .activatable<StackPanel>()
-        .property(StackPanel::OrientationProperty())
-        .property(StackPanel::SpacingProperty());
-    return true;
-}();
-
-}  // namespace
+        .property(StackPanel::OrientationProperty, {u"Microsoft.UI.Xaml.Controls.Orientation", TypeKind::Metadata}, box_value(xaml::Orientation::Vertical))
+        .property(StackPanel::SpacingProperty, {u"Double"}, box_value(0.0));
+}
 
 }  // namespace xaml

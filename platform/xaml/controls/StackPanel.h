@@ -7,14 +7,10 @@ namespace xaml {
 
 class StackPanel : public Panel {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Controls.StackPanel"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Controls.StackPanel")
 
-    static const DependencyProperty& OrientationProperty();
-    static const DependencyProperty& SpacingProperty();
-    xaml::Orientation Orientation() const { return get_value<xaml::Orientation>(*this, OrientationProperty()); }
-    void Orientation(xaml::Orientation value) { set_value(*this, OrientationProperty(), value); }
-    double Spacing() const { return get_value<double>(*this, SpacingProperty()); }
-    void Spacing(double value) { set_value(*this, SpacingProperty(), value); }
+    XAML_PROPERTY(xaml::Orientation, Orientation)
+    XAML_PROPERTY(double, Spacing)
 
 protected:
     foundation::Size measure_override() const override;

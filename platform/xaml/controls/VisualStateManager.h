@@ -14,7 +14,7 @@ namespace xaml {
 class Setter final : public foundation::Object {
 public:
     Setter(hstring targetName, hstring propertyOwner, hstring propertyName, IInspectable value, bool valueIsText);
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.Setter"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.Setter")
 
     const hstring& target_name() const noexcept { return m_target; }
     const hstring& property_owner() const noexcept { return m_owner; }  // full type name for attached properties
@@ -31,14 +31,14 @@ private:
 // Makes its state current while the window is at least this wide and this high.
 class AdaptiveTrigger final : public foundation::Object {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.AdaptiveTrigger"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.AdaptiveTrigger")
     double MinWindowWidth = 0;
     double MinWindowHeight = 0;
 };
 
 class VisualState final : public foundation::Object {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.VisualState"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.VisualState")
     hstring Name;
     std::vector<std::shared_ptr<Setter>> Setters;
     std::vector<std::shared_ptr<AdaptiveTrigger>> StateTriggers;
@@ -46,7 +46,7 @@ public:
 
 class VisualStateGroup final : public foundation::Object {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.VisualStateGroup"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.VisualStateGroup")
     hstring Name;
     std::vector<std::shared_ptr<VisualState>> States;
     std::shared_ptr<VisualState> CurrentState() const { return m_current; }
@@ -65,6 +65,7 @@ private:
 
 class VisualStateManager {
 public:
+    static constexpr std::u16string_view class_name = u"Microsoft.UI.Xaml.VisualStateManager";
     // The groups attached to an element (a control's content root, as markup places them).
     static std::vector<std::shared_ptr<VisualStateGroup>>& GetVisualStateGroups(const std::shared_ptr<FrameworkElement>& element);
 

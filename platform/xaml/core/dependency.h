@@ -168,9 +168,9 @@ private:
     static inline constinit ::xaml::property_slot Name##Property{u## #Name};                     \
     static Type Get##Name(const std::shared_ptr<::xaml::DependencyObject>& element)              \
     {                                                                                            \
-        return ::xaml::get_value<Type>(*element, Name##Property());                              \
+        return ::xaml::get_value<Type>(*::foundation::as<::xaml::DependencyObject>(element), Name##Property()); \
     }                                                                                            \
     static void Set##Name(const std::shared_ptr<::xaml::DependencyObject>& element, const Type& value) \
     {                                                                                            \
-        ::xaml::set_value<Type>(*element, Name##Property(), value);                              \
+        ::xaml::set_value<Type>(*::foundation::as<::xaml::DependencyObject>(element), Name##Property(), value); \
     }

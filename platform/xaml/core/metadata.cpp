@@ -263,16 +263,6 @@ type_builder& type_builder::attached(property_slot& slot, TypeName type, IInspec
     return define(slot, std::move(type), PropertyMetadata(std::move(defaultValue), std::move(changed)), true);
 }
 
-type_builder& type_builder::property(const DependencyProperty& property)
-{
-    return add(member_info{property.Name(), text_type_of(property.PropertyType()), property, {}, {}, false, false});
-}
-
-type_builder& type_builder::attached(const DependencyProperty& property)
-{
-    return add(member_info{property.Name(), text_type_of(property.PropertyType()), property, {}, {}, true, false});
-}
-
 type_builder& type_builder::member(hstring name, hstring type, setter set, getter get)
 {
     return add(member_info{std::move(name), std::move(type), {}, std::move(set), std::move(get), false, false});

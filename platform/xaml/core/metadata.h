@@ -71,8 +71,6 @@ public:
                            PropertyChangedCallback changed = {});
     // A dependency property that markup sets through the class's own setter, which checks the value.
     type_builder& checked_property(property_slot& slot, TypeName type, IInspectable defaultValue, setter set);
-    type_builder& property(const DependencyProperty& property);
-    type_builder& attached(const DependencyProperty& property);
     // Markup-only members: a value set through a call, and a collection each child joins.
     type_builder& member(hstring name, hstring type, setter set, getter get = {});
     type_builder& collection(hstring name, setter add);

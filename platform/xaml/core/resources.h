@@ -12,7 +12,7 @@ namespace xaml {
 
 class ResourceDictionary : public foundation::Object {
 public:
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.ResourceDictionary"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.ResourceDictionary")
 
     bool HasKey(const hstring& key) const { return m_values.contains(key); }
     void Insert(const hstring& key, IInspectable value) { m_values.insert_or_assign(key, std::move(value)); }

@@ -27,7 +27,7 @@ class DataTemplate final : public DependencyObject {
 public:
     // Made by the markup loader.
     explicit DataTemplate(std::shared_ptr<const markup_detail::template_source> source);
-    hstring GetRuntimeClassName() const override { return u"Microsoft.UI.Xaml.DataTemplate"; }
+    RUNTIME_CLASS_NAME(u"Microsoft.UI.Xaml.DataTemplate")
 
     struct instance {
         std::shared_ptr<UIElement> root;

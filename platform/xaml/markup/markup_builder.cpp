@@ -2,6 +2,7 @@
 #include "platform/xaml/markup/registration.h"
 
 #include "platform/xaml/markup/DataTemplate.h"
+#include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/controls/VisualStateManager.h"
 
 #include <algorithm>
@@ -15,14 +16,6 @@ namespace {
 using foundation::box_value;
 using foundation::hresult_error;
 
-constexpr std::u16string_view dictionary_type = u"Microsoft.UI.Xaml.ResourceDictionary";
-constexpr std::u16string_view template_type = u"Microsoft.UI.Xaml.DataTemplate";
-constexpr std::u16string_view state_manager_type = u"Microsoft.UI.Xaml.VisualStateManager";
-constexpr std::u16string_view state_group_type = u"Microsoft.UI.Xaml.VisualStateGroup";
-constexpr std::u16string_view state_type = u"Microsoft.UI.Xaml.VisualState";
-constexpr std::u16string_view setter_type = u"Microsoft.UI.Xaml.Setter";
-constexpr std::u16string_view adaptive_trigger_type = u"Microsoft.UI.Xaml.AdaptiveTrigger";
-constexpr std::u16string_view run_type = u"Microsoft.UI.Xaml.Documents.Run";
 
 // Where the default namespace's names live, in the order they are tried.
 constexpr std::u16string_view platform_namespaces[] = {
@@ -187,8 +180,8 @@ IInspectable builder::build_object(const node& n)
     if (n.is_property_element()) fail(n.line, u"The property element " + n.name + u" stands outside its element");
     if (n.ns == xaml_namespace) return build_primitive(n);
     const auto& type = resolve_type(n.ns, n.name, n.line);
-    if (type.name == template_type) return make_template(n);
-    if (type.name == dictionary_type) return build_dictionary(n);
+    if (type.name == DataTemplate::class_name) return make_template(n);
+    if (type.name == ResourceDictionary::class_name) return build_dictionary(n);
     if (!type.activate) fail(n.line, type.name + u" cannot be created in markup");
     IInspectable object = guarded(n.line, u"Cannot create " + type.name + u": ", [&] { return type.activate(); });
     populate(object, type, n);
@@ -283,7 +276,7 @@ void builder::apply_property_element(const IInspectable& object, const metadata:
     const auto& owner = resolve_type(p.ns, std::u16string_view(p.name).substr(0, dot), p.line);
     const bool own = metadata::is_derived_from(type.name, owner.name);
     if (own && memberName == u"Resources") return assign_resources(object, type, p);
-    if (owner.name == state_manager_type && memberName == u"VisualStateGroups") return build_visual_state_groups(object, p);
+    if (owner.name == VisualStateManager::class_name && memberName == u"VisualStateGroups") return build_visual_state_groups(object, p);
 
     const auto* member = metadata::find_member(owner, memberName);
     if (!member || (!member->attached && !own)) fail(p.line, u"Unknown property " + p.name + u" of " + type.name);
@@ -323,7 +316,7 @@ void builder::apply_content(const IInspectable& object, const metadata::type_inf
             value = build_object(*item.element);
         } else if (inlines) {
             // Text among inlines is a run of its own.
-            const auto* run = metadata::find_type(run_type);
+            const auto* run = metadata::find_type(Run::class_name);
             const auto* text = run ? metadata::find_member(*run, u"Text") : nullptr;
             if (!run || !run->activate || !text) fail(item.line, u"Runs are not available");
             value = run->activate();
@@ -444,7 +437,7 @@ void builder::assign_resources(const IInspectable& object, const metadata::type_
     std::shared_ptr<ResourceDictionary> dictionary;
     const bool single = elements.size() == 1 && !find_x_attribute(*elements.front(), u"Key") &&
                         !elements.front()->is_property_element() && elements.front()->ns != xaml_namespace &&
-                        resolve_type(elements.front()->ns, elements.front()->name, elements.front()->line).name == dictionary_type;
+                        resolve_type(elements.front()->ns, elements.front()->name, elements.front()->line).name == ResourceDictionary::class_name;
     if (single) {
         dictionary = build_dictionary(*elements.front());
     } else {
@@ -476,7 +469,7 @@ void builder::fill_dictionary(const std::shared_ptr<ResourceDictionary>& diction
 
     auto nested = [&](const content_item& item) {
         if (!item.element) fail(item.line, u"A resource dictionary holds elements, not text");
-        expect_type(*item.element, dictionary_type);
+        expect_type(*item.element, ResourceDictionary::class_name);
         return build_dictionary(*item.element);
     };
     for (const auto& item : normalized(n.children, false)) {
@@ -550,7 +543,7 @@ void builder::build_visual_state_groups(const IInspectable& object, const node& 
     for (const auto& item : normalized(p.children, false)) {
         if (!item.element) fail(item.line, u"Visual state groups are elements, not text");
         const node& n = *item.element;
-        expect_type(n, state_group_type);
+        expect_type(n, VisualStateGroup::class_name);
         auto group = foundation::make<VisualStateGroup>();
         group->Name = state_name(n);
         for (const auto& child : normalized(n.children, false)) {
@@ -574,7 +567,7 @@ void builder::build_visual_state_groups(const IInspectable& object, const node& 
 
 void builder::add_state(VisualStateGroup& group, const node& n)
 {
-    expect_type(n, state_type);
+    expect_type(n, VisualState::class_name);
     auto state = foundation::make<VisualState>();
     state->Name = state_name(n);
     for (const auto& child : normalized(n.children, false)) {
@@ -597,7 +590,7 @@ void builder::add_state(VisualStateGroup& group, const node& n)
 
 std::shared_ptr<AdaptiveTrigger> builder::adaptive_trigger(const node& n) const
 {
-    expect_type(n, adaptive_trigger_type);
+    expect_type(n, AdaptiveTrigger::class_name);
     auto trigger = foundation::make<AdaptiveTrigger>();
     for (const auto& a : n.attributes) {
         double* size = !a.ns.empty()                   ? nullptr
@@ -612,7 +605,7 @@ std::shared_ptr<AdaptiveTrigger> builder::adaptive_trigger(const node& n) const
 
 void builder::add_setter(const std::shared_ptr<VisualState>& state, const node& n)
 {
-    expect_type(n, setter_type);
+    expect_type(n, Setter::class_name);
     pending_setter setter{state, n.line, {}, nullptr, {}, false, n.namespaces};
     bool hasValue = false;
     for (const auto& a : n.attributes) {
@@ -717,13 +710,13 @@ std::shared_ptr<IComponentConnector> builder::connect(const std::shared_ptr<ICom
 
 void register_loader_types()
 {
-    metadata::type_builder(dictionary_type, u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(template_type, u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(state_manager_type, u"");
-    metadata::type_builder(state_group_type, u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(state_type, u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(setter_type, u"Microsoft.UI.Xaml.DependencyObject");
-    metadata::type_builder(adaptive_trigger_type, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(ResourceDictionary::class_name, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(DataTemplate::class_name, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(VisualStateManager::class_name, u"");
+    metadata::type_builder(VisualStateGroup::class_name, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(VisualState::class_name, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(Setter::class_name, u"Microsoft.UI.Xaml.DependencyObject");
+    metadata::type_builder(AdaptiveTrigger::class_name, u"Microsoft.UI.Xaml.DependencyObject");
 }
 
 }  // namespace xaml::markup_detail
