@@ -12,13 +12,13 @@ namespace Zintrel {
 
 // The subject's fields and the alternative names as the form holds them, in UTF-8.
 struct subject_fields {
-    std::string common_name;
-    std::string organization;
-    std::string organizational_unit;
-    std::string location;
-    std::string state;
-    std::string country_code;
-    std::string alt_names;
+    std::string common_name{};
+    std::string organization{};
+    std::string organizational_unit{};
+    std::string location{};
+    std::string state{};
+    std::string country_code{};
+    std::string alt_names{};
 };
 
 // Appends CN (always), then O, OU, L, ST and C where not empty, each as UTF-8 input in a set of

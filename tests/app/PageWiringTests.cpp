@@ -160,8 +160,9 @@ TEST_P(PageWiring, EveryIdLandsOnTheElementOfItsNameAndType)
         } else {
             EXPECT_TRUE(element.has_type(target)) << "the element is a " << foundation::to_narrow(target->GetRuntimeClassName());
             // A flyout has no name to read back; its type is unique on the page.
-            if (const auto named = std::dynamic_pointer_cast<xaml::FrameworkElement>(target))
+            if (const auto named = std::dynamic_pointer_cast<xaml::FrameworkElement>(target)) {
                 EXPECT_EQ(named->Name(), hstring(element.name));
+            }
         }
     }
 }

@@ -25,7 +25,7 @@ TEST(CertificateViewModels, ActivatedByName)
 TEST(CertificateViewModels, ValidDaysIsAtLeastOneWithNoUpperBound)
 {
     auto model = foundation::make<SelfSignedCertViewModel>();
-    for (const auto [stored, read] : {std::pair{0, 1}, {-5, 1}, {INT_MIN, 1}, {1, 1}, {100000, 100000},
+    for (const auto& [stored, read] : {std::pair{0, 1}, {-5, 1}, {INT_MIN, 1}, {1, 1}, {100000, 100000},
                                       {INT_MAX, INT_MAX}}) {
         model->ValidDays(stored);
         EXPECT_EQ(model->ValidDays(), read) << stored;
