@@ -75,7 +75,11 @@ cmake -S . -B build-tsan -G Ninja -DZINTREL_TESTS=ON -DZINTREL_SANITIZE=thread "
 threaded=(foundation_tests xaml_tests checksums_tests checksums_page_tests certificate_pages_tests)
 # The build runs a Qt program of its own (the icons); Qt races inside itself, unseen uninstrumented.
 TSAN_OPTIONS=report_bugs=0 cmake --build build-tsan --target "${threaded[@]}"
-tsan() { run_binary "build-tsan/tests/$1/$2" --gtest_shuffle "--gtest_filter=$3" || failed+=("build-tsan: $2 $3"); }
+tsan() {
+  run_binary "build-tsan/tests/$1/$2" --gtest_shuffle "--gtest_filter=$3" || { failed+=("build-tsan: $2 $3"); return; }
+  # A filter left behind by a renamed or moved suite would pass while testing nothing.
+  grep -q '^\[==========\] Running [1-9]' "$work/$2.log" || { echo "no test of $2 matches $3"; failed+=("build-tsan: $2 $3 (no test)"); }
+}
 tsan foundation foundation_tests 'Async.*:ThreadPool.*:Generator.*'
 tsan xaml xaml_tests 'Dispatching.*'
 tsan checksums checksums_tests 'ChecksumFiles.*'
