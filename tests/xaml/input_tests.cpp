@@ -502,6 +502,10 @@ TEST(TextBox, AssistiveTechnologyReadsTheFieldByItsHeaderOrItsAutomationName)
     for (auto* b : days->widget()->findChildren<QToolButton*>()) spinNames << name_of(b);
     EXPECT_EQ(spinNames, (QStringList{"Increase Valid for (days)", "Decrease Valid for (days)"}));
     EXPECT_EQ(name_of(keys->widget()->focusProxy()), QString("Key type")) << "named by its header, not by its value";
+    password->PlaceholderText(u"Optional");
+    days->PlaceholderText(u"365");
+    EXPECT_EQ(password->editor()->placeholderText(), QString("Optional")) << "a field's hint shows inside it";
+    EXPECT_EQ(days->editor()->placeholderText(), QString("365"));
     auto* radio = QAccessible::queryAccessibleInterface(purposes->ContainerFromIndex(0)->widget());
     EXPECT_EQ(radio->role(), QAccessible::RadioButton);
     EXPECT_EQ(radio->text(QAccessible::Name), QString("Any purpose"));

@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/XamlRoot.h"
 #include "platform/xaml/core/guard.h"
+#include "platform/xaml/controls/header_column.h"
 #include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
@@ -299,10 +300,8 @@ void ContentDialog::OnPropertyChanged(const DependencyPropertyChangedEventArgs& 
     if (!widget()) return;
     const auto& p = args.Property();
     if (p == TitleProperty()) {
-        const QString title = to_qstring(content_text(Title()));
-        m_title->setText(title);
-        m_title->setVisible(!title.isEmpty());
-        dialog()->setWindowTitle(title);
+        show_header(m_title, Title(), nullptr);
+        dialog()->setWindowTitle(m_title->text());
     } else if (p == CloseButtonTextProperty()) {
         show_button(m_close, CloseButtonText(), ContentDialogResult::None);
     } else if (p == PrimaryButtonTextProperty()) {

@@ -200,12 +200,9 @@ void NumberBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
         invalidate_layout();
     } else if (p == NumberFormatterProperty()) {
         update_text_to_value();
-    } else if (p == HeaderProperty()) {
-        show_header(m_header, Header(), m_line);
+    } else if (show_header_or_placeholder(*this, p, m_header, m_line)) {
         name_spin_buttons();
         invalidate_layout();
-    } else if (p == PlaceholderTextProperty()) {
-        m_line->setPlaceholderText(to_qstring(PlaceholderText()));
     }
 }
 

@@ -45,11 +45,8 @@ void PasswordBox::OnPropertyChanged(const DependencyPropertyChangedEventArgs& ar
         RoutedEventArgs routed;
         routed.set_original_source(strong_self());
         m_PasswordChanged(strong_self(), routed);
-    } else if (p == HeaderProperty()) {
-        show_header(m_header, Header(), m_line);
+    } else if (show_header_or_placeholder(*this, p, m_header, m_line)) {
         invalidate_layout();
-    } else if (p == PlaceholderTextProperty()) {
-        m_line->setPlaceholderText(to_qstring(PlaceholderText()));
     }
 }
 
