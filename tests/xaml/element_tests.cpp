@@ -117,11 +117,17 @@ TEST(Elements, LoadingComesBeforeLoadedAndDataContextIsInherited)
     EXPECT_EQ(inner->DataContext(), nullptr);
 }
 
-TEST(Controls, TextSetByCodeIsShown)
+TEST(Controls, TextGoesBothWaysBetweenCodeAndTheEditor)
 {
     auto box = make<TextBox>();
     box->Text(u"set by code");
-    EXPECT_EQ(static_cast<QLineEdit*>(box->editor())->text(), QString("set by code"));
+    auto* line = static_cast<QLineEdit*>(box->editor());
+    EXPECT_EQ(line->text(), QString("set by code"));
+    // A screen reader or voice control sets the text through the accessibility interface.
+    auto* accessible = QAccessible::queryAccessibleInterface(line);
+    ASSERT_TRUE(accessible && accessible->editableTextInterface());
+    accessible->editableTextInterface()->replaceText(0, static_cast<int>(line->text().size()), "spoken");
+    EXPECT_EQ(box->Text(), u"spoken");
 }
 
 TEST(Controls, FocusStateSaysHowTheFocusCameUntilItLeaves)

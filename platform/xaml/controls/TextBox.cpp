@@ -11,6 +11,8 @@
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace xaml {
 
 using foundation::box_value;
@@ -30,8 +32,10 @@ TextBox::TextBox()
     set_widget(box);
     track_input_of(m_line);
 
-    QObject::connect(m_line, &QLineEdit::textEdited, box, [this](const QString& text) {
-        guard([&] { user_edited(from_qstring(text)); });
+    // Every change that is not our own push is the user's: typed, pasted, or set by assistive
+    // technology (which never counts as an edit to the widget).
+    QObject::connect(m_line, &QLineEdit::textChanged, box, [this](const QString& text) {
+        if (!m_pushing) guard([&] { user_edited(from_qstring(text)); });
     });
 }
 
@@ -81,13 +85,10 @@ void TextBox::user_edited(const hstring& text)
 void TextBox::push_text()
 {
     const QString text = to_qstring(Text());
+    const bool was = std::exchange(m_pushing, true);
     if (m_line->text() != text) m_line->setText(text);
-    if (m_multi && m_multi->toPlainText() != text) {
-        const bool was = m_pushing;
-        m_pushing = true;
-        m_multi->setPlainText(text);
-        m_pushing = was;
-    }
+    if (m_multi && m_multi->toPlainText() != text) m_multi->setPlainText(text);
+    m_pushing = was;
 }
 
 void TextBox::apply_foreground()
