@@ -91,6 +91,14 @@ TEST(AncestorSource, AChangeWhileWaitingKeepsOneHandlerThatAppliesTheLatestValue
     auto root = test::show(tree.outer);
     EXPECT_EQ(tree.target->DataContext(), tree.inner);
     EXPECT_EQ(dataContextChanges, 1) << "applied once";
+
+    // The element only refers to the page that owns it: the tree goes with its last owner.
+    const std::weak_ptr<xaml::Page> page = tree.inner;
+    root = nullptr;
+    tree.outer = nullptr;
+    tree.inner = nullptr;
+    tree.target = nullptr;
+    EXPECT_TRUE(page.expired()) << "the page and its element keep each other alive";
 }
 
 TEST(AncestorSource, AValueClearedBeforeLoadingAppliesNothing)

@@ -115,6 +115,23 @@ TEST(RelativePanel, FollowsAChangedSiblingAndIgnoresUnknownNamesAndCycles)
     EXPECT_TRUE(test::run_until([&] { return geometry(org).top() == 80; }));
 }
 
+TEST(RelativePanel, SiblingsThatReferToEachOtherGoWithTheirPanel)
+{
+    auto panel = make<RelativePanel>();
+    auto p = make<Button>();
+    auto q = make<Button>();
+    panel->Children()->Append(p);
+    panel->Children()->Append(q);
+    RelativePanel::SetBelow(p, q);
+    RelativePanel::SetRightOf(q, p);
+    EXPECT_EQ(RelativePanel::GetBelow(p), q);
+    const std::weak_ptr<Button> weakP = p, weakQ = q;
+    panel = nullptr;
+    p = nullptr;
+    q = nullptr;
+    EXPECT_TRUE(weakP.expired() && weakQ.expired()) << "siblings keep each other alive";
+}
+
 TEST(Border, PaintsBackgroundBorderAndPaddingAroundItsChild)
 {
     auto border = make<Border>();

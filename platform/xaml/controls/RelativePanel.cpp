@@ -124,7 +124,7 @@ void register_relative_panel()
                           &RelativePanel::LeftOfProperty, &RelativePanel::AlignLeftWithProperty,
                           &RelativePanel::AlignRightWithProperty, &RelativePanel::AlignTopWithProperty,
                           &RelativePanel::AlignBottomWithProperty})
-        type.attached(*sibling, {u"Object"}, nullptr, relayout);
+        type.attached(*sibling, {u"Object"}, nullptr, relayout, value_ownership::refers);
     for (auto* flag : {&RelativePanel::AlignLeftWithPanelProperty, &RelativePanel::AlignRightWithPanelProperty,
                        &RelativePanel::AlignTopWithPanelProperty, &RelativePanel::AlignBottomWithPanelProperty})
         type.attached(*flag, {u"Boolean"}, box_value(false), relayout);

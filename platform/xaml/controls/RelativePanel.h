@@ -1,11 +1,11 @@
 #pragma once
 // RelativePanel: places each child against the panel's edges or against siblings.
 //
-// A sibling-valued property holds the sibling element or, as markup writes it, the sibling's
-// name, looked up among the panel's children at layout time. A reference that names no
-// sibling, or that closes a cycle, is ignored. Panel alignments win over sibling alignments,
-// which win over the positions beside a sibling; a child bound on both sides fills the space
-// between them.
+// A sibling-valued property holds the sibling element (weakly: the panel owns its children) or,
+// as markup writes it, the sibling's name, looked up among the panel's children at layout time.
+// A reference that names no sibling, or that closes a cycle, is ignored. Panel alignments win
+// over sibling alignments, which win over the positions beside a sibling; a child bound on both
+// sides fills the space between them.
 
 #include "platform/xaml/controls/Panel.h"
 

@@ -154,6 +154,14 @@ void UIElement::OnPropertyChanged(const DependencyPropertyChangedEventArgs& args
     }
 }
 
+bool UIElement::holds_weakly(const DependencyProperty& property, const IInspectable& value) const
+{
+    if (DependencyObject::holds_weakly(property, value)) return true;
+    for (auto parent = visual_parent(); parent; parent = parent->visual_parent())
+        if (parent == value) return true;
+    return false;
+}
+
 bool UIElement::Focus(xaml::FocusState state)
 {
     QWidget* target = focus_widget();

@@ -134,6 +134,8 @@ protected:
     void detach_child(const std::shared_ptr<UIElement>& child);
 
     void OnPropertyChanged(const DependencyPropertyChangedEventArgs& args) override;
+    // An element only refers to its ancestors (a data context that is its page): they own it.
+    bool holds_weakly(const DependencyProperty& property, const IInspectable& value) const override;
 
     // Layout of the children: what they ask for together, and placing them in the host's area
     // (coordinates of children_host()). By default every child fills the whole area.

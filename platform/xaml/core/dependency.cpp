@@ -84,7 +84,7 @@ void check_thread()
 IInspectable DependencyObject::GetValue(const DependencyProperty& property) const
 {
     check_property(property);
-    if (const auto local = m_local.find(property); local != m_local.end()) return local->second;
+    if (const auto local = m_local.find(property); local != m_local.end()) return local->second.get();
     if (const auto typed = m_typeDefaults.find(property); typed != m_typeDefaults.end()) return typed->second;
     return property.GetMetadata().DefaultValue();
 }
@@ -93,7 +93,7 @@ IInspectable DependencyObject::ReadLocalValue(const DependencyProperty& property
 {
     check_property(property);
     const auto local = m_local.find(property);
-    return local == m_local.end() ? nullptr : local->second;
+    return local == m_local.end() ? nullptr : local->second.get();
 }
 
 bool DependencyObject::HasLocalValue(const DependencyProperty& property) const { return m_local.contains(property); }
@@ -103,7 +103,9 @@ void DependencyObject::SetValue(const DependencyProperty& property, IInspectable
     check_property(property);
     check_thread();
     const IInspectable before = GetValue(property);
-    m_local[property] = std::move(value);
+    // The value stays alive through the parameter until the change is announced.
+    if (holds_weakly(property, value)) m_local[property] = {nullptr, value};
+    else m_local[property] = {value, {}};
     apply(property, before);
 }
 
@@ -114,6 +116,12 @@ void DependencyObject::ClearValue(const DependencyProperty& property)
     const IInspectable before = GetValue(property);
     if (m_local.erase(property) == 0) return;
     apply(property, before);
+}
+
+bool DependencyObject::holds_weakly(const DependencyProperty& property, const IInspectable& value) const
+{
+    return property.GetMetadata().ownership() == value_ownership::refers &&
+           std::dynamic_pointer_cast<DependencyObject>(value) != nullptr;
 }
 
 void DependencyObject::SetTypeDefault(const DependencyProperty& property, IInspectable value)

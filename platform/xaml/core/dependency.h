@@ -35,18 +35,26 @@ private:
 using PropertyChangedCallback =
     std::function<void(const std::shared_ptr<DependencyObject>&, const DependencyPropertyChangedEventArgs&)>;
 
+// Whether a property owns the dependency objects given as its values, or only refers to objects
+// that something else owns (a sibling element, which its panel owns) and so holds them weakly:
+// two objects that refer to each other must not keep each other alive.
+enum class value_ownership { owns, refers };
+
 class PropertyMetadata {
 public:
-    explicit PropertyMetadata(IInspectable defaultValue, PropertyChangedCallback changed = {})
-        : m_default(std::move(defaultValue)), m_changed(std::move(changed))
+    explicit PropertyMetadata(IInspectable defaultValue, PropertyChangedCallback changed = {},
+                              value_ownership ownership = value_ownership::owns)
+        : m_default(std::move(defaultValue)), m_changed(std::move(changed)), m_ownership(ownership)
     {
     }
     const IInspectable& DefaultValue() const noexcept { return m_default; }
     const PropertyChangedCallback& ChangedCallback() const noexcept { return m_changed; }
+    value_ownership ownership() const noexcept { return m_ownership; }
 
 private:
     IInspectable m_default;
     PropertyChangedCallback m_changed;
+    value_ownership m_ownership;
 };
 
 // A handle to a registered property; handles to the same property compare equal.
@@ -98,11 +106,19 @@ protected:
     void SetTypeDefault(const DependencyProperty& property, IInspectable value);
     // Called after every change of a property of this object, before the callbacks.
     virtual void OnPropertyChanged(const DependencyPropertyChangedEventArgs&) {}
+    // Whether a local value is held weakly: a dependency object that the property only refers to.
+    // A weak value that has gone reads as null.
+    virtual bool holds_weakly(const DependencyProperty& property, const IInspectable& value) const;
 
 private:
     void apply(const DependencyProperty& property, const IInspectable& before);
 
-    std::map<DependencyProperty, IInspectable> m_local;
+    struct local_value {
+        IInspectable strong;
+        std::weak_ptr<foundation::Object> weak;
+        IInspectable get() const { return strong ? strong : weak.lock(); }
+    };
+    std::map<DependencyProperty, local_value> m_local;
     std::map<DependencyProperty, IInspectable> m_typeDefaults;
     struct callback_entry {
         DependencyProperty property;

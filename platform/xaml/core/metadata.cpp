@@ -258,9 +258,9 @@ type_builder& type_builder::property(property_slot& slot, TypeName type, IInspec
 }
 
 type_builder& type_builder::attached(property_slot& slot, TypeName type, IInspectable defaultValue,
-                                     PropertyChangedCallback changed)
+                                     PropertyChangedCallback changed, value_ownership ownership)
 {
-    return define(slot, std::move(type), PropertyMetadata(std::move(defaultValue), std::move(changed)), true);
+    return define(slot, std::move(type), PropertyMetadata(std::move(defaultValue), std::move(changed), ownership), true);
 }
 
 type_builder& type_builder::member(hstring name, hstring type, setter set, getter get)

@@ -68,7 +68,7 @@ public:
     type_builder& property(property_slot& slot, TypeName type, IInspectable defaultValue,
                            PropertyChangedCallback changed = {});
     type_builder& attached(property_slot& slot, TypeName type, IInspectable defaultValue,
-                           PropertyChangedCallback changed = {});
+                           PropertyChangedCallback changed = {}, value_ownership ownership = value_ownership::owns);
     // A dependency property that markup sets through the class's own setter, which checks the value.
     type_builder& checked_property(property_slot& slot, TypeName type, IInspectable defaultValue, setter set);
     // Markup-only members: a value set through a call, and a collection each child joins.
