@@ -1,6 +1,8 @@
+#include "platform/xaml/controls/AutoSuggestBox.h"
 #include "platform/xaml/controls/Button.h"
 #include "platform/xaml/controls/Grid.h"
 #include "platform/xaml/controls/StackPanel.h"
+#include "platform/xaml/controls/PasswordBox.h"
 #include "platform/xaml/controls/ProgressRing.h"
 #include "platform/xaml/controls/TextBlock.h"
 #include "platform/xaml/controls/TextBox.h"
@@ -16,6 +18,8 @@
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 using namespace xaml;
 using foundation::box_value;
@@ -117,17 +121,36 @@ TEST(Elements, LoadingComesBeforeLoadedAndDataContextIsInherited)
     EXPECT_EQ(inner->DataContext(), nullptr);
 }
 
+// A screen reader or voice control sets the text through the accessibility interface, which
+// never counts as an edit to the widget; it is the user's input all the same.
+void set_as_assistive_technology(QLineEdit* line, const QString& text)
+{
+    auto* accessible = QAccessible::queryAccessibleInterface(line);
+    ASSERT_TRUE(accessible && accessible->editableTextInterface());
+    accessible->editableTextInterface()->replaceText(0, static_cast<int>(line->text().size()), text);
+}
+
 TEST(Controls, TextGoesBothWaysBetweenCodeAndTheEditor)
 {
     auto box = make<TextBox>();
     box->Text(u"set by code");
     auto* line = static_cast<QLineEdit*>(box->editor());
     EXPECT_EQ(line->text(), QString("set by code"));
-    // A screen reader or voice control sets the text through the accessibility interface.
-    auto* accessible = QAccessible::queryAccessibleInterface(line);
-    ASSERT_TRUE(accessible && accessible->editableTextInterface());
-    accessible->editableTextInterface()->replaceText(0, static_cast<int>(line->text().size()), "spoken");
+    set_as_assistive_technology(line, "spoken");
     EXPECT_EQ(box->Text(), u"spoken");
+
+    auto password = make<PasswordBox>();
+    set_as_assistive_technology(password->editor(), "spoken secret");
+    EXPECT_EQ(password->Password(), u"spoken secret");
+
+    auto search = make<AutoSuggestBox>();
+    std::vector<AutoSuggestionBoxTextChangeReason> reasons;
+    search->TextChanged([&](const auto&, const AutoSuggestBoxTextChangedEventArgs& args) { reasons.push_back(args.Reason()); });
+    search->Text(u"by code");
+    set_as_assistive_technology(search->editor(), "spoken search");
+    EXPECT_EQ(search->Text(), u"spoken search");
+    EXPECT_EQ(reasons, (std::vector{AutoSuggestionBoxTextChangeReason::ProgrammaticChange,
+                                    AutoSuggestionBoxTextChangeReason::UserInput}));
 }
 
 TEST(Controls, FocusStateSaysHowTheFocusCameUntilItLeaves)

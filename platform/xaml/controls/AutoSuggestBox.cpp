@@ -28,18 +28,14 @@ AutoSuggestBox::AutoSuggestBox()
     box->setFocusProxy(m_edit);
     set_widget(box);
     track_input_of(m_edit);
-    QObject::connect(m_edit, &QLineEdit::textEdited, box, [this](const QString& text) {
-        m_typing = true;
-        guard([&] { Text(from_qstring(text)); });
-        m_typing = false;
-    });
-    // The clear button empties the box without an edit signal; it is the user's input too.
+    // Every change that is not Text's own push is the user's: typed, emptied by the clear button,
+    // or set by assistive technology (the last two never count as edits to the widget).
     QObject::connect(m_edit, &QLineEdit::textChanged, box, [this](const QString& text) {
-        if (text.isEmpty() && !Text().empty() && !m_typing && m_edit->hasFocus()) {
-            m_typing = true;
-            guard([this] { Text({}); });
-            m_typing = false;
-        }
+        const hstring value = from_qstring(text);
+        if (value == Text()) return;
+        m_typing = true;
+        guard([&] { Text(value); });
+        m_typing = false;
     });
 }
 

@@ -26,9 +26,12 @@ PasswordBox::PasswordBox()
     set_widget(column.box);
     track_input_of(m_line);
 
-    QObject::connect(m_line, &QLineEdit::textEdited, m_line, [this](const QString& text) {
+    // Text set by assistive technology is the user's too, though it never counts as an edit.
+    QObject::connect(m_line, &QLineEdit::textChanged, m_line, [this](const QString& text) {
+        const hstring value = from_qstring(text);
+        if (value == Password()) return;  // our own push
         const flag_scope typing(m_typing);
-        guard([&] { Password(from_qstring(text)); });
+        guard([&] { Password(value); });
     });
 }
 
