@@ -81,7 +81,7 @@ void check_locale_name(const hstring& localeName)
 }
 
 // The format with its one {} or every {0} replaced by the value and {{ and }} by single braces,
-// as std::format gives it; nothing when the format holds anything else (a format specification,
+// as std::format gives it; nothing when the format holds anything else (options after a colon,
 // another index, a lone brace), which std::vformat then formats or refuses.
 std::optional<std::u16string> substitute(std::u16string_view format, std::u16string_view value)
 {
