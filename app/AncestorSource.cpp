@@ -32,6 +32,7 @@ void AncestorSource::OnAncestorTypeChanged(const std::shared_ptr<DependencyObjec
     }
     // A handler that already waits applies the value current at Loaded.
     auto& tokens = waiting();
+    std::erase_if(tokens, [](const auto& entry) { return entry.first.expired(); });
     if (tokens.contains(fe)) return;
     tokens.emplace(fe, fe->Loaded(xaml::RoutedEventHandler(&AncestorSource::OnAncestorTargetLoaded)));
 }

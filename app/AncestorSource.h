@@ -6,6 +6,7 @@
 #include "platform/xaml/core/UIElement.h"
 
 #include <map>
+#include <memory>
 
 namespace Zintrel {
 
@@ -22,8 +23,10 @@ public:
     XAML_ATTACHED(foundation::hstring, AncestorType)
 
     // The elements that wait for their Loaded event to apply the property, with the token of
-    // that Loaded handler: one per element.
-    using loaded_tokens = std::map<std::shared_ptr<xaml::FrameworkElement>, foundation::event_token>;
+    // that Loaded handler: one per element. Held weakly: an element that goes before it is
+    // loaded must not be kept alive by the wait.
+    using loaded_tokens =
+        std::map<std::weak_ptr<xaml::FrameworkElement>, foundation::event_token, std::owner_less<>>;
     static const loaded_tokens& AncestorLoadedTokens();
 
 private:

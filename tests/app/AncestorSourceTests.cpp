@@ -82,9 +82,10 @@ TEST(AncestorSource, AChangeWhileWaitingKeepsOneHandlerThatAppliesTheLatestValue
 {
     nested_pages tree;
     AncestorSource::SetAncestorType(tree.target, u"Zintrel.NoSuchPage");
-    const auto token = AncestorSource::AncestorLoadedTokens().at(tree.target);
+    ASSERT_TRUE(waits(tree.target));
+    const auto token = AncestorSource::AncestorLoadedTokens().find(tree.target)->second;
     AncestorSource::SetAncestorType(tree.target, u"Zintrel.SelfSignedCertPage");
-    EXPECT_EQ(AncestorSource::AncestorLoadedTokens().at(tree.target), token);
+    EXPECT_EQ(AncestorSource::AncestorLoadedTokens().find(tree.target)->second, token);
 
     int dataContextChanges = 0;
     tree.target->DataContextChanged([&](const auto&, const auto&) { ++dataContextChanges; });
@@ -99,6 +100,16 @@ TEST(AncestorSource, AChangeWhileWaitingKeepsOneHandlerThatAppliesTheLatestValue
     tree.inner = nullptr;
     tree.target = nullptr;
     EXPECT_TRUE(page.expired()) << "the page and its element keep each other alive";
+}
+
+TEST(AncestorSource, AnElementDroppedBeforeItLoadsGoes)
+{
+    auto element = make<xaml::TextBlock>();
+    AncestorSource::SetAncestorType(element, u"Zintrel.SelfSignedCertPage");
+    ASSERT_TRUE(waits(element));
+    const std::weak_ptr<xaml::TextBlock> gone = element;
+    element = nullptr;
+    EXPECT_TRUE(gone.expired()) << "the wait for Loaded keeps the element alive";
 }
 
 TEST(AncestorSource, AValueClearedBeforeLoadingAppliesNothing)
