@@ -230,13 +230,35 @@ ascii_result ascii_uri(std::string_view uri)
                             in_quotes(token) + " in the alternative names " + what + ".");
 }
 
+// Why the part before the @ is no dot-atom (RFC 5321: runs of letters, digits and the marks
+// below, joined by single dots), or empty when it is one. A quoted part could hold anything,
+// another @ included, and is not written.
+std::string local_part_problem(std::string_view local)
+{
+    constexpr std::string_view marks = "!#$%&'*+-/=?^_`{|}~";
+    const std::string allowed = "letters, digits, single dots and these marks: ! # $ % & ' * + - / = ? ^ _ ` { | } ~";
+    if (local.empty()) return "is empty";
+    if (local.front() == '"') return "is in quotes, which a certificate here does not hold: write it unquoted, made of " + allowed;
+    if (!is_ascii(local)) return "must be ASCII";
+    for (const char c : local)
+        if (!is_alpha(c) && !is_digit(c) && c != '.' && marks.find(c) == std::string_view::npos)
+            return "holds " + shown_character(c) + "; it may hold " + allowed;
+    if (local.front() == '.') return "begins with a dot";
+    if (local.back() == '.') return "ends with a dot";
+    if (local.find("..") != std::string_view::npos) return "has two dots in a row";
+    return {};
+}
+
 std::string email_alt_name(const std::string& token)
 {
-    const auto at = token.rfind('@');
+    // The first @ ends a part that holds none.
+    const auto at = token.find('@');
     const std::string local = token.substr(0, at);
     const std::string_view domain = std::string_view(token).substr(at + 1);
     const std::string what = "is not an email address a certificate can hold";
-    if (!is_printable_ascii(local)) refuse_alt_name(token, what + ": the part before the @ must be ASCII");
+    if (auto problem = local_part_problem(local); !problem.empty())
+        refuse_alt_name(token, what + ": the part before the @ " + problem);
+    if (domain.find('@') != std::string_view::npos) refuse_alt_name(token, what + ": it has more than one @");
     // An address literal ("[192.0.2.1]") is no host name but ASCII as it stands.
     if (domain.starts_with('[') && domain.ends_with(']') && is_printable_ascii(domain)) return "email:" + token;
     auto host = check_host_name(domain, false);

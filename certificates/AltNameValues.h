@@ -26,7 +26,8 @@ host_name_check check_host_name(std::string_view host, bool wildcard_allowed);
 std::size_t scheme_length(std::string_view token) noexcept;
 
 // A prefixed alternative name with its value as the ASCII the library writes for it: a DNS name
-// and the domain of an email address through check_host_name; a URI checked against RFC 3986,
+// and the domain of an email address through check_host_name, the part before the address's one
+// @ as an unquoted dot-atom of RFC 5321; a URI checked against RFC 3986,
 // with its host as A-labels and the other non-ASCII characters percent-encoded; an IP address as
 // typed. Any other value throws a certificate error code naming the token.
 std::string ascii_alt_name(const std::string& prefixed);

@@ -278,6 +278,21 @@ TEST(SelfSignedCertificate, InternationalNamesGoInAsALabels)
     EXPECT_EQ(line_with(host.openssl, "Subject:"), "Subject: CN=bücher.example");
 }
 
+TEST(SelfSignedCertificate, AddressesWithEveryMarkALocalPartMayHoldGoInWhole)
+{
+    const test::scratch_folder folder;
+    const auto made = inspect(folder, make_self_signed_certificate(certificate(
+                                          0, "mail.example", "o'brien+tag@example.com !#$%&'*+-/=?^_`{|}~@bücher.example")));
+    EXPECT_EQ(made.certtool.find("illegal"), std::string::npos) << made.certtool;
+    EXPECT_EQ(indented_block(made.certtool, "Subject Alternative Name"),
+              (std::vector<std::string>{"DNSname: mail.example", "RFC822Name: o'brien+tag@example.com",
+                                        "RFC822Name: !#$%&'*+-/=?^_`{|}~@xn--bcher-kva.example "
+                                        "(!#$%&'*+-/=?^_`{|}~@bücher.example)"}));
+    EXPECT_NE(made.openssl.find("email:o'brien+tag@example.com, email:!#$%&'*+-/=?^_`{|}~@xn--bcher-kva.example"),
+              std::string::npos)
+        << made.openssl;
+}
+
 TEST(SelfSignedCertificate, AltNamesACertificateCannotHoldFailNamingTheToken)
 {
     for (const std::string token : {"bücher..example", "jürgen@example.com", "https://bücher.example/<",

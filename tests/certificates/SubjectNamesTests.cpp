@@ -133,6 +133,43 @@ TEST(AltNameValues, NamesThatMeanSomethingElseAreRefusedNamingTheTokenAndWhy)
     }
 }
 
+TEST(AltNameValues, TheLocalPartOfAnAddressIsAnUnquotedDotAtom)
+{
+    for (const std::string address : {"a@example.com", "first.last@example.com", "o'brien+tag@example.com",
+                                      "!#$%&'*+-/=?^_`{|}~@example.com", "a.b.c.1@example.com", "x@[192.0.2.1]"}) {
+        try {
+            EXPECT_EQ(ascii_alt_name(prefixed_alt_name(address)), "email:" + address);
+        } catch (const std::error_code& refused) {
+            ADD_FAILURE() << address << " refused: " << refused.message();
+        }
+    }
+    const std::string before = "the part before the @ ";
+    const std::pair<const char*, std::string> refused[] = {
+        {"@", before + "is empty"},
+        {"@b.com", before + "is empty"},
+        {"a@@b.com", "it has more than one @"},
+        {"a@b@c.com", "it has more than one @"},
+        {"a,b@example.com", before + "holds \u201C,\u201D"},
+        {"a\\@example.com", before + "holds \u201C\\\u201D"},
+        {"a(b)@example.com", before + "holds \u201C(\u201D"},
+        {"a;b@example.com", before + "holds \u201C;\u201D"},
+        {"a<b>@example.com", before + "holds \u201C<\u201D"},
+        {"a\x7f@example.com", before + "holds U+007F"},
+        {"\"a\"@example.com", before + "is in quotes"},
+        {"\"a@b\"@example.com", before + "is in quotes"},
+        {".a@example.com", before + "begins with a dot"},
+        {"a.@example.com", before + "ends with a dot"},
+        {"a..b@example.com", before + "has two dots in a row"},
+        {"j\xC3\xBCrgen@example.com", before + "must be ASCII"},
+    };
+    for (const auto& [token, why] : refused) {
+        const auto write = [token = std::string(token)] { ascii_alt_name(prefixed_alt_name(token)); };
+        test::expect_refusal(write, certificate_errc::invalid_alt_name,
+                             "\u201C" + std::string(token) + "\u201D in the alternative names is not an email address "
+                             "a certificate can hold: " + why);
+    }
+}
+
 TEST(AltNameValues, TheCommonNameAddsAnAddressOrAHostOrNothing)
 {
     EXPECT_EQ(common_name_alt_name("192.0.2.10"), "IP:192.0.2.10");
