@@ -20,6 +20,7 @@ enum class certificate_errc {
     passphrase_too_long,
     control_character,
     invalid_subject_field,
+    output_not_a_file,
 };
 
 // A code of the value with this message. Codes with the same value and message compare equal.

@@ -133,13 +133,14 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
 
     fs::path path(file->Path().str());
     if (!path.has_extension()) path += plan.extensions.front().str();
+    // A name that cannot be written is refused before the user is asked to give up a key for it.
+    try {
+        check_outputs(path, plan.writes_key_file);
+    } catch (const std::error_code& refused) {
+        show_failure_dialog(page, plan.failure_title, failure_text(refused));
+        co_return;
+    }
     if (plan.writes_key_file) {
-        try {
-            check_key_path(path);
-        } catch (const std::error_code& refused) {
-            show_failure_dialog(page, plan.failure_title, failure_text(refused));
-            co_return;
-        }
         const auto key = key_path_for(path);
         std::error_code ignored;
         if (fs::exists(fs::symlink_status(key, ignored)) && !co_await confirm_key_replacement(page, key)) co_return;

@@ -18,6 +18,23 @@ namespace {
 
 using pkcs12_ptr = ssl_ptr<PKCS12, PKCS12_free>;
 
+std::string quoted(const std::filesystem::path& path) { return "“" + path.filename().string() + "”"; }
+
+// What the path names when that is not a regular file, or null. A missing path, or one that
+// cannot be looked at, is left to the write to report.
+const char* not_a_file(const std::filesystem::path& path)
+{
+    std::error_code unknown;
+    switch (std::filesystem::status(path, unknown).type()) {
+    case std::filesystem::file_type::directory: return "a folder";
+    case std::filesystem::file_type::fifo: return "a pipe";
+    case std::filesystem::file_type::socket: return "a socket";
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character: return "a device";
+    default: return nullptr;
+    }
+}
+
 // Every file is staged before the first is moved into place: the failures that can be
 // foreseen (a folder that cannot be written, a directory in the way, a full disk) all happen
 // while staging, when nothing has been replaced yet.
@@ -52,7 +69,7 @@ template <class Write>
 std::vector<std::filesystem::path> write_with_key(const EVP_PKEY& key, const std::filesystem::path& output,
                                                   std::string_view passphrase, Write write_object)
 {
-    check_key_path(output);
+    check_outputs(output, true);
     check_passphrase(passphrase);
     output_file files[] = {open_output_bio(output), open_output_bio(key_path_for(output), storage::file_access::owner_only)};
     write_object(files[0].bio());
@@ -101,7 +118,6 @@ std::filesystem::path key_path_for(const std::filesystem::path& output)
 
 void check_key_path(const std::filesystem::path& output)
 {
-    const auto quoted = [](const std::filesystem::path& path) { return "“" + path.filename().string() + "”"; };
     std::string extension = output.extension().string();
     for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (extension == ".key")
@@ -114,6 +130,19 @@ void check_key_path(const std::filesystem::path& output)
         throw certificate_error(certificate_errc::key_file_is_output,
                                 quoted(output) + " and its key file " + quoted(key) +
                                     " are one file. Choose another name. Nothing was written.");
+}
+
+void check_outputs(const std::filesystem::path& output, bool with_key_file)
+{
+    if (with_key_file) check_key_path(output);
+    const auto refuse = [](const std::string& what, const char* kind) {
+        throw certificate_error(certificate_errc::output_not_a_file,
+                                what + " is " + kind + ", not a file. Choose another name. Nothing was written.");
+    };
+    if (const char* kind = not_a_file(output)) refuse(quoted(output), kind);
+    if (!with_key_file) return;
+    const auto key = key_path_for(output);
+    if (const char* kind = not_a_file(key)) refuse("The key file " + quoted(key) + " that goes beside " + quoted(output), kind);
 }
 
 // A NUL inside would end the passphrase early where the library reads it as terminated text, and
@@ -149,6 +178,7 @@ std::vector<std::filesystem::path> write_request_pair(const X509_REQ& request, c
 std::vector<std::filesystem::path> write_pkcs12(X509& certificate, EVP_PKEY& key, const std::filesystem::path& output,
                                                 std::string_view passphrase)
 {
+    check_outputs(output, false);
     check_passphrase(passphrase);
     const secret_text copy(passphrase);
     // Key encryption 0 is the library's default algorithm, -1 none; the certificate stays clear.

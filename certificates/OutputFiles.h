@@ -8,7 +8,7 @@
 // alone, also when they replace an existing file. Copies of the passphrase are wiped after use.
 //
 // Failures throw a std::error_code: the library's in the vh::ssl_category(), the file system's
-// and the refused ".key" output as certificate errors (CertificateError.h).
+// and the refused outputs as certificate errors (CertificateError.h).
 
 #include "certificates/SslHandles.h"
 #include "platform/storage/staged_file.h"
@@ -73,6 +73,12 @@ std::filesystem::path key_path_for(const std::filesystem::path& output);
 // Refuses an output that would be its own key file: one named with the extension ".key" in any
 // case (one file with the key on file systems that ignore case), or another name of that file.
 void check_key_path(const std::filesystem::path& output);
+
+// Refuses outputs that cannot be written as asked: the checks of check_key_path when a key file
+// goes beside the output, and an existing output or key file that is not a regular file (a
+// folder, a pipe, a socket or a device, also behind a symbolic link), which a written file would
+// not replace as the user means.
+void check_outputs(const std::filesystem::path& output, bool with_key_file);
 
 // The longest passphrase, in bytes of UTF-8, that the tools opening the files take whole.
 constexpr std::size_t max_passphrase_bytes = 1023;

@@ -4,9 +4,12 @@
 #include "platform/shell/window.h"
 
 #include <QFileDialog>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <QWidget>
+
+#include <sys/stat.h>
 
 namespace storage {
 
@@ -34,6 +37,28 @@ QString& last_save_folder()
     static QString folder;
     return folder;
 }
+
+// Asks before replacing a file only. A name that holds a pipe, a socket or a device comes back
+// unasked: a question about replacing it would mislead, and the caller, who knows what it writes,
+// refuses it in its own words. A folder is opened, as before.
+class save_dialog final : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+
+protected:
+    void accept() override
+    {
+        if (const QStringList chosen = selectedFiles(); chosen.size() == 1) {
+            struct stat status {};
+            if (::stat(QFile::encodeName(chosen.front()).constData(), &status) == 0 && !S_ISREG(status.st_mode) &&
+                !S_ISDIR(status.st_mode)) {
+                QDialog::accept();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
 
 // Shows the dialog without blocking the event loop and completes with the chosen path.
 foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialog)
@@ -86,7 +111,7 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileOpenPicker::PickSi
 foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileSavePicker::PickSaveFileAsync()
 {
     if (m_choices.empty()) throw foundation::hresult_error(foundation::E_FAIL, u"The picker has no file types");
-    auto* dialog = new QFileDialog(owner_widget(owner()), "Save As");
+    auto* dialog = new save_dialog(owner_widget(owner()), "Save As");
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     QStringList filters;

@@ -55,8 +55,9 @@ public:
     void SuggestedFileName(hstring value) { m_suggested = std::move(value); }
 
     // The chosen file, which need not exist yet, or null when the user cancels. Choosing an
-    // existing file asks the user to confirm replacing it. The dialog opens in the folder last
-    // chosen in a save dialog of this run.
+    // existing file asks the user to confirm replacing it; a pipe, a socket or a device is
+    // returned without the question, for the caller to refuse. The dialog opens in the folder
+    // last chosen in a save dialog of this run.
     foundation::IAsyncOperation<std::shared_ptr<StorageFile>> PickSaveFileAsync();
 
 private:

@@ -31,12 +31,15 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QLabel>
+#include <QMessageBox>
 #include <QRadioButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -403,6 +406,79 @@ TEST_P(EachCertificatePage, DigitalSigningDropsTheAlternativeNamesOfACertificate
     EXPECT_NE(info.output.find("Digital signature"), std::string::npos) << info.output;
     EXPECT_EQ(info.output.find("RFC822Name: signer@example.org") == std::string::npos, self_signed) << info.output;
     EXPECT_EQ(info.output.find("DNSname"), std::string::npos) << "no host name for digital signing\n" << info.output;
+}
+
+TEST_P(EachCertificatePage, ANameThatIsNoFileIsRefusedAtOnceWithoutAQuestion)
+{
+    auto page = this->page();
+    type_into(page->CommonNameCtrl(), "host.example");
+    leave(page);
+    const std::string extension = GetParam().self_signed ? ".crt" : ".csr";
+    const std::string title = GetParam().self_signed ? "Failure generating Self-Signed Certificate"
+                                                     : "Failure generating Certificate Signing Request";
+    // The button, the name chosen in the save dialog, the name a folder or a pipe takes, and what
+    // the refusal says. A name the save dialog takes without an extension gets one from the run.
+    struct attempt {
+        const char16_t* button;
+        std::string chosen, taken;
+        fs::file_type kind;
+        std::string says;
+    };
+    const std::string key_beside = "The key file \u201Cserver.key\u201D that goes beside \u201Cserver" + extension + "\u201D";
+    std::vector<attempt> attempts{
+        {u"PemButton", "server", "server.key", fs::file_type::directory, key_beside + " is a folder"},
+        {u"PemButton", "server", "server.key", fs::file_type::fifo, key_beside + " is a pipe"},
+        {u"PemButton", "server" + extension, "server" + extension, fs::file_type::fifo,
+         "\u201Cserver" + extension + "\u201D is a pipe"},
+        {u"PemButton", ".hidden", ".hidden" + extension, fs::file_type::directory,
+         "\u201C.hidden" + extension + "\u201D is a folder"},
+    };
+    if (GetParam().self_signed) {
+        attempts.push_back({u"Pkcs12Button", "bundle.pfx", "bundle.pfx", fs::file_type::fifo, "\u201Cbundle.pfx\u201D is a pipe"});
+        attempts.push_back({u"Pkcs12Button", ".hidden", ".hidden.pfx", fs::file_type::directory,
+                            "\u201C.hidden.pfx\u201D is a folder"});
+    }
+    for (const auto& [button, chosen, taken, kind, says] : attempts) {
+        SCOPED_TRACE(chosen + " with " + taken + (kind == fs::file_type::fifo ? " a pipe" : " a folder"));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        if (kind == fs::file_type::fifo) {
+            ASSERT_EQ(::mkfifo((m_dir / taken).c_str(), 0600), 0);
+        } else {
+            fs::create_directory(m_dir / taken);
+        }
+        click(element<xaml::Button>(page, button));
+        // The save dialog's own question would hold the test inside it: answer it No, and note it.
+        QStringList asked;
+        QTimer questions;
+        questions.setInterval(10);
+        QObject::connect(&questions, &QTimer::timeout, [&] {
+            if (auto* box = visible_widget<QMessageBox>()) {
+                asked << box->text();
+                box->reject();
+            }
+        });
+        questions.start();
+        save_as(chosen);
+        questions.stop();
+        EXPECT_TRUE(asked.isEmpty()) << asked.join('\n').toStdString();
+        QDialog* dialog = nullptr;
+        ASSERT_TRUE(test::run_until([&] { return (dialog = open_content_dialog()) != nullptr || !asked.isEmpty(); },
+                                    std::chrono::seconds(60)));
+        if (!dialog) {
+            if (auto* files = visible_widget<QFileDialog>()) files->reject();
+            continue;
+        }
+        const QString text = dialog_text(dialog);
+        EXPECT_TRUE(text.contains(QString::fromStdString(title))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QString::fromStdString(says + ", not a file. Choose another name."))) << text.toStdString();
+        dialog->reject();
+        EXPECT_TRUE(test::run_until([] { return open_content_dialog() == nullptr; }));
+        EXPECT_NE(state_of(page), u"InProgress");
+        EXPECT_EQ(fs::symlink_status(m_dir / taken).type(), kind);
+        EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1) << "nothing is written";
+    }
+    EXPECT_TRUE(s_manager->shown.empty());
 }
 
 TEST_F(CertificatePages, InANarrowWindowTheCardsStackAndNothingIsCut)

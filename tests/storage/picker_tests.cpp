@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -150,4 +153,58 @@ TEST_F(Pickers, ASaveDialogOpensInTheFolderLastChosen)
     EXPECT_EQ(save([](QFileDialog* dialog) { dialog->reject(); }), QString::fromStdString(chosenFolder.string()));
     EXPECT_EQ(save([](QFileDialog* dialog) { dialog->reject(); }), QString::fromStdString(chosenFolder.string()))
         << "cancelling keeps the folder";
+}
+
+TEST_F(Pickers, ASavePickerAsksBeforeReplacingAFileButNotBeforeAPipe)
+{
+    std::ofstream(m_dir / "old.crt") << "old";
+    ASSERT_EQ(mkfifo((m_dir / "pipe.crt").c_str(), 0600), 0);
+    fs::create_symlink("pipe.crt", m_dir / "link.crt");
+    auto picker = foundation::make<FileSavePicker>();
+    ASSERT_EQ(picker->Initialize(m_window->WindowHandle()), foundation::S_OK);
+    picker->FileTypeChoices()[u"PEM"] = {u".crt"};
+    picker->DefaultFileExtension(u".crt");
+    // Chooses the name and answers the question, if one comes, with the button; returns what it asked.
+    const auto choose = [&](QFileDialog* dialog, const char* name, QMessageBox::StandardButton answer) {
+        QString asked;
+        QTimer questions;
+        questions.setInterval(10);
+        QObject::connect(&questions, &QTimer::timeout, [&] {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(widget);
+                if (!box || !box->isVisible()) continue;
+                asked = box->text();
+                box->button(answer)->click();
+            }
+        });
+        questions.start();
+        dialog->setDirectory(QString::fromStdString(m_dir.string()));
+        dialog->selectFile(name);
+        static_cast<QDialog*>(dialog)->accept();
+        return asked;
+    };
+
+    auto chosen = picker->PickSaveFileAsync();
+    QFileDialog* dialog = open_dialog(m_window->widget());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(choose(dialog, "old.crt", QMessageBox::No).contains("already exists"));
+    EXPECT_TRUE(dialog->isVisible()) << "No keeps the dialog open";
+    EXPECT_TRUE(choose(dialog, "old.crt", QMessageBox::Yes).contains("already exists"));
+    auto file = test::wait_for(chosen);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->Path(), hstring((m_dir / "old.crt").u16string()));
+
+    // A pipe, also behind a link, is handed back unasked for the caller to refuse.
+    for (const char* name : {"pipe", "link.crt"}) {
+        auto special = picker->PickSaveFileAsync();
+        dialog = open_dialog(m_window->widget());
+        ASSERT_NE(dialog, nullptr);
+        const QString asked = choose(dialog, name, QMessageBox::No);
+        EXPECT_EQ(asked.toStdString(), "") << name;
+        if (!asked.isEmpty()) dialog->reject();
+        file = test::wait_for(special);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->Path(), hstring((m_dir / (std::string(name) == "pipe" ? "pipe.crt" : name)).u16string()));
+    }
+    EXPECT_EQ(fs::status(m_dir / "pipe.crt").type(), fs::file_type::fifo) << "choosing does not touch it";
 }
