@@ -12,11 +12,13 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -165,6 +167,35 @@ TEST(Controls, FocusStateSaysHowTheFocusCameUntilItLeaves)
     EXPECT_EQ(box->FocusState(), FocusState::Programmatic);
     ASSERT_TRUE(other->Focus(FocusState::Keyboard));
     EXPECT_EQ(box->FocusState(), FocusState::Unfocused);
+}
+
+TEST(Controls, ASelectableValueIsNoFocusStopYetCopiesWhatAClickSelects)
+{
+    auto panel = make<StackPanel>();
+    auto box = make<TextBox>();
+    auto value = make<TextBlock>();
+    value->SetValue(TextBlock::TextWrappingProperty(), box_value(TextWrapping::Wrap));
+    value->SetValue(TextBlock::IsTextSelectionEnabledProperty(), box_value(true));
+    value->Text(u"99736577B441A1BBD3EC197FE371E984");
+    panel->Children()->Append(box);
+    panel->Children()->Append(value);
+    auto root = show(panel);
+    QWindow* window = root->host_widget()->windowHandle();
+
+    EXPECT_FALSE(QAccessible::queryAccessibleInterface(value->widget())->state().focusable) << "text to read";
+    box->editor()->setFocus();
+    QTest::keyClick(window, Qt::Key_Tab);
+    EXPECT_NE(QApplication::focusWidget(), value->widget()) << "Tab stops at the value";
+
+    // Selected with the mouse, the value goes to the clipboard with Ctrl+C.
+    box->editor()->setFocus();
+    QApplication::clipboard()->setText("before");
+    const int middle = value->widget()->height() / 2;
+    QTest::mousePress(value->widget(), Qt::LeftButton, {}, QPoint(1, middle));
+    QTest::mouseMove(value->widget(), QPoint(value->widget()->width() - 1, middle));
+    QTest::mouseRelease(value->widget(), Qt::LeftButton, {}, QPoint(value->widget()->width() - 1, middle));
+    QTest::keyClick(window, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdU16String(), value->Text().str());
 }
 
 TEST(Controls, AnInactiveProgressRingStandsStillAndKeepsItsPlace)

@@ -33,10 +33,19 @@ hstring item_text(const IInspectable& item)
 class header_combo final : public QComboBox {
 public:
     using QComboBox::QComboBox;
+
+    void showPopup() override
+    {
+        // The open list is read under the drop-down's own name.
+        if (auto* self = QAccessible::queryAccessibleInterface(this))
+            view()->setAccessibleName(self->text(QAccessible::Name));
+        QComboBox::showPopup();
+    }
 };
 
 // Assistive technology names a drop-down by its header (Qt names it by its current text on
-// Linux) and finds the current text as the chosen item of its list.
+// Linux) and reads the current text as its value. Its list is there only while it is open: a
+// closed list shows nothing, and its items are no places to go.
 class combo_accessible final : public QAccessibleWidget {
 public:
     explicit combo_accessible(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
@@ -50,14 +59,14 @@ public:
             if (label->buddy() == combo()) return label->text();
         return combo()->currentText();
     }
-    int childCount() const override { return 1; }
+    int childCount() const override { return combo()->view()->isVisible() ? 1 : 0; }
     QAccessibleInterface* child(int index) const override
     {
-        return index == 0 ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
+        return index == 0 && childCount() ? QAccessible::queryAccessibleInterface(combo()->view()) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        return child && child->object() == combo()->view() ? 0 : -1;
+        return childCount() && child && child->object() == combo()->view() ? 0 : -1;
     }
     QAccessible::State state() const override
     {

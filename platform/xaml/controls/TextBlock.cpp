@@ -96,6 +96,9 @@ protected:
 
     void mousePressEvent(QMouseEvent* event) override
     {
+        // A value takes no focus of its own, but a click that selects in it gives it the keyboard
+        // for Ctrl+C.
+        if (m_selectable && !text().isEmpty() && event->button() == Qt::LeftButton) setFocus(Qt::MouseFocusReason);
         if (!selecting_here() || event->button() != Qt::LeftButton) return QLabel::mousePressEvent(event);
         m_anchor = m_cursor = cursor_at(event->position());
         m_dragging = true;
@@ -150,14 +153,11 @@ private:
         // Wrapped, the selection is this label's own, not Qt's.
         setTextInteractionFlags(m_selectable && !m_wrap ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
                                                         : Qt::NoTextInteraction);
-        if (selecting_here()) {
-            // A click gives the focus for Ctrl+C; an empty text has nothing to give it for.
-            setFocusPolicy(text().isEmpty() ? Qt::NoFocus : Qt::ClickFocus);
-            setCursor(Qt::IBeamCursor);
-        } else if (m_wrap) {
-            setFocusPolicy(Qt::NoFocus);
-            unsetCursor();
-        }
+        // Text to read, not a place where Tab or a screen reader stops (Qt gives selectable
+        // labels the click focus).
+        setFocusPolicy(Qt::NoFocus);
+        if (selecting_here()) setCursor(Qt::IBeamCursor);
+        else if (m_wrap) unsetCursor();
     }
 
     int lay_out(QTextLayout& layout, int width) const

@@ -6,6 +6,7 @@
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/core/layout.h"
 #include "platform/xaml/core/metadata.h"
+#include "platform/xaml/core/panel_accessible.h"
 #include "platform/xaml/core/qt_bridge.h"
 #include "platform/xaml/core/registration.h"
 
@@ -17,6 +18,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace xaml {
 
@@ -39,12 +41,15 @@ UIElement::~UIElement()
             w->hide();
             w->setParent(nullptr);
         }
+    // The widget is no longer this element's while it goes.
+    QWidget* widget = std::exchange(m_widget, nullptr);
     delete m_events;
-    delete m_widget;
+    delete widget;
 }
 
 void UIElement::set_widget(QWidget* widget)
 {
+    install_panel_accessible();
     m_widget = widget;
     m_events = new element_events(this);
     widget->installEventFilter(m_events);
