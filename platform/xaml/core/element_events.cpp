@@ -93,12 +93,7 @@ bool element_events::filter(QObject* watched, QEvent* event)
             const auto modifiers = e->modifiers() & ~Qt::KeypadModifier;
             if ((e->key() == Qt::Key_Menu && modifiers == Qt::NoModifier) ||
                 (e->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
-                // The menu opens from the keyboard below the element's left edge.
-                auto* w = m_owner->widget();
-                if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()); fe && w) {
-                    flyout->ShowAt(fe, {4.0f, static_cast<float>(w->height())});
-                    flyout->focus_first_item();
-                }
+                open_menu_from_keyboard(*flyout);
                 return true;
             }
             if (flyout->invoke_accelerator(e->key(), static_cast<int>(modifiers))) return true;
@@ -107,6 +102,11 @@ bool element_events::filter(QObject* watched, QEvent* event)
     case QEvent::ContextMenu:
         if (auto flyout = m_owner->ContextFlyout()) {
             auto* e = static_cast<QContextMenuEvent*>(event);
+            // The X11 platform turns the Menu key into this event before the key itself arrives.
+            if (e->reason() == QContextMenuEvent::Keyboard) {
+                open_menu_from_keyboard(*flyout);
+                return true;
+            }
             auto* w = static_cast<QWidget*>(watched);
             const QPoint at = m_owner->widget() ? m_owner->widget()->mapFromGlobal(w->mapToGlobal(e->pos())) : e->pos();
             if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()))
@@ -118,6 +118,16 @@ bool element_events::filter(QObject* watched, QEvent* event)
         break;
     }
     return false;
+}
+
+void element_events::open_menu_from_keyboard(FlyoutBase& flyout)
+{
+    // Below the element's left edge, at its first item, whichever key asked for it.
+    auto* w = m_owner->widget();
+    if (auto fe = std::dynamic_pointer_cast<FrameworkElement>(m_owner->strong_self()); fe && w) {
+        flyout.ShowAt(fe, {4.0f, static_cast<float>(w->height())});
+        flyout.focus_first_item();
+    }
 }
 
 }  // namespace xaml

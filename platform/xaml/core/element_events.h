@@ -6,6 +6,7 @@
 namespace xaml {
 
 class UIElement;
+class FlyoutBase;
 
 // The dynamic property of an element's own widget that points back at the element.
 inline constexpr const char* element_property = "xaml_element";
@@ -18,6 +19,7 @@ public:
 
 private:
     bool filter(QObject* watched, QEvent* event);
+    void open_menu_from_keyboard(FlyoutBase& flyout);
 
     UIElement* m_owner;
 };
