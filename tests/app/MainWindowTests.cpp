@@ -145,6 +145,31 @@ TEST_F(MainWindowTest, TheOpenPaneHidesItsToggleButton)
     EXPECT_FALSE(nav->IsPaneToggleButtonVisible());
 }
 
+// At 640 pixels the pane opens over the page; a pointer closes it with the toggle it opened it with.
+TEST_F(MainWindowTest, ThePaneOpenOverThePageKeepsItsToggleAboveIt)
+{
+    QWidget* frame = m_window->widget();
+    frame->resize(640, 400);
+    auto nav = m_window->NavView();
+    ASSERT_TRUE(test::run_until([&] { return nav->DisplayMode() == xaml::NavigationViewDisplayMode::Minimal; }));
+    QWidget* toggle = nav->pane_toggle()->widget();
+    // Where a pointer finds the toggle: the window's topmost widget there is the toggle itself.
+    auto toggle_under_pointer = [&] {
+        if (!toggle->isVisible() || toggle->width() < 32 || toggle->height() < 32) return QPoint(-1, -1);
+        const QPoint centre = toggle->mapTo(frame, toggle->rect().center());
+        return frame->childAt(centre) == toggle ? centre : QPoint(-1, -1);
+    };
+    ASSERT_TRUE(test::run_until([&] { return toggle_under_pointer().x() >= 0; }));
+    QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, {}, toggle_under_pointer());
+    ASSERT_TRUE(nav->IsPaneOpen());
+
+    EXPECT_TRUE(test::run_until([&] { return toggle_under_pointer().x() >= 0; }))
+        << "the open pane hides its toggle: " << toggle->isVisible() << " " << toggle->width() << "x" << toggle->height();
+    EXPECT_TRUE(nav->AutoSuggestBox()->widget()->isVisible()) << "the pane is open, its search box with it";
+    QTest::mouseClick(frame->windowHandle(), Qt::LeftButton, {}, toggle_under_pointer());
+    EXPECT_FALSE(nav->IsPaneOpen()) << "the toggle closes the pane";
+}
+
 TEST_F(MainWindowTest, TypingInTheSearchBoxFiltersTheMenu)
 {
     ASSERT_EQ(items().size(), 4u);

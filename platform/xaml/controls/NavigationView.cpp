@@ -186,6 +186,8 @@ void NavigationView::update_pane()
     if (m_searchElement) m_searchElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
     if (m_footerElement) m_footerElement->Visibility(open ? Visibility::Visible : Visibility::Collapsed);
     m_dismiss->Visibility(over ? Visibility::Visible : Visibility::Collapsed);
+    // A pane lying over the content keeps its toggle above it, where a pointer closes it again.
+    m_toggle->Visibility(IsPaneToggleButtonVisible() || over ? Visibility::Visible : Visibility::Collapsed);
     m_pane->widget()->setAutoFillBackground(over);
     // Lying over the page, the pane casts a shadow on it, which sets it apart.
     if (over && !m_pane->widget()->graphicsEffect()) {
@@ -270,7 +272,7 @@ void NavigationView::OnPropertyChanged(const DependencyPropertyChangedEventArgs&
     } else if (p == CompactModeThresholdWidthProperty() || p == ExpandedModeThresholdWidthProperty()) {
         if (widget() && is_live()) follow_width(widget()->width());
     } else if (p == IsPaneToggleButtonVisibleProperty()) {
-        m_toggle->Visibility(IsPaneToggleButtonVisible() ? Visibility::Visible : Visibility::Collapsed);
+        update_pane();
     } else if (p == HeaderProperty()) {
         set_slot(m_headerElement, Header(), m_main, 0);
         if (m_headerElement && m_headerElement->widget()) m_headerElement->widget()->setProperty(heading_marker, true);
