@@ -17,12 +17,18 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <algorithm>
+#include <array>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using storage::file_access;
@@ -62,42 +68,155 @@ void refuse_unnamed_files()
         ::_exit(3);
 }
 
-// Stages new contents for both files in a child process, then ends it with SIGKILL right after
-// the n-th system call of their commit. False when the commit was over before that.
-bool killed_during_commit(int n, const fs::path& first, const fs::path& second, bool unnamed_files)
+// A system call of a traced child, seen when it returns.
+struct system_call {
+    long number = -1;
+    std::array<std::uint64_t, 6> arguments{};
+    long result = 0;
+};
+
+// A call that may change what is on the disk. Steps are counted in these alone: a kill between
+// two of them finds the same files, while the number of other calls (for memory, say) differs
+// from one run to the next.
+bool changes_files(const system_call& call)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (!unnamed_files) refuse_unnamed_files();
-        // Nothing may leave the child but its end.
-        try {
-            staged_file files[] = {staged(first, "new first"), staged(second, "new second")};
-            staged_file* both[] = {&files[0], &files[1]};
-            ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
-            ::raise(SIGSTOP);
-            storage::commit_together(both);
-        } catch (...) {
-            ::_exit(2);
-        }
-        ::_exit(0);
+    const auto flags = static_cast<int>(call.arguments[2]);
+    switch (call.number) {
+    case SYS_openat: return (flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE;
+    case SYS_write: case SYS_fsync: case SYS_linkat: case SYS_renameat: case SYS_renameat2: case SYS_unlinkat: return true;
+    default: return false;
     }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ::ptrace(PTRACE_SETOPTIONS, child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
-    int calls = 0, pass = 0;
-    bool inside = false;
-    for (;;) {
-        ::ptrace(PTRACE_SYSCALL, child, nullptr, pass);
-        pass = 0;
-        if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status)) return false;
-        if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
-            pass = WSTOPSIG(status);
-        } else if ((inside = !inside) == false && ++calls == n) {
-            ::kill(child, SIGKILL);
-            ::waitpid(child, &status, 0);
-            return true;
+}
+
+// The child's next change of state; false when it is gone. A signal to this process does not
+// end the wait.
+bool wait_for(pid_t child, int& status)
+{
+    pid_t got;
+    while ((got = ::waitpid(child, &status, 0)) < 0 && errno == EINTR) {}
+    return got == child;
+}
+
+// A commit of new contents in a child process that stops before committing and then runs only
+// as far as the test lets it, one system call at a time, so that it can be held or killed at
+// exactly the step the test names.
+class traced_commit {
+public:
+    traced_commit(const std::vector<std::pair<fs::path, std::string>>& files, bool unnamed_files = true)
+    {
+        int report[2];
+        if (::pipe2(report, O_CLOEXEC) != 0) throw std::system_error(errno, std::system_category(), "pipe");
+        m_child = ::fork();
+        if (m_child == 0) {
+            ::close(report[0]);
+            if (!unnamed_files) refuse_unnamed_files();
+            // Nothing may leave the child but its end, and the text of its failure.
+            try {
+                std::vector<staged_file> staged_files;
+                for (const auto& [destination, text] : files) staged_files.push_back(staged(destination, text));
+                std::vector<staged_file*> all;
+                for (auto& file : staged_files) all.push_back(&file);
+                ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+                ::raise(SIGSTOP);
+                storage::commit_together(all);
+            } catch (const std::exception& error) {
+                const std::string_view text = error.what();
+                [[maybe_unused]] const auto written = ::write(report[1], text.data(), text.size());
+                ::_exit(2);
+            }
+            ::_exit(0);
         }
+        ::close(report[1]);
+        m_report = report[0];
+        int status = 0;
+        if (m_child < 0 || !wait_for(m_child, status) || !WIFSTOPPED(status)) {
+            m_child = -1;
+            return;
+        }
+        ::ptrace(PTRACE_SETOPTIONS, m_child, nullptr, PTRACE_O_TRACESYSGOOD | PTRACE_O_EXITKILL);
     }
+
+    ~traced_commit()
+    {
+        kill();
+        ::close(m_report);
+    }
+
+    traced_commit(const traced_commit&) = delete;
+    traced_commit& operator=(const traced_commit&) = delete;
+
+    // Lets the child run until a system call that `wanted` takes has returned, and holds it
+    // there. False when the child ended first.
+    template <class Wanted>
+    bool run_past(Wanted wanted)
+    {
+        system_call call;
+        int pass = 0;
+        while (m_child > 0) {
+            ::ptrace(PTRACE_SYSCALL, m_child, nullptr, pass);
+            pass = 0;
+            int status = 0;
+            if (!wait_for(m_child, status) || !WIFSTOPPED(status)) {
+                m_child = -1;
+                return false;
+            }
+            if (WSTOPSIG(status) != (SIGTRAP | 0x80)) {
+                pass = WSTOPSIG(status);
+                continue;
+            }
+            __ptrace_syscall_info info{};
+            ::ptrace(PTRACE_GET_SYSCALL_INFO, m_child, sizeof info, &info);
+            if (info.op == PTRACE_SYSCALL_INFO_ENTRY) {
+                call.number = static_cast<long>(info.entry.nr);
+                std::copy(std::begin(info.entry.args), std::end(info.entry.args), call.arguments.begin());
+            } else if (info.op == PTRACE_SYSCALL_INFO_EXIT) {
+                call.result = static_cast<long>(info.exit.rval);
+                if (wanted(call)) {
+                    m_last = call;
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // The call the child was last held after.
+    const system_call& last() const noexcept { return m_last; }
+
+    void kill()
+    {
+        if (m_child <= 0) return;
+        ::kill(m_child, SIGKILL);
+        int status = 0;
+        wait_for(m_child, status);
+        m_child = -1;
+    }
+
+    // Lets the child run untraced to its end. The text of its failure, empty when it committed.
+    std::string finish()
+    {
+        if (m_child <= 0) return "ended before";
+        ::ptrace(PTRACE_DETACH, m_child, nullptr, 0);
+        int status = 0;
+        wait_for(m_child, status);
+        m_child = -1;
+        std::string failure;
+        char buffer[512];
+        for (ssize_t got; (got = ::read(m_report, buffer, sizeof buffer)) > 0;) failure.append(buffer, got);
+        if (!WIFEXITED(status) || (WEXITSTATUS(status) != 0 && failure.empty()))
+            failure += "ended with status " + std::to_string(status);
+        return failure;
+    }
+
+private:
+    pid_t m_child = -1;
+    int m_report = -1;
+    system_call m_last;
+};
+
+std::pair<std::string, std::string> pair_in(const fs::path& first, const fs::path& second)
+{
+    return {file_text(first), file_text(second)};
 }
 
 }  // namespace
@@ -178,27 +297,35 @@ TEST(StagedFile, FilesCommittedTogetherAreAllReplacedOrNoneIsAndTheFailureNamesT
               (std::map<std::string, std::string>{{"site.crt", "old first"}, {"site.key", "/"}}));
 }
 
+using text_pair = std::pair<std::string, std::string>;
+
 class StagedFileKilled : public ::testing::TestWithParam<bool> {};
 
 TEST_P(StagedFileKilled, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolder)
 {
-    const std::pair<std::string, std::string> before{"old first", "old second"}, after{"new first", "new second"};
+    const text_pair before{"old first", "old second"}, after{"new first", "new second"};
     int mixed = 0, undone = 0, done = 0;
     for (int n = 1; n < 1000; ++n) {
         QTemporaryDir folder;
         const fs::path first = folder.filePath("a.crt").toStdString(), second = folder.filePath("a.key").toStdString();
         std::ofstream(first) << before.first;
         std::ofstream(second) << before.second;
-        if (!killed_during_commit(n, first, second, GetParam())) break;
-        std::pair found{file_text(first), file_text(second)};
+        traced_commit commit({{first, after.first}, {second, after.second}}, GetParam());
+        // Only the steps that change the disk are counted, so the n-th is the same step in every run.
+        int steps = 0;
+        while (steps < n && commit.run_past(changes_files)) ++steps;
+        if (steps < n) break;
+        commit.kill();
+        const std::string where = "killed after step " + std::to_string(n) + " (system call " +
+                                  std::to_string(commit.last().number) + ")";
+        text_pair found = pair_in(first, second);
         if (found != before && found != after) ++mixed;
 
         staged(folder.filePath("other").toStdString(), "other").commit();
-        found = {file_text(first), file_text(second)};
-        EXPECT_TRUE(found == before || found == after) << "killed after system call " << n << ": " << found.first << ", "
-                                                        << found.second;
+        found = pair_in(first, second);
+        EXPECT_TRUE(found == before || found == after) << where << ": " << found.first << ", " << found.second;
         (found == before ? undone : done) += 1;
-        EXPECT_EQ(entries(folder.path().toStdString()), 3u) << "killed after system call " << n << " left files behind";
+        EXPECT_EQ(entries(folder.path().toStdString()), 3u) << where << " left files behind";
     }
     EXPECT_GT(mixed, 0) << "no kill came between the two files";
     EXPECT_GT(undone, 0);
