@@ -153,6 +153,36 @@ bool roll_back(int folder, const std::vector<entry>& files)
     return complete;
 }
 
+// True once every file of the commit is in place: from then on the commit stands.
+bool placed(int folder, const std::vector<entry>& files)
+{
+    for (const auto& file : files) {
+        struct stat found{};
+        if (::fstatat(folder, file.destination.c_str(), &found, AT_SYMLINK_NOFOLLOW) != 0 || found.st_ino != file.inode)
+            return false;
+    }
+    return true;
+}
+
+// Removes the old files a commit set aside under its hidden names.
+void remove_old(int folder, const std::vector<entry>& files)
+{
+    for (const auto& file : files) {
+        ::unlinkat(folder, file.fresh.c_str(), 0);
+        ::unlinkat(folder, file.aside().c_str(), 0);
+    }
+}
+
+// Ends a commit that was interrupted. One whose files are all in place is finished, not undone:
+// the new files have been visible, and whole, since its last one went in, and may be in use.
+// True when nothing of it is left to do.
+bool settle(int folder, const std::vector<entry>& files)
+{
+    if (!placed(folder, files)) return roll_back(folder, files);
+    remove_old(folder, files);
+    return true;
+}
+
 std::string journal_text(const std::vector<entry>& files)
 {
     std::string text;
@@ -253,8 +283,9 @@ std::vector<std::string> hidden_names(int folder)
     return names;
 }
 
-// Finishes what an interrupted process left in the folder: a commit it did not end is undone,
-// and files it staged or set aside are removed. Files of a commit still running are left alone.
+// Finishes what an interrupted process left in the folder: a commit it did not end is finished
+// or undone, and files it staged or set aside are removed. Files of a commit still running are
+// left alone.
 void recover(int folder)
 {
     const auto names = hidden_names(folder);
@@ -264,7 +295,7 @@ void recover(int folder)
         const descriptor journal(::openat(folder, name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
         if (journal.get() < 0) continue;
         const auto files = abandoned(journal.get()) ? read_journal(journal.get()) : std::nullopt;
-        if (files && roll_back(folder, *files)) ::unlinkat(folder, name.c_str(), 0);
+        if (files && settle(folder, *files)) ::unlinkat(folder, name.c_str(), 0);
         else running.insert(name.substr(0, name.size() - journal_suffix.size()));
     }
     for (const auto& name : names) {
@@ -389,12 +420,9 @@ void commit_together(std::span<staged_file* const> files)
     for (std::size_t i = 0; i < files.size(); ++i)
         if (const int error = place(folder.get(), entries[i])) fail(error, i);
 
-    // Once the journal is gone the commit stands; what the hidden names hold now is old.
+    // Every file is in place: the commit stands, and what the hidden names hold now is old.
     ::unlinkat(folder.get(), journal_name.c_str(), 0);
-    for (const auto& file : entries) {
-        ::unlinkat(folder.get(), file.fresh.c_str(), 0);
-        ::unlinkat(folder.get(), file.aside().c_str(), 0);
-    }
+    remove_old(folder.get(), entries);
     ::fsync(folder.get());
     for (staged_file* file : files) {
         file->m_committed = true;

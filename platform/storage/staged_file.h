@@ -7,8 +7,9 @@
 // untouched.
 //
 // commit_together() does the same for several files of one folder, all or none: a failure on the
-// way puts every replaced file back, and a commit interrupted by the end of the process is undone
-// by the next commit in that folder.
+// way puts every replaced file back, and a commit interrupted by the end of the process is ended
+// by the next commit in that folder, finished when all its files were in place and undone
+// otherwise.
 
 #include <cstddef>
 #include <filesystem>

@@ -88,6 +88,11 @@ bool changes_files(const system_call& call)
     }
 }
 
+bool is_exchange(const system_call& call)
+{
+    return call.number == SYS_renameat2 && (call.arguments[4] & RENAME_EXCHANGE) != 0 && call.result == 0;
+}
+
 // The child's next change of state; false when it is gone. A signal to this process does not
 // end the wait.
 bool wait_for(pid_t child, int& status)
@@ -330,6 +335,25 @@ TEST_P(StagedFileKilled, ACommitKilledAtAnyStepIsUndoneByTheNextCommitInTheFolde
     EXPECT_GT(mixed, 0) << "no kill came between the two files";
     EXPECT_GT(undone, 0);
     EXPECT_GT(done, 0);
+}
+
+TEST_P(StagedFileKilled, ACommitKilledOnceAllItsFilesAreInPlaceIsFinishedNotUndone)
+{
+    QTemporaryDir folder;
+    const fs::path first = folder.filePath("a.crt").toStdString(), second = folder.filePath("a.key").toStdString();
+    std::ofstream(first) << "old first";
+    std::ofstream(second) << "old second";
+    traced_commit commit({{first, "new first"}, {second, "new second"}}, GetParam());
+    ASSERT_TRUE(commit.run_past(is_exchange) && commit.run_past(is_exchange));
+    commit.kill();
+    const auto left = listing(folder.path().toStdString());
+    ASSERT_TRUE(std::any_of(left.begin(), left.end(), [](const auto& name) { return name.first.ends_with(".commit"); }))
+        << "the commit was not killed before its end";
+    ASSERT_EQ(pair_in(first, second), (text_pair{"new first", "new second"}));
+
+    staged(folder.filePath("other").toStdString(), "other").commit();
+    EXPECT_EQ(listing(folder.path().toStdString()),
+              (std::map<std::string, std::string>{{"a.crt", "new first"}, {"a.key", "new second"}, {"other", "other"}}));
 }
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, StagedFileKilled, ::testing::Values(true, false),
