@@ -50,7 +50,10 @@ std::error_code file_error(const std::error_code& system, const std::filesystem:
 {
     // Value 0 would read as success.
     const int value = system.value() != 0 ? system.value() : EIO;
-    return {value, category_for("Could not write " + path.string() + ": " + std::generic_category().message(value), true)};
+    // The code's own text: the error number's for the system's codes, a clearer reason for the
+    // storage's own (such as a folder still busy with another save).
+    const std::string reason = system.value() != 0 ? system.message() : std::generic_category().message(value);
+    return {value, category_for("Could not write " + path.string() + ": " + reason, true)};
 }
 
 }  // namespace Zintrel

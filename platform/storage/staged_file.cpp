@@ -6,7 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <optional>
 #include <random>
@@ -14,6 +16,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -310,6 +313,39 @@ void recover(int folder)
     }
 }
 
+class busy_category final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "storage"; }
+    std::string message(int) const override
+    {
+        return "Another save in this folder is still running; try again once it has finished";
+    }
+    std::error_condition default_error_condition(int value) const noexcept override
+    {
+        return {value, std::generic_category()};
+    }
+};
+
+// Commits in one folder run one at a time, or two writers of one pair could each put in one of
+// its files. The lock is the folder's own: it leaves no file behind, and the kernel lets it go
+// when its holder ends, however it ends.
+void lock_folder(int folder, std::chrono::milliseconds wait, const fs::path& reported)
+{
+    using namespace std::chrono_literals;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (auto pause = 1ms; ::flock(folder, LOCK_EX | LOCK_NB) != 0; pause = std::min(pause * 2, 50ms)) {
+        if (errno == EINTR) continue;
+        // A file system that cannot lock a folder commits as it did before there was a lock.
+        if (errno != EWOULDBLOCK) return;
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            static const busy_category busy;
+            throw fs::filesystem_error("Could not replace", reported, std::error_code(EAGAIN, busy));
+        }
+        std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(pause, deadline - now));
+    }
+}
+
 }  // namespace
 
 staged_file::staged_file(fs::path destination, file_access access)
@@ -374,7 +410,7 @@ void staged_file::commit()
     commit_together(std::span(&self, 1));
 }
 
-void commit_together(std::span<staged_file* const> files)
+void commit_together(std::span<staged_file* const> files, std::chrono::milliseconds wait)
 {
     if (files.empty()) return;
     const fs::path folder_path = files.front()->m_destination.parent_path();
@@ -390,6 +426,8 @@ void commit_together(std::span<staged_file* const> files)
     const descriptor folder(
         ::open(folder_path.empty() ? "." : folder_path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() < 0) throw_commit_error(errno, files.front()->m_destination);
+    // Held until the folder's descriptor closes, when the commit has ended.
+    lock_folder(folder.get(), wait, files.front()->m_destination);
     recover(folder.get());
 
     std::vector<entry> entries;

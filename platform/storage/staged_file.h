@@ -9,8 +9,9 @@
 // commit_together() does the same for several files of one folder, all or none: a failure on the
 // way puts every replaced file back, and a commit interrupted by the end of the process is ended
 // by the next commit in that folder, finished when all its files were in place and undone
-// otherwise.
+// otherwise. Commits in one folder take turns, also across processes.
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <span>
@@ -43,7 +44,7 @@ public:
     void commit();
 
 private:
-    friend void commit_together(std::span<staged_file* const> files);
+    friend void commit_together(std::span<staged_file* const> files, std::chrono::milliseconds wait);
 
     std::filesystem::path m_destination;
     std::filesystem::path m_temporary;  // empty while the file has no name
@@ -52,9 +53,14 @@ private:
     bool m_committed = false;
 };
 
+// How long a commit waits for another one in its folder to end.
+constexpr std::chrono::milliseconds commit_wait = std::chrono::seconds(10);
+
 // Puts every file in place of its destination, or none: on failure each destination holds what
 // it held before. All destinations must be in one folder. Throws std::filesystem::filesystem_error
-// naming the destination that could not be replaced.
-void commit_together(std::span<staged_file* const> files);
+// naming the destination that could not be replaced; its code compares equal to
+// std::errc::resource_unavailable_try_again, with a message that says so, when another commit in
+// the folder did not end within the wait.
+void commit_together(std::span<staged_file* const> files, std::chrono::milliseconds wait = commit_wait);
 
 }  // namespace storage

@@ -1,6 +1,7 @@
 #include "certificates/OutputFiles.h"
 
 #include "certificates/CertificateBuilders.h"
+#include "certificates/CertificateError.h"
 #include "app/TextHelpers.h"
 #include "oracle.h"
 #include "refusal.h"
@@ -9,12 +10,15 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -207,6 +211,31 @@ TEST(OutputFiles, AFailureLeavesNoNewFileAndTheOldOnesAsTheyWere)
         }
         EXPECT_TRUE(listing(folder.path("")).empty());
     }
+}
+
+TEST(OutputFiles, ASaveThatAnotherInTheSameFolderHoldsUpSaysSo)
+{
+    const test::scratch_folder folder;
+    // Another save holds the folder throughout, as a stopped or slow program would.
+    const int other = ::open(folder.path("").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    storage::staged_file file(folder.path("site.crt"), storage::file_access::shared);
+    storage::staged_file* files[] = {&file};
+    try {
+        storage::commit_together(files, std::chrono::milliseconds(20));
+        ADD_FAILURE() << "committed in a folder another save holds";
+    } catch (const fs::filesystem_error& error) {
+        // As the run turns it into the failure dialog's text.
+        const auto code = file_error(error.code(), error.path1());
+        EXPECT_EQ(code, std::errc::resource_unavailable_try_again);
+        const auto text = foundation::utf::utf16_to_utf8(error_message_text(code));
+        EXPECT_NE(text.find("Could not write " + folder.path("site.crt") +
+                            ": Another save in this folder is still running; try again once it has finished"),
+                  std::string::npos)
+            << text;
+    }
+    ::close(other);
+    EXPECT_TRUE(listing(folder.path("")).empty());
 }
 
 TEST(OutputFiles, AnOutputThatWouldBeItsOwnKeyFileIsRefusedBeforeAnythingIsWritten)

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -107,7 +108,8 @@ bool wait_for(pid_t child, int& status)
 // exactly the step the test names.
 class traced_commit {
 public:
-    traced_commit(const std::vector<std::pair<fs::path, std::string>>& files, bool unnamed_files = true)
+    traced_commit(const std::vector<std::pair<fs::path, std::string>>& files, bool unnamed_files = true,
+                  std::chrono::milliseconds wait = storage::commit_wait)
     {
         int report[2];
         if (::pipe2(report, O_CLOEXEC) != 0) throw std::system_error(errno, std::system_category(), "pipe");
@@ -123,7 +125,7 @@ public:
                 for (auto& file : staged_files) all.push_back(&file);
                 ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
                 ::raise(SIGSTOP);
-                storage::commit_together(all);
+                storage::commit_together(all, wait);
             } catch (const std::exception& error) {
                 const std::string_view text = error.what();
                 [[maybe_unused]] const auto written = ::write(report[1], text.data(), text.size());
@@ -183,6 +185,13 @@ public:
             }
         }
         return false;
+    }
+
+    // What a descriptor of the child names.
+    fs::path path_of(std::uint64_t descriptor) const
+    {
+        std::error_code unknown;
+        return fs::read_symlink("/proc/" + std::to_string(m_child) + "/fd/" + std::to_string(descriptor), unknown);
     }
 
     // The call the child was last held after.
@@ -358,3 +367,34 @@ TEST_P(StagedFileKilled, ACommitKilledOnceAllItsFilesAreInPlaceIsFinishedNotUndo
 
 INSTANTIATE_TEST_SUITE_P(FileSystems, StagedFileKilled, ::testing::Values(true, false),
                          [](const auto& info) { return info.param ? "WithUnnamedFiles" : "WithoutUnnamedFiles"; });
+
+TEST(StagedFile, ASecondCommitOfAPairWaitsForTheFirstOrGivesUpSayingWhy)
+{
+    using namespace std::chrono_literals;
+    QTemporaryDir folder;
+    const fs::path first = folder.filePath("out.pem").toStdString(), second = folder.filePath("out.key").toStdString();
+    std::ofstream(first) << "old pem";
+    std::ofstream(second) << "old key";
+    traced_commit held({{first, "held pem"}, {second, "held key"}});
+    ASSERT_TRUE(held.run_past(is_exchange));
+    ASSERT_EQ(pair_in(first, second), (text_pair{"held pem", "old key"}));
+
+    // One that cannot wait long enough gives up, says why, and changes nothing.
+    traced_commit impatient({{first, "impatient pem"}, {second, "impatient key"}}, true, 50ms);
+    const std::string failure = impatient.finish();
+    EXPECT_NE(failure.find("Another save in this folder is still running"), std::string::npos) << failure;
+    EXPECT_EQ(pair_in(first, second), (text_pair{"held pem", "old key"}));
+
+    // One that meets the held commit goes on once that has ended.
+    std::error_code unknown;
+    traced_commit waiting({{first, "waiting pem"}, {second, "waiting key"}});
+    ASSERT_TRUE(waiting.run_past([&](const system_call& call) {
+        return call.number == SYS_flock && call.result == -EWOULDBLOCK &&
+               fs::equivalent(waiting.path_of(call.arguments[0]), folder.path().toStdString(), unknown);
+    })) << "the second commit did not wait for the first";
+    EXPECT_EQ(held.finish(), "");
+    EXPECT_EQ(pair_in(first, second), (text_pair{"held pem", "held key"}));
+    EXPECT_EQ(waiting.finish(), "");
+    EXPECT_EQ(listing(folder.path().toStdString()),
+              (std::map<std::string, std::string>{{"out.key", "waiting key"}, {"out.pem", "waiting pem"}}));
+}
