@@ -1,5 +1,6 @@
 #include "platform/globalization/IncrementNumberRounder.h"
 #include "platform/xaml/core/AutomationProperties.h"
+#include "platform/xaml/core/contrast.h"
 #include "platform/xaml/controls/ComboBox.h"
 #include "platform/xaml/controls/NumberBox.h"
 #include "platform/xaml/controls/StackPanel.h"

@@ -11,6 +11,8 @@
 #include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace xaml {
 
@@ -80,11 +82,12 @@ protected:
             p.drawText(QRectF(area.left() + 44, area.top(), area.width() - 48, area.height()),
                        Qt::AlignVCenter | Qt::AlignLeft, text());
         }
+        // The focus is marked as on any button.
         if (hasFocus()) {
-            QPen focus(palette().color(QPalette::Highlight), 1.5);
-            p.setPen(focus);
-            p.setBrush(Qt::NoBrush);
-            p.drawRoundedRect(area, 5, 5);
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            focus.rect = area.toRect();
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
         }
     }
 };

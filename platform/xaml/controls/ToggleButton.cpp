@@ -1,5 +1,6 @@
 #include "platform/xaml/controls/ToggleButton.h"
 
+#include "platform/xaml/core/contrast.h"
 #include "platform/xaml/core/flag_scope.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/controls/registration.h"
@@ -16,8 +17,7 @@
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOptionButton>
-
-#include <cmath>
+#include <QStyleOptionFocusRect>
 
 namespace xaml {
 
@@ -80,9 +80,8 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QStyleOptionButton option;
         initStyleOption(&option);
-        const bool ring = hasFocus() && (option.state & QStyle::State_KeyboardFocusChange);
         const QRectF frame = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
-        p.setPen(ring ? QPen(palette().color(QPalette::WindowText), 2) : Qt::NoPen);
+        p.setPen(Qt::NoPen);
         p.setBrush(colours.fill);
         p.drawRoundedRect(frame, 4, 4);
 
@@ -101,6 +100,13 @@ protected:
         p.setPen(colours.text);
         p.setFont(font());
         p.drawText(inner.adjusted(mark, 0, 0, 0), Qt::AlignCenter | Qt::TextShowMnemonic, text());
+
+        // The focus is marked as on any button, around the accent.
+        if (option.state & QStyle::State_HasFocus) {
+            QStyleOptionFocusRect focus;
+            focus.initFrom(this);
+            style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, this);
+        }
     }
 
 private:
@@ -125,9 +131,12 @@ void arrange_beside_indicator(const UIElement& element, int indent, double x, do
     for (const auto& child : element.visual_children()) child->arrange_in(x + indent, y, std::max(0.0, width - indent), height);
 }
 
-int indicator_indent(const QWidget* button, QStyle::PixelMetric indicator, QStyle::PixelMetric spacing)
+// Where the style puts the label, right of the indicator and of any room the style leaves around it.
+int indicator_indent(const QWidget* button, QStyle::SubElement label)
 {
-    return button->style()->pixelMetric(indicator, nullptr, button) + button->style()->pixelMetric(spacing, nullptr, button);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    return button->style()->subElementRect(label, &option, button).left();
 }
 
 // Assistive technology reads a toggle button as a button that is pressed or not (not as a check
@@ -174,24 +183,6 @@ QAccessibleInterface* toggle_accessible_for(const QString&, QObject* object)
 
 namespace {
 
-double relative_luminance(const QColor& colour)
-{
-    auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    const QColor rgb = colour.toRgb();
-    return 0.2126 * channel(rgb.redF()) + 0.7152 * channel(rgb.greenF()) + 0.0722 * channel(rgb.blueF());
-}
-
-}  // namespace
-
-double contrast_ratio(const QColor& a, const QColor& b)
-{
-    const double la = relative_luminance(a);
-    const double lb = relative_luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-namespace {
-
 toggle_colours toggle_colours_for(const QPalette& palette, bool enabled)
 {
     const QPalette::ColorGroup group = enabled ? QPalette::Active : QPalette::Disabled;
@@ -202,7 +193,7 @@ toggle_colours toggle_colours_for(const QPalette& palette, bool enabled)
     QColor fill = palette.color(group, QPalette::Highlight);
     // The accent moves away from the unchecked face, darker on a light one and lighter on a dark
     // one, until the two differ by at least 3:1, with room for the gradient.
-    const bool lighten = relative_luminance(unchecked) < 0.18;
+    const bool lighten = contrast_ratio(unchecked, Qt::white) > contrast_ratio(unchecked, Qt::black);
     auto step = [&](const QColor& c) { return lighten ? c.lighter(106) : c.darker(106); };
     for (int i = 0; i < 40 && contrast_ratio(fill, unchecked) < 3.6; ++i) fill = step(fill);
     // The accent's own text colour, the fill going a little further where that makes it read;
@@ -276,12 +267,12 @@ CheckBox::CheckBox() : ToggleButton(new toggle_widget<QCheckBox>(QSize(0, 0))) {
 
 foundation::Size CheckBox::measure_override() const
 {
-    return measure_beside_indicator(*this, indicator_indent(widget(), QStyle::PM_IndicatorWidth, QStyle::PM_CheckBoxLabelSpacing));
+    return measure_beside_indicator(*this, indicator_indent(widget(), QStyle::SE_CheckBoxContents));
 }
 
 void CheckBox::arrange_override(double x, double y, double width, double height)
 {
-    arrange_beside_indicator(*this, indicator_indent(widget(), QStyle::PM_IndicatorWidth, QStyle::PM_CheckBoxLabelSpacing),
+    arrange_beside_indicator(*this, indicator_indent(widget(), QStyle::SE_CheckBoxContents),
                              x, y, width, height);
 }
 
@@ -329,13 +320,13 @@ std::vector<std::shared_ptr<RadioButton>> RadioButton::group() const
 foundation::Size RadioButton::measure_override() const
 {
     return measure_beside_indicator(
-        *this, indicator_indent(widget(), QStyle::PM_ExclusiveIndicatorWidth, QStyle::PM_RadioButtonLabelSpacing));
+        *this, indicator_indent(widget(), QStyle::SE_RadioButtonContents));
 }
 
 void RadioButton::arrange_override(double x, double y, double width, double height)
 {
     arrange_beside_indicator(
-        *this, indicator_indent(widget(), QStyle::PM_ExclusiveIndicatorWidth, QStyle::PM_RadioButtonLabelSpacing), x,
+        *this, indicator_indent(widget(), QStyle::SE_RadioButtonContents), x,
         y, width, height);
 }
 

@@ -5,13 +5,7 @@
 
 #include <vector>
 
-class QColor;
-
 namespace xaml {
-
-// The WCAG contrast ratio of two colours, 1 to 21. A checked toggle button keeps at least 3:1
-// against an unchecked one.
-double contrast_ratio(const QColor& a, const QColor& b);
 
 class ToggleButton : public ButtonBase {
 public:

@@ -1,20 +1,17 @@
 #include "platform/xaml/window/appearance.h"
 
+#include "platform/xaml/core/contrast.h"
+#include "platform/xaml/window/readable_style.h"
+
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QEvent>
-#include <QPainter>
 #include <QPalette>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QStyleFactory>
-#include <QStyleOption>
-
-#include <algorithm>
-#include <cmath>
 
 namespace xaml {
 
@@ -38,27 +35,6 @@ color_scheme scheme_of(QVariant value)
     bool ok = false;
     const uint scheme = value.toUInt(&ok);
     return ok && scheme <= 2 ? static_cast<color_scheme>(scheme) : color_scheme::none;
-}
-
-double luminance(const QColor& color)
-{
-    auto channel = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
-    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) + 0.0722 * channel(color.blueF());
-}
-
-double contrast(const QColor& a, const QColor& b)
-{
-    const double la = luminance(a), lb = luminance(b);
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
-
-// top over bottom, top weighted by share.
-QColor mix(const QColor& top, const QColor& bottom, double share)
-{
-    auto channel = [&](double t, double b) { return t * share + b * (1 - share); };
-    return QColor::fromRgbF(static_cast<float>(channel(top.redF(), bottom.redF())),
-                            static_cast<float>(channel(top.greenF(), bottom.greenF())),
-                            static_cast<float>(channel(top.blueF(), bottom.blueF())));
 }
 
 bool is_dark(const QPalette& palette) { return palette.color(QPalette::Window).lightness() < 128; }
@@ -101,52 +77,12 @@ bool make_placeholders_readable(QPalette& palette)
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
         const QColor base = palette.color(group, QPalette::Base);
         const QColor placeholder = palette.color(group, QPalette::PlaceholderText);
-        if (contrast(mix(placeholder, base, placeholder.alphaF()), base) >= 4.5) continue;
+        if (contrast_ratio(mix(placeholder, base, placeholder.alphaF()), base) >= 4.5) continue;
         palette.setColor(group, QPalette::PlaceholderText, mix(palette.color(group, QPalette::Text), base, 0.6));
         changed = true;
     }
     return changed;
 }
-
-// Radio buttons drawn with a ring that stands out from any background: styles derive the ring
-// from the window colour, which leaves it all but invisible in dark palettes.
-class readable_indicators final : public QProxyStyle {
-public:
-    using QProxyStyle::QProxyStyle;
-
-    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter, const QWidget* widget) const override
-    {
-        if (element != PE_IndicatorRadioButton) return QProxyStyle::drawPrimitive(element, option, painter, widget);
-        const QPalette& palette = option->palette;
-        const bool enabled = option->state & State_Enabled;
-        const bool on = option->state & State_On;
-        const auto group = enabled ? QPalette::Active : QPalette::Disabled;
-        const double side = std::min(option->rect.width(), option->rect.height()) - 1.0;
-        const QRectF ring(option->rect.center().x() - side / 2 + 0.5, option->rect.center().y() - side / 2 + 0.5, side, side);
-        const QColor base = palette.color(group, QPalette::Base);
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        if (on && enabled) {
-            painter->setPen(Qt::NoPen);
-            painter->setBrush(palette.color(group, QPalette::Highlight));
-            painter->drawEllipse(ring);
-            painter->setBrush(palette.color(group, QPalette::HighlightedText));
-            painter->drawEllipse(ring.center(), side * 0.22, side * 0.22);
-        } else {
-            QColor stroke = mix(palette.color(group, QPalette::Text), base, 0.6);
-            if (option->state & State_Sunken) stroke = palette.color(group, QPalette::Highlight);
-            painter->setPen(QPen(stroke, 1.0));
-            painter->setBrush(base);
-            painter->drawEllipse(ring);
-            if (on) {
-                painter->setPen(Qt::NoPen);
-                painter->setBrush(stroke);
-                painter->drawEllipse(ring.center(), side * 0.22, side * 0.22);
-            }
-        }
-        painter->restore();
-    }
-};
 
 class desktop_appearance final : public QObject {
     Q_OBJECT
@@ -154,7 +90,7 @@ class desktop_appearance final : public QObject {
 public:
     desktop_appearance() : QObject(qApp), m_styleBefore(QApplication::style()->name())
     {
-        QApplication::setStyle(new readable_indicators(QStyleFactory::create(m_styleBefore)));
+        QApplication::setStyle(new readable_style(QStyleFactory::create(m_styleBefore)));
         auto bus = QDBusConnection::sessionBus();
         if (bus.isConnected()) {
             bus.connect(portal_service, portal_path, settings_interface, "SettingChanged", this,

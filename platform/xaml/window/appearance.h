@@ -1,7 +1,8 @@
 #pragma once
 // The desktop's light or dark preference, followed while the program runs: the settings
 // portal's colour scheme where a portal answers on the session bus, the platform's palette
-// otherwise. Either way placeholder texts and radio-button circles stay readable.
+// otherwise. Either way placeholder texts, the edges of fields, radio-button circles and the
+// keyboard focus stay plain to see.
 
 namespace xaml {
 
