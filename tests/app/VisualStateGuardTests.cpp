@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 
 using namespace Zintrel;
@@ -43,6 +44,28 @@ struct busy_page {
 };
 
 }  // namespace
+
+TEST(VisualStateGuard, ReturnsThePageToNormalOnAnExceptionAndOnAnEarlyReturn)
+{
+    busy_page p;
+    try {
+        p.start();
+        VisualStateGuard guard(p.page);
+        ASSERT_FALSE(p.idle());
+        throw std::runtime_error("the operation failed");
+    } catch (const std::runtime_error&) {
+        EXPECT_TRUE(p.idle()) << "the page is back in Normal as the exception leaves the scope";
+    }
+
+    auto operation = [&](bool stopEarly) {
+        p.start();
+        VisualStateGuard guard(p.page);
+        if (stopEarly) return;
+        ADD_FAILURE() << "not reached";
+    };
+    operation(true);
+    EXPECT_TRUE(p.idle());
+}
 
 TEST(VisualStateGuard, ADisarmedGuardChangesNothing)
 {

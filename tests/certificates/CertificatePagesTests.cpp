@@ -273,6 +273,8 @@ struct page_kind {
     bool self_signed;  // a PKCS#12 button, a validity, and no alternative names for digital signing
 };
 
+void PrintTo(const page_kind& page, std::ostream* out) { *out << page.name; }
+
 class EachCertificatePage : public CertificatePages, public ::testing::WithParamInterface<page_kind> {
 protected:
     std::shared_ptr<CertificatePage> page() { return open(GetParam().menu_index); }

@@ -84,9 +84,12 @@ struct HeldLookUp {
 };
 
 struct page_kind {
+    const char* name;
     const char16_t* type;
     const char16_t* settingsKey;
 };
+
+void PrintTo(const page_kind& page, std::ostream* out) { *out << page.name; }
 
 class ChecksumsPageTest : public test::ChecksumFiles, public ::testing::WithParamInterface<page_kind> {
 protected:
@@ -240,9 +243,9 @@ protected:
 };
 
 INSTANTIATE_TEST_SUITE_P(, ChecksumsPageTest,
-                         ::testing::Values(page_kind{u"Zintrel.NonCryptoChecksumsPage", u"ChosenNonCryptoAlgorithms"},
-                                           page_kind{u"Zintrel.OpenSslChecksumsPage", u"ChosenAlgorithms"}),
-                         [](const auto& info) { return info.index == 0 ? "NonCrypto" : "OpenSsl"; });
+                         ::testing::Values(page_kind{"NonCrypto", u"Zintrel.NonCryptoChecksumsPage", u"ChosenNonCryptoAlgorithms"},
+                                           page_kind{"OpenSsl", u"Zintrel.OpenSslChecksumsPage", u"ChosenAlgorithms"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 

@@ -107,3 +107,20 @@ TEST(SaveChosenAlgorithms, SavesAnEmptyChoiceAndSurvivesARefusingStore)
     EXPECT_NO_THROW(SaveChosenAlgorithms(*restore.model, *refusing, Key));
     EXPECT_FALSE(refusing->HasKey(foundation::hstring(Key)));
 }
+
+// An entry chosen twice is saved twice and comes back twice, in the order it was saved.
+TEST(SaveChosenAlgorithms, JoinsTheChosenNamesInOrderAndRestoresThem)
+{
+    Restore restore;
+    const auto xxh3 = FindAlgorithmByShortName(*restore.model, u"XXH3");
+    const auto xxh64 = FindAlgorithmByShortName(*restore.model, u"XXH64");
+    restore.model->HashAlgos()->ReplaceAll({xxh64, xxh3, xxh64});
+    SaveChosenAlgorithms(*restore.model, *restore.values, Key);
+    EXPECT_EQ(foundation::to_narrow(foundation::unbox_value<foundation::hstring>(restore.values->Lookup(foundation::hstring(Key)))),
+              "XXH64,XXH3,XXH64");
+
+    Restore again;
+    again.values = restore.values;
+    LoadChosenAlgorithms(*again.model, *again.values, Key);
+    EXPECT_EQ(Names(again.model->HashAlgos()), Names(restore.model->HashAlgos()));
+}

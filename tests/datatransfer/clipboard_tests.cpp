@@ -3,6 +3,8 @@
 
 #include "tests/support/event_loop.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QMimeData>
 #include <QUrl>
 #include <gtest/gtest.h>
@@ -30,6 +32,15 @@ std::u16string read_file_name(const foundation::IInspectable& data)
 }
 
 }  // namespace
+
+// A CR that does not open a line break is the text's own (a file name may hold one): it stays.
+TEST(Clipboard, TextLinesEndWithTheHostsLineEnding)
+{
+    auto package = make<DataPackage>();
+    package->SetText(u"/tmp/a\r\nSize (Bytes): 5\r\nXXH64: 26C7827D889F6DA3\rlone\n");
+    Clipboard::SetContent(package);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "/tmp/a\nSize (Bytes): 5\nXXH64: 26C7827D889F6DA3\rlone\n");
+}
 
 TEST(Clipboard, AFileItemIsOfferedAsFileNameWithItsTerminator)
 {

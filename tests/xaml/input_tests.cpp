@@ -359,17 +359,27 @@ TEST(ComboBox, SelectedIndexFollowsTheUserAndCodeOnTheSelectorProperty)
     EXPECT_EQ(widget->currentText(), QString("RSA 4096"));
 }
 
-// What typing writes is checked on the certificate pages.
-TEST(PasswordBox, HidesWhatIsTypedAndShowsAPasswordSetByCode)
+// Every keystroke is a change of Password and raises PasswordChanged, as a change from code does.
+TEST(PasswordBox, TypingChangesPasswordOnEveryKeystroke)
 {
     auto box = make<PasswordBox>();
+    std::vector<hstring> passwords;
+    box->RegisterPropertyChangedCallback(PasswordBox::PasswordProperty(),
+                                         [&](const auto&, const auto&) { passwords.push_back(box->Password()); });
     int changed = 0;
     box->PasswordChanged([&](const auto&, const auto&) { ++changed; });
     auto root = show(box);
     EXPECT_EQ(box->editor()->echoMode(), QLineEdit::Password);
+
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    QTest::keyClicks(box->editor(), "s3c");
+    QTest::keyClick(box->editor(), Qt::Key_Backspace);
+    EXPECT_EQ(passwords, (std::vector<hstring>{u"s", u"s3", u"s3c", u"s3"}));
+    EXPECT_EQ(changed, 4);
+
     box->Password(u"from code");
     EXPECT_EQ(box->editor()->text(), QString("from code"));
-    EXPECT_EQ(changed, 1);
+    EXPECT_EQ(changed, 5);
 }
 
 TEST(NumberBox, ClearingGivesNaNAndAHandlerMayRestoreTheOldValue)
