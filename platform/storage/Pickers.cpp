@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
 #include <sys/stat.h>
 
 namespace storage {
@@ -60,16 +61,38 @@ protected:
     }
 };
 
+// A finished dialog goes, but not from under a question it still asks (whether to replace a
+// file): the question runs its own loop inside the dialog's code, which goes on once the question
+// returns, and assistive technology can close the dialog past it. The question is closed with the
+// dialog, and the dialog goes after it, from the frame that asked.
+void dispose(QFileDialog* dialog)
+{
+    QList<QDialog*> questions;
+    for (QDialog* question : dialog->findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+        if (question->isVisible()) questions.append(question);
+    if (questions.isEmpty()) {
+        dialog->deleteLater();
+        return;
+    }
+    auto open = std::make_shared<qsizetype>(questions.size());
+    for (QDialog* question : questions) {
+        QObject::connect(question, &QObject::destroyed, dialog, [dialog, open] {
+            if (--*open == 0) dialog->deleteLater();
+        });
+        question->reject();
+    }
+}
+
 // Shows the dialog without blocking the event loop and completes with the chosen path.
 foundation::IAsyncOperation<std::shared_ptr<StorageFile>> run(QFileDialog* dialog)
 {
     foundation::async_source<std::shared_ptr<StorageFile>> source;
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(dialog->parentWidget() ? Qt::WindowModal : Qt::ApplicationModal);
     QObject::connect(dialog, &QFileDialog::finished, dialog, [dialog, source](int result) {
         const QStringList chosen = dialog->selectedFiles();
         if (result != QDialog::Accepted || chosen.isEmpty()) source.complete(nullptr);
         else source.complete(foundation::make<StorageFile>(from_qstring(chosen.front())));
+        dispose(dialog);
     });
     // A dialog that goes with its window chose nothing; the caller learns it after the teardown
     // rather than inside it (a second completion is ignored).

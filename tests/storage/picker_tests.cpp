@@ -2,11 +2,16 @@
 #include "platform/xaml/window/Window.h"
 
 #include "tests/support/event_loop.h"
+#include "tests/support/files.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -207,4 +212,46 @@ TEST_F(Pickers, ASavePickerAsksBeforeReplacingAFileButNotBeforeAPipe)
         EXPECT_EQ(file->Path(), hstring((m_dir / (std::string(name) == "pipe" ? "pipe.crt" : name)).u16string()));
     }
     EXPECT_EQ(fs::status(m_dir / "pipe.crt").type(), fs::file_type::fifo) << "choosing does not touch it";
+}
+
+// Saving over a file asks whether to replace it, in a loop of its own inside the dialog. Assistive
+// technology can still press the dialog's Cancel underneath: the pick ends with nothing, the
+// question goes with the dialog, and the dialog lives until the question's loop has returned.
+TEST_F(Pickers, CancellingASaveDialogUnderItsReplaceQuestionEndsBoth)
+{
+    std::ofstream(m_dir / "server.crt") << "old";
+    auto picker = foundation::make<FileSavePicker>();
+    ASSERT_EQ(picker->Initialize(m_window->WindowHandle()), foundation::S_OK);
+    picker->FileTypeChoices()[u"PEM"] = {u".crt"};
+    auto chosen = picker->PickSaveFileAsync();
+    QPointer<QFileDialog> dialog = open_dialog(m_window->widget());
+    ASSERT_NE(dialog, nullptr);
+    dialog->selectFile(QString::fromStdString((m_dir / "server.crt").string()));
+
+    QPointer<QMessageBox> asked;
+    bool pressed = false;
+    QTimer::singleShot(0, dialog.data(), [&] {
+        for (auto* question : dialog->findChildren<QMessageBox*>())
+            if (question->isVisible()) asked = question;
+        if (!asked) return;
+        pressed = true;
+        auto* cancel = dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel);
+        QAccessible::queryAccessibleInterface(cancel)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    });
+    // Should the question outlive the press, it is answered here so that the test ends and says so.
+    QTimer watchdog;
+    bool leftOpen = false;
+    QObject::connect(&watchdog, &QTimer::timeout, [&] {
+        leftOpen = asked && asked->isVisible();
+        if (leftOpen) asked->reject();
+    });
+    watchdog.start(std::chrono::seconds(10));
+    static_cast<QDialog*>(dialog.data())->accept();  // returns when the question's loop has
+
+    ASSERT_TRUE(pressed) << "the question was shown and Cancel pressed under it";
+    EXPECT_FALSE(leftOpen) << "the question closes with its dialog";
+    EXPECT_EQ(test::wait_for(chosen), nullptr);
+    EXPECT_EQ(test::file_text(m_dir / "server.crt"), "old");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull()) << "the dialog goes once the question has";
 }
