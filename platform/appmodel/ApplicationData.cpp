@@ -204,6 +204,11 @@ public:
         QByteArray bytes;
         if (const int error = read_file(bytes); error == ENOENT) {
             return;  // a first start
+        } else if (error == not_regular) {
+            m_unreadable = true;
+            std::fprintf(stderr, "zintrel: settings file %s is not a regular file; it is left as it is and settings are not saved\n",
+                         m_path.c_str());
+            return;
         } else if (error != 0) {
             // Nothing is known of what it holds: it stays, and nothing is written over it.
             m_unreadable = true;
@@ -282,11 +287,24 @@ public:
     const std::string& path() const noexcept { return m_path; }
 
 private:
-    // The whole file, or the errno of what stopped reading it.
+    // What read_file says of a pipe, a device or a socket.
+    static constexpr int not_regular = -1;
+
+    // The whole file, or the errno of what stopped reading it. A pipe or a device would make the
+    // start wait for a writer: the file is opened without waiting and read only when regular.
     int read_file(QByteArray& bytes) const
     {
-        const int fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        const int fd = ::open(m_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
         if (fd < 0) return errno;
+        struct stat status{};
+        const int error = ::fstat(fd, &status) != 0 ? errno
+                          : S_ISREG(status.st_mode) ? 0
+                          : S_ISDIR(status.st_mode) ? EISDIR
+                                                    : not_regular;
+        if (error != 0) {
+            ::close(fd);
+            return error;
+        }
         char chunk[8192];
         for (;;) {
             const ssize_t n = ::read(fd, chunk, sizeof chunk);
@@ -320,8 +338,13 @@ private:
     std::string write_atomically(const QByteArray& bytes)
     {
         if (!make_folders()) return m_folder + ": " + std::strerror(errno);
+        // A pipe or a device put in the file's place since the start is someone's: it stays.
+        const std::string destination = target();
+        struct stat existing{};
+        if (::stat(destination.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode))
+            return destination + " is not a regular file";
         try {
-            storage::staged_file file(target(), storage::file_access::owner_only);
+            storage::staged_file file(destination, storage::file_access::owner_only);
             file.write(std::as_bytes(std::span(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
             file.commit();
         } catch (const std::system_error& e) {

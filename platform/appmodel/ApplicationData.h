@@ -4,8 +4,9 @@
 // Values live in a file under the user's configuration folder ($XDG_CONFIG_HOME, else
 // ~/.config), rewritten atomically after every change (at the end of its links when it is a
 // symbolic link). A damaged file starts an empty store and is kept aside for inspection; a value
-// out of its type's range is left out alone; a file that cannot be read at all is left as it is
-// and nothing is saved over it. Only a process with a package identity has application data.
+// out of its type's range is left out alone; a file that cannot be read at all, or that is a pipe
+// or a device, is left as it is and nothing is saved over it. Only a process with a package
+// identity has application data.
 
 #include "platform/foundation/async.h"
 #include "platform/foundation/collections.h"

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <csignal>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <thread>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -155,6 +157,50 @@ TEST_F(Packaged, AFileThatCannotBeReadIsLeftAsItIs)
     EXPECT_EQ(file_text(settings_file()), saved);
     EXPECT_EQ(files(), 1u);
     EXPECT_NE(said.find("cannot be read (Permission denied)"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
+}
+
+// A pipe in the file's place would hold the start until something writes to it. It counts as
+// unreadable at once, is said once and kept, and no save replaces it, also one made after the start.
+TEST_F(Packaged, ASettingsFileThatIsAPipeIsNeitherWaitedOnNorReplaced)
+{
+    fs::create_directories(settings_file().parent_path());
+    // Counted by name: reading what is there could wait on a pipe.
+    const auto entries = [&] {
+        const fs::directory_iterator listing(settings_file().parent_path());
+        return std::distance(begin(listing), end(listing));
+    };
+    ASSERT_EQ(::mkfifo(settings_file().c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    std::atomic<bool> loaded = false;
+    std::thread start([&] {
+        values();
+        loaded = true;
+    });
+    const bool waited = !test::run_until([&] { return loaded.load(); });
+    // A writer that comes and goes frees a reader that waits.
+    if (waited) test::run_until([&] { return ::close(::open(settings_file().c_str(), O_WRONLY | O_NONBLOCK)), loaded.load(); });
+    start.join();
+    values()->Insert(u"k", PropertyValue::CreateString(u"v"));
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(waited) << "the start waited for a writer to the pipe";
+    EXPECT_TRUE(fs::is_fifo(settings_file()));
+    EXPECT_EQ(entries(), 1);
+    EXPECT_NE(said.find("is not a regular file"), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
+
+    fs::remove(settings_file());
+    reset_application_data_for_tests();
+    values()->Insert(u"k", PropertyValue::CreateString(u"v"));
+    fs::remove(settings_file());
+    ASSERT_EQ(::mkfifo(settings_file().c_str(), 0600), 0);
+    testing::internal::CaptureStderr();
+    values()->Insert(u"l", PropertyValue::CreateString(u"w"));
+    values()->Insert(u"m", PropertyValue::CreateString(u"x"));
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(fs::is_fifo(settings_file())) << "a save left the pipe in place";
+    EXPECT_EQ(entries(), 1);
+    EXPECT_NE(said.find("is not a regular file"), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << "said once: " << said;
 }
 
