@@ -132,7 +132,9 @@ foundation::fire_and_forget run_generate(std::shared_ptr<xaml::Control> page, st
     if (!file) co_return;
 
     fs::path path(file->Path().str());
-    if (!path.has_extension()) path += plan.extensions.front().str();
+    // The dialog's rule, not the file system's: the dialog keeps ".name" and asked about that name,
+    // so adding ".crt" to it would replace ".name.crt" unasked.
+    if (storage::takes_default_extension(path)) path += plan.extensions.front().str();
     // A name that cannot be written is refused before the user is asked to give up a key for it.
     try {
         check_outputs(path, plan.writes_key_file);

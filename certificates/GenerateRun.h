@@ -46,7 +46,7 @@ Params params_from(const form_snapshot& form)
 struct generate_plan {
     foundation::hstring failure_title;     // "Failure generating …"
     foundation::hstring choice_name;       // the save dialog's file type: "PEM"
-    std::vector<foundation::hstring> extensions;  // the first is added to a name without one
+    std::vector<foundation::hstring> extensions;  // the first is the save dialog's default extension
     bool writes_key_file = false;          // a ".key" file beside the chosen one
     // Runs on the UI thread before the save dialog: throws, as a std::error_code, what the build
     // would refuse in the form.

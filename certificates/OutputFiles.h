@@ -67,7 +67,8 @@ private:
 output_file open_output_bio(const std::filesystem::path& path,
                             storage::file_access access = storage::file_access::shared);
 
-// The chosen path with its extension replaced by ".key".
+// The chosen path with its extension replaced by ".key". A leading dot starts no extension, so
+// ".name" keeps its whole name (".name.key") rather than sharing ".key" with every such name.
 std::filesystem::path key_path_for(const std::filesystem::path& output);
 
 // Refuses an output that would be its own key file: one named with the extension ".key" in any

@@ -4,6 +4,7 @@
 #include "platform/shell/win32.h"
 #include "platform/storage/StorageFile.h"
 
+#include <filesystem>
 #include <map>
 #include <vector>
 
@@ -49,6 +50,7 @@ public:
 
     // Named lists of extensions ("PEM" -> {".crt"}).
     std::map<hstring, std::vector<hstring>>& FileTypeChoices() noexcept { return m_choices; }
+    // Added to a chosen name for which takes_default_extension holds.
     const hstring& DefaultFileExtension() const noexcept { return m_defaultExtension; }
     void DefaultFileExtension(hstring value) { m_defaultExtension = std::move(value); }
     const hstring& SuggestedFileName() const noexcept { return m_suggested; }
@@ -65,5 +67,14 @@ private:
     hstring m_defaultExtension;
     hstring m_suggested;
 };
+
+// Whether the save dialog adds its default extension to a chosen name: only to one with no dot
+// at all. ".name", "a." and "..x" are kept as typed, and the dialog's question about replacing an
+// existing file is about the name as kept. Whoever adds an extension to a chosen name follows the
+// same rule, so that the file written is the one the dialog asked about.
+inline bool takes_default_extension(const std::filesystem::path& chosen)
+{
+    return chosen.filename().native().find('.') == std::filesystem::path::string_type::npos;
+}
 
 }  // namespace storage

@@ -212,6 +212,25 @@ TEST_F(Pickers, ASavePickerAsksBeforeReplacingAFileButNotBeforeAPipe)
         EXPECT_EQ(file->Path(), hstring((m_dir / (std::string(name) == "pipe" ? "pipe.crt" : name)).u16string()));
     }
     EXPECT_EQ(fs::status(m_dir / "pipe.crt").type(), fs::file_type::fifo) << "choosing does not touch it";
+
+    // Whatever dots a name holds, the question is about the name handed back, and the rule a
+    // caller adds an extension by adds none to it.
+    const std::pair<std::string, std::string> names[] = {{"server", "server.crt"}, {".name", ".name"}, {"a.", "a."}, {"..x", "..x"}};
+    for (const auto& [typed, kept] : names) {
+        SCOPED_TRACE(typed);
+        std::ofstream(m_dir / typed) << "old";
+        std::ofstream(m_dir / (typed + ".crt")) << "old";
+        auto named = picker->PickSaveFileAsync();
+        dialog = open_dialog(m_window->widget());
+        ASSERT_NE(dialog, nullptr);
+        const std::string asked = choose(dialog, typed.c_str(), QMessageBox::Yes).toStdString();
+        EXPECT_EQ(asked.rfind(kept + " already exists", 0), 0u) << asked;
+        file = test::wait_for(named);
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->Path(), hstring((m_dir / kept).u16string()));
+        EXPECT_EQ(takes_default_extension(typed), typed != kept);
+        EXPECT_FALSE(takes_default_extension(m_dir / kept));
+    }
 }
 
 // Saving over a file asks whether to replace it, in a loop of its own inside the dialog. Assistive
