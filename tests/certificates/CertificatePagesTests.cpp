@@ -106,6 +106,34 @@ void press_dialog_button(QDialog* dialog, const QString& text)
     ADD_FAILURE() << "the dialog has no button " << text.toStdString();
 }
 
+// While it runs, answers the save dialog's question about replacing a file with the button and,
+// when that is Yes, the run's about a key file with Replace, noting what each asked.
+class questions {
+public:
+    explicit questions(QMessageBox::StandardButton answer)
+    {
+        m_timer.setInterval(10);
+        QObject::connect(&m_timer, &QTimer::timeout, [this, answer] {
+            if (auto* box = visible_widget<QMessageBox>()) {
+                asked << box->text();
+                box->button(answer)->click();
+            } else if (QDialog* dialog = open_content_dialog();
+                       answer == QMessageBox::Yes && dialog && dialog_text(dialog).contains("Replace the key file?")) {
+                asked << dialog_text(dialog);
+                for (auto* replace : dialog->findChildren<QPushButton*>())
+                    if (replace->text() == "Replace") replace->click();
+            }
+        });
+        m_timer.start();
+    }
+    void stop() { m_timer.stop(); }
+
+    QStringList asked;
+
+private:
+    QTimer m_timer;
+};
+
 class CertificatePages : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -453,18 +481,10 @@ TEST_P(EachCertificatePage, ANameThatIsNoFileIsRefusedAtOnceWithoutAQuestion)
         }
         click(element<xaml::Button>(page, button));
         // The save dialog's own question would hold the test inside it: answer it No, and note it.
-        QStringList asked;
-        QTimer questions;
-        questions.setInterval(10);
-        QObject::connect(&questions, &QTimer::timeout, [&] {
-            if (auto* box = visible_widget<QMessageBox>()) {
-                asked << box->text();
-                box->reject();
-            }
-        });
-        questions.start();
+        questions answers(QMessageBox::No);
         save_as(chosen);
-        questions.stop();
+        answers.stop();
+        const QStringList& asked = answers.asked;
         EXPECT_TRUE(asked.isEmpty()) << asked.join('\n').toStdString();
         QDialog* dialog = nullptr;
         ASSERT_TRUE(test::run_until([&] { return (dialog = open_content_dialog()) != nullptr || !asked.isEmpty(); },
@@ -757,24 +777,11 @@ TEST_F(CertificatePages, ARunReplacesOnlyFilesTheUserWasAskedAbout)
         choose_key_type(page, 0);
         leave(page);
         click(element<xaml::Button>(page, button));
-        // Yes to the save dialog's question, Replace to the run's; both noted.
-        QStringList asked;
-        QTimer questions;
-        questions.setInterval(10);
-        QObject::connect(&questions, &QTimer::timeout, [&] {
-            if (auto* box = visible_widget<QMessageBox>()) {
-                asked << box->text();
-                box->button(QMessageBox::Yes)->click();
-            } else if (QDialog* dialog = open_content_dialog(); dialog && dialog_text(dialog).contains("Replace the key file?")) {
-                asked << dialog_text(dialog);
-                for (auto* replace : dialog->findChildren<QPushButton*>())
-                    if (replace->text() == "Replace") replace->click();
-            }
-        });
-        questions.start();
+        questions answers(QMessageBox::Yes);
         save_as(chosen);
         const QStringList shown = revealed();
-        questions.stop();
+        answers.stop();
+        const QStringList& asked = answers.asked;
 
         QStringList expected;
         for (const auto& name : written) expected << file_uri(m_dir / name);
