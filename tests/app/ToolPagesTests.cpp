@@ -13,12 +13,15 @@
 
 #include "tests/support/event_loop.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
@@ -112,6 +115,52 @@ TEST(ToolPages, EveryToolInThePaneOpensItsPage)
         EXPECT_FALSE(page->widget()->size().isEmpty());
         EXPECT_GT(shown_buttons(page), 0) << "the page is blank";
         EXPECT_EQ(foundation::as<xaml::TextBlock>(window->NavView()->Header())->Text(), unbox_value<hstring>(item->Content()));
+    }
+    window->Close();
+}
+
+// Assistive technology's Press is a click on every button of every page: Click comes, and the
+// button takes the focus from the box being typed in, as under the pointer.
+TEST(ToolPages, EveryButtonAnswersPressAsAClick)
+{
+    xaml::set_markup_folder(QCoreApplication::applicationDirPath().toStdString());
+    auto app = foundation::make<App>();
+    auto window = foundation::make<MainWindow>();
+    window->Activate();
+    QApplication::setActiveWindow(window->widget());
+    ASSERT_TRUE(test::run_until([&] { return window->widget()->isVisible() && window->NavView()->IsLoaded(); }));
+
+    const auto items = window->NavView()->MenuItems();
+    for (std::uint32_t i = 0; i < items->Size(); ++i) {
+        auto item = foundation::as<xaml::NavigationViewItem>(items->GetAt(i));
+        SCOPED_TRACE(foundation::to_narrow(unbox_value<hstring>(item->Tag())));
+        QTest::mouseClick(item->widget(), Qt::LeftButton);
+        std::shared_ptr<xaml::Page> page;
+        ASSERT_TRUE(test::run_until([&] {
+            page = std::dynamic_pointer_cast<xaml::Page>(window->ContentFrame()->Content());
+            return page && page->GetRuntimeClassName() == unbox_value<hstring>(item->Tag()) && page->IsLoaded();
+        }));
+        // The certificate pages start in their common name, and their buttons wait for one.
+        if (auto* box = qobject_cast<QLineEdit*>(window->widget()->focusWidget())) QTest::keyClicks(box, "press.example");
+
+        int pressed = 0;
+        for (const auto& button : all_of<xaml::ButtonBase>(page)) {
+            QAbstractButton* widget = button->button();
+            if (!widget->isVisible() || !widget->isEnabled() || widget->size().isEmpty()) continue;
+            SCOPED_TRACE(widget->text().toStdString());
+            int clicks = 0;
+            const auto token = button->Click([&](const auto&, const auto&) { ++clicks; });
+            QAccessible::queryAccessibleInterface(widget)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+            EXPECT_TRUE(test::run_until([&] { return clicks > 0; })) << "Press raises no Click";
+            EXPECT_EQ(clicks, 1);
+            EXPECT_EQ(window->widget()->focusWidget(), widget) << "a click takes the focus";
+            button->Click(token);
+            // What the button opened (a file dialog) is closed again.
+            for (QWidget* shown : QApplication::topLevelWidgets())
+                if (auto* dialog = qobject_cast<QDialog*>(shown); dialog && dialog->isVisible()) dialog->reject();
+            ++pressed;
+        }
+        EXPECT_GE(pressed, 3) << "the page shows its buttons";
     }
     window->Close();
 }

@@ -23,6 +23,7 @@
 #include "tests/support/session_bus.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDBusConnection>
@@ -379,6 +380,31 @@ TEST_P(EachCertificatePage, GenerateButtonsFollowTheTypingAndFieldsWriteBack)
     EXPECT_EQ(form->KeyTypeLabel(), 1);
     choose_key_type(page, -1);
     EXPECT_EQ(form->KeyTypeLabel(), -1) << "no selection is written as it is";
+}
+
+// A switch or voice-control user presses the button through the accessibility interface while
+// the common name is still being typed; the save dialog opens as it does for a click.
+TEST_P(EachCertificatePage, PressFromAssistiveTechnologyOpensTheSaveDialogAsAClickDoes)
+{
+    auto page = this->page();
+    std::vector<std::pair<const char16_t*, QString>> buttons{{u"PemButton", "pem.example"}};
+    if (GetParam().self_signed) buttons.emplace_back(u"Pkcs12Button", "pkcs12.example");
+    auto* editor = page->CommonNameCtrl()->editor();
+    for (const auto& [name, common] : buttons) {
+        QApplication::setActiveWindow(editor->window());
+        QTest::mouseClick(editor, Qt::LeftButton);
+        QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(editor, common);
+        auto* accessible = QAccessible::queryAccessibleInterface(element<xaml::Button>(page, name)->button());
+        ASSERT_TRUE(accessible && accessible->actionInterface());
+        accessible->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QFileDialog* dialog = nullptr;
+        ASSERT_TRUE(test::run_until([&] { return (dialog = visible_widget<QFileDialog>()) != nullptr; }))
+            << "Press opens nothing: the text being typed must count before the run reads the form";
+        EXPECT_EQ(page->form()->CommonName(), hstring(common.toStdU16String()));
+        static_cast<QDialog*>(dialog)->reject();
+        ASSERT_TRUE(test::run_until([] { return visible_widget<QFileDialog>() == nullptr; }));
+    }
 }
 
 TEST_P(EachCertificatePage, DigitalSigningSwitchesTheCommonNameToTheIssuer)

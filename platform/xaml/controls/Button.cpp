@@ -30,7 +30,14 @@ ButtonBase::ButtonBase(QAbstractButton* button) : ContentControl(own_widget_t{})
 {
     set_widget(button);
     button->setFocusPolicy(Qt::StrongFocus);
-    QObject::connect(button, &QAbstractButton::clicked, button, [this] { guard([this] { on_click(); }); });
+    QObject::connect(button, &QAbstractButton::clicked, button, [this, button] {
+        guard([this, button] {
+            // A click that came without the pointer (assistive technology's Press) still takes the
+            // focus as the pointer does: the box being edited hands its text over first.
+            if (!button->hasFocus() && (button->focusPolicy() & Qt::ClickFocus)) Focus(FocusState::Programmatic);
+            on_click();
+        });
+    });
     // Enter presses a focused push button as Space does; check boxes and radio buttons keep
     // Space alone.
     if (qobject_cast<QPushButton*>(button)) {
