@@ -155,6 +155,32 @@ TEST(Controls, TextGoesBothWaysBetweenCodeAndTheEditor)
                                     AutoSuggestionBoxTextChangeReason::UserInput}));
 }
 
+TEST(Controls, AReadOnlyBoxCannotBeWrittenThroughTheAccessibilityInterface)
+{
+    auto box = make<TextBox>();
+    box->IsReadOnly(true);
+    box->Text(u"/home/user/chosen.iso");
+    int changes = 0;
+    box->RegisterPropertyChangedCallback(TextBox::TextProperty(), [&](const auto&, const auto&) { ++changes; });
+    auto* line = static_cast<QLineEdit*>(box->editor());
+    auto* accessible = QAccessible::queryAccessibleInterface(line);
+    ASSERT_TRUE(accessible && accessible->textInterface()) << "the text is still read";
+    EXPECT_EQ(accessible->textInterface()->text(0, accessible->textInterface()->characterCount()), "/home/user/chosen.iso");
+    EXPECT_TRUE(accessible->state().readOnly);
+    EXPECT_FALSE(accessible->state().editable);
+    EXPECT_EQ(accessible->editableTextInterface(), nullptr) << "a screen reader offers no editing of a read-only box";
+    // What a tool does without the editing interface (AT-SPI's SetTextContents falls back to it).
+    accessible->setText(QAccessible::Value, "/etc/passwd");
+    EXPECT_EQ(line->text(), QString("/home/user/chosen.iso"));
+    EXPECT_EQ(box->Text(), u"/home/user/chosen.iso");
+    EXPECT_EQ(changes, 0);
+
+    box->IsReadOnly(false);
+    EXPECT_TRUE(accessible->state().editable);
+    set_as_assistive_technology(line, "/tmp/other.iso");
+    EXPECT_EQ(box->Text(), u"/tmp/other.iso");
+}
+
 TEST(Controls, FocusStateSaysHowTheFocusCameUntilItLeaves)
 {
     auto panel = make<StackPanel>();

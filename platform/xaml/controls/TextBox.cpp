@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/controls/header_column.h"
+#include "platform/xaml/controls/line_accessible.h"
 #include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
@@ -25,7 +26,7 @@ TextBox::TextBox()
     layout->setSpacing(4);
     m_header = new QLabel(box);
     m_header->setVisible(false);
-    m_line = new QLineEdit(box);
+    m_line = new accessible_line(box);
     layout->addWidget(m_header);
     layout->addWidget(m_line);
     box->setFocusProxy(m_line);
