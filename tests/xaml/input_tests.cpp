@@ -459,6 +459,42 @@ TEST(NumberBox, TypedTextCountsWhenEditingEndsWithinTheLimits)
     EXPECT_EQ((changes), (std::vector<std::pair<double, double>>{{365, 40}, {40, 3650}, {3650, 12}, {12, 13}, {13, 12}, {12, 11}}));
 }
 
+TEST(NumberBox, AssistiveTechnologyReadsASpinButtonWithItsValueAndLimitsAndCanStillEditItsText)
+{
+    auto [panel, box, other] = days_form();
+    box->Header(box_value(u"Valid for (days)"));
+    box->Value(365);
+    auto root = show(panel);
+    auto* accessible = QAccessible::queryAccessibleInterface(box->editor());
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::SpinBox);
+    EXPECT_EQ(accessible->text(QAccessible::Name), QString("Valid for (days)"));
+    auto* value = accessible->valueInterface();
+    ASSERT_NE(value, nullptr) << "a screen reader reads the number and its limits";
+    EXPECT_EQ(value->currentValue(), QVariant(365.0));
+    EXPECT_EQ(value->minimumValue(), QVariant(1.0));
+    EXPECT_EQ(value->maximumValue(), QVariant(3650.0));
+    EXPECT_EQ(value->minimumStepSize(), QVariant(1.0));
+
+    // A value set through the interface is the box's, kept within its limits.
+    value->setCurrentValue(40);
+    EXPECT_EQ(box->Value(), 40);
+    EXPECT_EQ(box->Text(), u"40");
+    value->setCurrentValue(99999);
+    EXPECT_EQ(box->Value(), 3650);
+    EXPECT_EQ(box->editor()->text(), QString("3650"));
+
+    // Still a text field: what is written counts when editing ends, as typing does.
+    ASSERT_NE(accessible->editableTextInterface(), nullptr);
+    EXPECT_TRUE(accessible->state().editable);
+    ASSERT_TRUE(box->Focus(FocusState::Programmatic));
+    accessible->editableTextInterface()->replaceText(0, accessible->textInterface()->characterCount(), "12");
+    QTest::keyClick(box->editor(), Qt::Key_Return);
+    EXPECT_EQ(value->currentValue(), QVariant(12.0));
+    box->Text(u"");
+    EXPECT_FALSE(value->currentValue().isValid()) << "an empty box has no value";
+}
+
 TEST(NumberBox, RoundingDownFormatterShowsWholeNumbers)
 {
     auto box = make<NumberBox>();

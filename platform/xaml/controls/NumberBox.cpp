@@ -4,11 +4,13 @@
 #include "platform/xaml/core/flag_scope.h"
 #include "platform/xaml/controls/header_column.h"
 #include "platform/xaml/controls/key_filter.h"
+#include "platform/xaml/controls/line_accessible.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
 
+#include <QAccessible>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -47,6 +49,43 @@ QToolButton* spin_button(Qt::ArrowType arrow, QWidget* parent)
     return button;
 }
 
+// Assistive technology reads the box as a spin button with its value and limits, and can still
+// edit its text.
+class number_accessible final : public line_accessible, public QAccessibleValueInterface {
+public:
+    number_accessible(accessible_line* line, NumberBox& box) : line_accessible(line, QAccessible::SpinBox), m_box(box) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface) return static_cast<QAccessibleValueInterface*>(this);
+        return line_accessible::interface_cast(type);
+    }
+    // An empty box has no value.
+    QVariant currentValue() const override { return std::isnan(m_box.Value()) ? QVariant() : QVariant(m_box.Value()); }
+    void setCurrentValue(const QVariant& value) override
+    {
+        bool number = false;
+        const double given = value.toDouble(&number);
+        if (number) guard([&] { m_box.Value(given); });
+    }
+    QVariant maximumValue() const override { return m_box.Maximum(); }
+    QVariant minimumValue() const override { return m_box.Minimum(); }
+    QVariant minimumStepSize() const override { return m_box.SmallChange(); }
+
+private:
+    NumberBox& m_box;
+};
+
+// The box's editor; its element owns it and outlives it.
+class number_line final : public accessible_line {
+public:
+    number_line(NumberBox& box, QWidget* parent) : accessible_line(parent), m_box(box) {}
+    QAccessibleInterface* make_accessible() override { return new number_accessible(this, m_box); }
+
+private:
+    NumberBox& m_box;
+};
+
 }  // namespace
 
 NumberBox::NumberBox() : m_defaultFormatter(foundation::make<globalization::DecimalFormatter>())
@@ -61,7 +100,7 @@ NumberBox::NumberBox() : m_defaultFormatter(foundation::make<globalization::Deci
     auto* rowLayout = new QHBoxLayout;
     rowLayout->setContentsMargins(0, 0, 0, 0);
     rowLayout->setSpacing(2);
-    m_line = new QLineEdit(column.box);
+    m_line = new number_line(*this, column.box);
     m_up = spin_button(Qt::UpArrow, column.box);
     m_down = spin_button(Qt::DownArrow, column.box);
     m_up->setVisible(false);
@@ -122,6 +161,11 @@ void NumberBox::value_changed(double before)
         m_ValueChanged(std::static_pointer_cast<NumberBox>(strong_self()), NumberBoxValueChangedEventArgs(before, now));
     update_text_to_value();
     update_spin_buttons();
+    if (QAccessible::isActive()) {
+        const double shown = Value();
+        QAccessibleValueChangeEvent announce(m_line, std::isnan(shown) ? QVariant() : QVariant(shown));
+        QAccessible::updateAccessibility(&announce);
+    }
 }
 
 void NumberBox::coerce_value()
