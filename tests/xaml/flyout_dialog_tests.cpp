@@ -9,6 +9,7 @@
 #include "tests/xaml/shown_root.h"
 
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QDialog>
@@ -22,6 +23,8 @@
 #include <QToolTip>
 #include <QWindow>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace xaml;
 using foundation::box_value;
@@ -259,8 +262,58 @@ TEST(ContentDialog, ALongMessageWrapsAnywhereAndScrollsWithinTheWindow)
     EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
     for (const QPushButton* button : shown->findChildren<QPushButton*>())
         EXPECT_TRUE(button->isVisible() && !button->text().isEmpty()) << "no hidden or unnamed button";
+    // The keyboard pages through it from the button that has the focus.
+    QScrollBar* bar = scroll->verticalScrollBar();
+    QTest::keyClick(shown->focusWidget(), Qt::Key_PageDown);
+    EXPECT_GT(bar->value(), 0);
+    QTest::keyClick(shown->focusWidget(), Qt::Key_End);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    QTest::keyClick(shown->focusWidget(), Qt::Key_PageUp);
+    EXPECT_LT(bar->value(), bar->maximum());
+    QTest::keyClick(shown->focusWidget(), Qt::Key_Home);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_TRUE(shown->isVisible());
     shown->reject();
     ASSERT_TRUE(test::run_until([&] { return operation.Status() == foundation::AsyncStatus::Completed; }));
+}
+
+// A keyboard or screen-reader user lands on the button and hears the message with the title; the
+// message is no unnamed stop of its own.
+TEST(ContentDialog, TheFocusStartsOnTheButtonAndTheMessageIsTheDialogsText)
+{
+    auto root = test::show(make<StackPanel>());
+    auto dialog = failure_dialog(root);
+    auto operation = dialog->ShowAsync();
+    QDialog* shown = dialog->dialog();
+    ASSERT_TRUE(test::run_until([&] { return shown->isVisible(); }));
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(shown->focusWidget(), dialog->close_button());
+    QTest::keyClick(shown->focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(shown->focusWidget(), dialog->close_button()) << "Tab finds no other stop";
+    auto* accessible = QAccessible::queryAccessibleInterface(shown);
+    EXPECT_EQ(accessible->text(QAccessible::Name), "Failure reading file");
+    EXPECT_EQ(accessible->text(QAccessible::Description), "The system cannot find the file specified.");
+    std::function<void(QAccessibleInterface*)> check = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i) {
+            QAccessibleInterface* child = node->child(i);
+            if (child->state().focusable) {
+                EXPECT_FALSE(child->text(QAccessible::Name).isEmpty()) << "an unnamed stop, role " << child->role();
+            }
+            check(child);
+        }
+    };
+    check(accessible);
+    QTest::keyClick(shown->focusWidget(), Qt::Key_Return);
+    ASSERT_TRUE(test::run_until([&] { return operation.Status() == foundation::AsyncStatus::Completed; }));
+
+    // With two buttons and no default, the focus starts on the one that changes nothing.
+    dialog->PrimaryButtonText(u"Retry");
+    auto second = dialog->ShowAsync();
+    ASSERT_TRUE(test::run_until([&] { return shown->isVisible(); }));
+    EXPECT_EQ(shown->focusWidget(), dialog->close_button());
+    shown->reject();
+    ASSERT_TRUE(test::run_until([&] { return second.Status() == foundation::AsyncStatus::Completed; }));
 }
 
 TEST(ContentDialog, ClosingItsWindowCompletesTheDialogWithNone)

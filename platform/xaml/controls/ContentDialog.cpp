@@ -3,6 +3,7 @@
 #include "platform/xaml/core/XamlRoot.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/controls/header_column.h"
+#include "platform/xaml/controls/key_filter.h"
 #include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
 #include "platform/xaml/core/qt_bridge.h"
@@ -114,6 +115,9 @@ public:
         setFrameShape(QFrame::NoFrame);
         setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         viewport()->setAutoFillBackground(false);
+        // No stop of its own for Tab: the dialog's buttons page through it (scroll_by_keys), and
+        // a screen reader reads the message as the dialog's text.
+        setFocusPolicy(Qt::NoFocus);
     }
     QSize sizeHint() const override
     {
@@ -145,6 +149,20 @@ protected:
         fit();
     }
 };
+
+// Page Up and Down, Home and End, which the buttons leave alone, scroll a long message.
+bool scroll_by_keys(message_scroll* scroll, int key)
+{
+    QScrollBar* bar = scroll->verticalScrollBar();
+    if (!scroll->isVisible() || bar->maximum() == 0) return false;
+    switch (key) {
+    case Qt::Key_PageUp: bar->triggerAction(QAbstractSlider::SliderPageStepSub); return true;
+    case Qt::Key_PageDown: bar->triggerAction(QAbstractSlider::SliderPageStepAdd); return true;
+    case Qt::Key_Home: bar->triggerAction(QAbstractSlider::SliderToMinimum); return true;
+    case Qt::Key_End: bar->triggerAction(QAbstractSlider::SliderToMaximum); return true;
+    default: return false;
+    }
+}
 
 }  // namespace
 
@@ -185,6 +203,7 @@ ContentDialog::ContentDialog() : ContentControl(own_widget_t{}), m_qt(std::make_
     layout->addWidget(m_body, 1);
     layout->addLayout(m_qt->buttons);
     set_widget(dialog);
+    dialog->installEventFilter(new key_filter([scroll = m_qt->scroll](QObject*, int key) { return scroll_by_keys(scroll, key); }, dialog));
     QObject::connect(dialog, &QDialog::finished, dialog, [this] { guard([this] { closed(); }); });
 }
 
@@ -255,6 +274,9 @@ foundation::IAsyncOperation<ContentDialogResult> ContentDialog::ShowAsync()
         button && button->isVisible()) {
         button->setDefault(true);
         button->setFocus();
+    } else if (QPushButton* first = m_close ? m_close : m_primary) {
+        // Without a default, the focus starts on the button that changes nothing.
+        first->setFocus();
     }
     return operation;
 }
@@ -315,6 +337,8 @@ void ContentDialog::present_content(const IInspectable& before, const IInspectab
     const bool text = now && !std::dynamic_pointer_cast<UIElement>(now);
     ContentControl::present_content(before, text ? nullptr : now);
     m_qt->message->setText(text ? to_qstring(content_text(now)) : QString());
+    // A screen reader reads the message as the dialog's own text when the dialog opens.
+    dialog()->setAccessibleDescription(m_qt->message->text());
     m_qt->scroll->fit();
     m_qt->scroll->setVisible(text);
     m_body->setVisible(!text);
