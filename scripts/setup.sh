@@ -17,7 +17,7 @@ for group in "$@"; do
       packages+=(
         googletest libgtest-dev libgmock-dev libbenchmark-dev
         openssl xxhash gnutls-bin rhash dbus dbus-x11 xvfb xauth x11-utils xdotool xclip imagemagick openbox
-        at-spi2-core python3-pyatspi
+        at-spi2-core python3-pyatspi qt6-gtk-platformtheme
         lintian desktop-file-utils appstream locales
       ) ;;
     package) packages+=(dpkg-dev lintian appstream) ;;

@@ -135,6 +135,9 @@ foundation::IAsyncOperation<std::shared_ptr<StorageFile>> FileSavePicker::PickSa
 {
     if (m_choices.empty()) throw foundation::hresult_error(foundation::E_FAIL, u"The picker has no file types");
     auto* dialog = new save_dialog(owner_widget(owner()), "Save As");
+    // Always Qt's own dialog: a desktop's dialog (GTK's) asks about the name as typed, and the
+    // default suffix is added after it has gone, so "server" would replace server.crt unasked.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     QStringList filters;
