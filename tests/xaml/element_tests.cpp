@@ -1,6 +1,7 @@
 #include "platform/xaml/controls/AutoSuggestBox.h"
 #include "platform/xaml/controls/Button.h"
 #include "platform/xaml/controls/Grid.h"
+#include "platform/xaml/controls/NumberBox.h"
 #include "platform/xaml/controls/StackPanel.h"
 #include "platform/xaml/controls/PasswordBox.h"
 #include "platform/xaml/controls/ProgressRing.h"
@@ -179,6 +180,42 @@ TEST(Controls, AReadOnlyBoxCannotBeWrittenThroughTheAccessibilityInterface)
     EXPECT_TRUE(accessible->state().editable);
     set_as_assistive_technology(line, "/tmp/other.iso");
     EXPECT_EQ(box->Text(), u"/tmp/other.iso");
+}
+
+// Text written by assistive technology is typed text: the box takes the focus first, so that it
+// loses it again when the user goes on and hands over what was written, as a binding expects.
+TEST(Controls, TextWrittenThroughTheAccessibilityInterfaceTakesTheFocusAsTypingDoes)
+{
+    auto panel = make<StackPanel>();
+    auto box = make<TextBox>();
+    auto password = make<PasswordBox>();
+    auto number = make<NumberBox>();
+    auto fixed = make<TextBox>();
+    fixed->IsReadOnly(true);
+    for (const auto& element : std::vector<std::shared_ptr<Control>>{box, password, number, fixed}) panel->Children()->Append(element);
+    auto root = show(panel);
+    int lost = 0;
+    box->LostFocus([&](const auto&, const auto&) { ++lost; });
+
+    auto* line = static_cast<QLineEdit*>(box->editor());
+    set_as_assistive_technology(line, "Varnholt");
+    EXPECT_EQ(box->FocusState(), FocusState::Programmatic);
+    set_as_assistive_technology(password->editor(), "Kennwort");
+    EXPECT_EQ(lost, 1) << "the box hands its text over as the user goes on";
+    EXPECT_EQ(password->FocusState(), FocusState::Programmatic);
+    set_as_assistive_technology(number->editor(), "30");
+    EXPECT_EQ(number->FocusState(), FocusState::Programmatic);
+
+    QAccessible::queryAccessibleInterface(fixed->editor())->setText(QAccessible::Value, "/etc/passwd");
+    EXPECT_EQ(number->FocusState(), FocusState::Programmatic) << "a refused write moves nothing";
+    set_as_assistive_technology(line, "Varnholt AG");
+    EXPECT_EQ(number->Value(), 30) << "the number box takes its text when it loses the focus";
+
+    // A screen reader still learns nothing of the password but its length.
+    auto* hidden = QAccessible::queryAccessibleInterface(password->editor());
+    EXPECT_TRUE(hidden->state().passwordEdit);
+    EXPECT_EQ(hidden->text(QAccessible::Value), "********");
+    EXPECT_EQ(hidden->textInterface()->text(0, hidden->textInterface()->characterCount()), "");
 }
 
 TEST(Controls, FocusStateSaysHowTheFocusCameUntilItLeaves)

@@ -2,6 +2,7 @@
 
 #include "platform/xaml/core/flag_scope.h"
 #include "platform/xaml/controls/header_column.h"
+#include "platform/xaml/controls/line_accessible.h"
 #include "platform/xaml/core/guard.h"
 #include "platform/xaml/controls/registration.h"
 #include "platform/xaml/core/metadata.h"
@@ -19,7 +20,7 @@ PasswordBox::PasswordBox()
 {
     const auto column = make_header_column();
     m_header = column.header;
-    m_line = new QLineEdit(column.box);
+    m_line = new accessible_line(column.box);
     m_line->setEchoMode(QLineEdit::Password);
     column.layout->addWidget(m_line);
     column.box->setFocusProxy(m_line);

@@ -38,13 +38,16 @@ QAccessible::State line_accessible::state() const
     QAccessible::State s = QAccessibleWidget::state();
     s.readOnly = line()->isReadOnly();
     s.editable = !s.readOnly;
+    s.passwordEdit = line()->echoMode() != QLineEdit::Normal;
     s.selectableText = true;
     return s;
 }
 
 QString line_accessible::text(QAccessible::Text t) const
 {
-    if (t == QAccessible::Value && !line()->text().isEmpty()) return line()->text();
+    // A password reads as one star a character.
+    if (t == QAccessible::Value && !line()->text().isEmpty() && line()->echoMode() != QLineEdit::NoEcho)
+        return line()->echoMode() == QLineEdit::Normal ? line()->text() : QString(line()->text().size(), u'*');
     QString said = QAccessibleWidget::text(t);
     if (said.isEmpty() && t == QAccessible::Description) said = line()->placeholderText();
     return said;
@@ -59,10 +62,18 @@ void line_accessible::setText(QAccessible::Text t, const QString& text)
 void line_accessible::write(const QString& text)
 {
     // Reached also by a tool that asked for the edit interface before the box became read-only.
-    if (!line()->isReadOnly()) line()->setText(text);
+    if (line()->isReadOnly()) return;
+    // Written text counts as typed: the box takes the focus first, as a click into it does, and
+    // hands its text over when the focus moves on.
+    if (!line()->hasFocus() && (line()->focusPolicy() & Qt::ClickFocus)) line()->setFocus(Qt::OtherFocusReason);
+    line()->setText(text);
 }
 
-QString line_accessible::text(int start, int end) const { return line()->text().mid(start, end - start); }
+QString line_accessible::text(int start, int end) const
+{
+    if (line()->echoMode() != QLineEdit::Normal) return {};
+    return line()->text().mid(start, end - start);
+}
 
 int line_accessible::characterCount() const { return static_cast<int>(line()->text().size()); }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The one-line editor of a text or number box as assistive technology reads it: its text, caret
-// and selection, and edits only while the box is not read-only (Qt's own interface offers edits
-// to a read-only editor too, and carries them out).
+// The one-line editor of a text, password or number box as assistive technology reads it: its
+// text (a password's hidden), caret and selection, and edits only while the box is not read-only
+// (Qt's own interface offers edits to a read-only editor too, and carries them out).
 
 #include <QAccessibleWidget>
 #include <QLineEdit>
