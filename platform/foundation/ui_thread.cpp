@@ -1,7 +1,6 @@
 #include "platform/foundation/threading.h"
 
 #include <QCoreApplication>
-#include <QEvent>
 #include <QObject>
 #include <QThread>
 
@@ -10,6 +9,7 @@
 #include <condition_variable>
 #include <deque>
 #include <mutex>
+#include <utility>
 
 namespace foundation::ui_thread {
 
@@ -24,12 +24,12 @@ public:
     {
         std::lock_guard lock(m_mutex);
         auto* app = QCoreApplication::instance();
-        if (!app || app == m_gone) return false;
-        if (app != m_app) adopt(app);
+        if (!app || app != m_app) return false;
         m_work.push_back(std::move(work));
         if (!m_wakePending) {
             m_wakePending = true;
-            QCoreApplication::postEvent(m_receiver, new QEvent(QEvent::User));
+            // Qt makes the event, so nothing of ours is read on the UI thread before the mutex is.
+            QMetaObject::invokeMethod(m_receiver, [] { the_queue().run_queued(); }, Qt::QueuedConnection);
         }
         m_posted.notify_all();
         return true;
@@ -65,36 +65,24 @@ public:
 
     std::atomic<bool> finishing = false;
 
-private:
-    class receiver final : public QObject {
-    public:
-        explicit receiver(posted_work& owner) : m_owner(owner) {}
-
-    protected:
-        // The event is not read: it only says that work is waiting.
-        void customEvent(QEvent*) override { m_owner.run_queued(); }
-
-    private:
-        posted_work& m_owner;
-    };
-
-    // The first post under an application object. Lock held.
-    void adopt(QCoreApplication* app)
+    // Called by every application object's constructor, on the UI thread: the wake-ups' receiver
+    // is made and used on that thread only, never handed over from the pool.
+    void adopt_application()
     {
+        std::lock_guard lock(m_mutex);
         m_work.clear();  // left by an application that has gone; its thread never runs it
-        delete m_receiver;
-        m_receiver = new receiver(*this);
-        if (m_receiver->thread() != app->thread()) m_receiver->moveToThread(app->thread());
-        m_app = app;
+        m_receiver = new QObject;
+        m_app = QCoreApplication::instance();
         m_wakePending = false;
         // Once the application object goes, nothing may post to it; what is left stays unrun.
         qAddPostRoutine([] { the_queue().forget_application(); });
     }
 
+private:
     void forget_application()
     {
         std::lock_guard lock(m_mutex);
-        m_gone = m_app;
+        delete std::exchange(m_receiver, nullptr);  // on its own thread, with any wake-up it still has
         m_app = nullptr;
     }
 
@@ -109,13 +97,16 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_posted;
     std::deque<std::function<void()>> m_work;
-    QCoreApplication* m_app = nullptr;
-    const QCoreApplication* m_gone = nullptr;  // being destroyed: takes no more work
-    receiver* m_receiver = nullptr;
+    const QCoreApplication* m_app = nullptr;  // null once it is being destroyed: takes no more work
+    QObject* m_receiver = nullptr;
     bool m_wakePending = false;
 };
 
+void adopt_application() { posted_work::the_queue().adopt_application(); }
+
 }  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(adopt_application)
 
 bool is_current() noexcept
 {
