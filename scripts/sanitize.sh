@@ -8,7 +8,7 @@
 # third-party libraries are suppressed in scripts/sanitizer-suppressions, nothing else.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh tests
 root=$PWD
 jobs=$(nproc)
 launcher=()
@@ -27,7 +27,10 @@ cat "$work/race.supp" "$work/called_from_lib.supp" > "$work/thread.supp"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=1:check_initialization_order=1"
 export LSAN_OPTIONS="suppressions=$work/leak.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$work/thread.supp:print_suppressions=0"
+# Qt starts a child process with clone(CLONE_VM|CLONE_VFORK): the child runs in the parent's memory
+# until it executes the program, and ThreadSanitizer, seeing it, takes the parent for a child of a
+# fork and would end it at its next new thread.
+export TSAN_OPTIONS="halt_on_error=1:die_after_fork=0:second_deadlock_stack=1:suppressions=$work/thread.supp:print_suppressions=0"
 
 failed=()
 # run LOG COMMAND...: runs it with its output in LOG, shown when it fails.
