@@ -13,6 +13,7 @@
 #include "platform/xaml/controls/RadioButtons.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -142,7 +143,11 @@ protected:
 TEST_P(PageWiring, EveryIdLandsOnTheElementOfItsNameAndType)
 {
     const auto wiring = GetParam().wiring();
-    const auto recorder = foundation::make<connection_recorder>();
+    auto recorder = foundation::make<connection_recorder>();
+    // The recorder is handed itself among the rest: it forgets them, whatever the checks found.
+    const auto forget = qScopeGuard([&] {
+        if (recorder) recorder->connected.clear();
+    });
     xaml::load_component(recorder, wiring.markup);
     // Item templates connect once per item: one item of each.
     for (const auto& [id, targets] : std::map(recorder->connected))
@@ -165,6 +170,12 @@ TEST_P(PageWiring, EveryIdLandsOnTheElementOfItsNameAndType)
             }
         }
     }
+
+    // Nothing the markup made holds the page: once let go, it goes.
+    const std::weak_ptr<connection_recorder> page = recorder;
+    recorder->connected.clear();
+    recorder.reset();
+    EXPECT_TRUE(page.expired());
 }
 
 INSTANTIATE_TEST_SUITE_P(ToolPages, PageWiring,
